@@ -1,0 +1,48 @@
+// Command-line switches and the command-line directory.
+#include "host/command_line.h"
+
+#include <cstring>
+
+#include "host/split_words.h"
+#include "script/text.h"
+
+static void TakeDirectoryWord(const char* word, RunModes& modes) {
+  if (!FitsIn(word, sizeof modes.commandLineDir)) return;
+  CopyText(modes.commandLineDir, word);
+  size_t length = strlen(modes.commandLineDir);
+  if (length > 0) {
+    char& last = modes.commandLineDir[length - 1];
+    if (last == '/' || last == '\\') last = 0;
+  }
+}
+
+void ParseCommandLine(char* arguments, RunModes& modes) {
+  char* words[kMaxCommandWords];
+  int count = SplitWords(arguments, words, kMaxCommandWords);
+  for (int i = 0; i < count; ++i) {
+    const char* word = words[i];
+    if (EqualsNoCase(word, "/UNINSTALL")) {
+      modes.uninstall = true;
+    } else if (EqualsNoCase(word, "/MINI")) {
+      modes.mini = true;
+    } else if (EqualsNoCase(word, "/SILENT")) {
+      modes.mini = true;
+      modes.silent = true;
+    } else {
+      TakeDirectoryWord(word, modes);
+    }
+  }
+}
+
+const char* SkipProgramName(const char* commandLine) {
+  const char* p = commandLine;
+  if (*p == '"') {
+    ++p;
+    while (*p && *p != '"') ++p;
+    if (*p == '"') ++p;
+  } else {
+    while (*p && *p != ' ' && *p != '\t') ++p;
+  }
+  while (*p == ' ' || *p == '\t') ++p;
+  return p;
+}

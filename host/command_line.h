@@ -1,0 +1,19 @@
+// The command line of the setup program: run-mode switches and the
+// command-line directory.
+#pragma once
+
+#include "script/engine.h"
+
+// Most words of a command line that are looked at; later ones are ignored.
+const int kMaxCommandWords = 128;
+
+// Splits `arguments` (the text after the program's name; rewritten in place)
+// and applies the words in order: "/UNINSTALL", "/MINI" and "/SILENT" (any
+// case) switch modes on; any other word becomes the command-line directory,
+// without one trailing '/' or '\'. A later directory word replaces an
+// earlier one; a word too long for a path is ignored.
+void ParseCommandLine(char* arguments, RunModes& modes);
+
+// The text after the program's name in a full command line: the name is the
+// first word, or the quoted text when it starts with a double quote.
+const char* SkipProgramName(const char* commandLine);

@@ -1,0 +1,39 @@
+// Script commands of the setup host that reach Windows only through the
+// engine's host interface: the run-mode tests, showing and hiding the main
+// window, and recording a successful install.
+#include "script/commands.h"
+#include "script/engine.h"
+
+static void CmdIsMini(Engine& engine, const Statement&) {
+  engine.flags.condition = engine.modes.mini ? 1 : 0;
+}
+
+static void CmdIsSilent(Engine& engine, const Statement&) {
+  engine.flags.condition = engine.modes.silent ? 1 : 0;
+}
+
+static void CmdShowWindow(Engine& engine, const Statement&) {
+  if (!engine.modes.silent) engine.host->ShowMainWindow(true);
+}
+
+static void CmdHideWindow(Engine& engine, const Statement&) {
+  if (!engine.modes.silent) engine.host->ShowMainWindow(false);
+}
+
+// Records success with the text of APP_VERSION (empty when it is not
+// defined); the failure flag is left as it is.
+static void CmdInstallSuccess(Engine& engine, const Statement&) {
+  const char* version = VarGet(engine.vars, "APP_VERSION");
+  engine.host->RecordInstallSuccess(version ? version : "");
+}
+
+void BindHostCommands(Engine& engine) {
+  static const CommandBinding kBindings[] = {
+      {kCmdIsMini, CmdIsMini},
+      {kCmdIsSilent, CmdIsSilent},
+      {kCmdShowWindow, CmdShowWindow},
+      {kCmdHideWindow, CmdHideWindow},
+      {kCmdInstallSuccess, CmdInstallSuccess},
+  };
+  BindCommands(engine, kBindings);
+}

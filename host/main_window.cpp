@@ -1,0 +1,115 @@
+// Main window procedure: the banner and the run from start to end.
+#include "host/main_window.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "host/install_state.h"
+#include "host/setup_process.h"
+#include "script/messages.h"
+#include "script/runner.h"
+#include "script/script_file.h"
+
+const char kMainWindowClass[] = "Install";
+
+static const COLORREF kBannerBackground = RGB(0, 0, 80);
+
+struct BannerPass {
+  int offset;
+  COLORREF color;
+};
+// Drawn in this order: two darker shadows, then the bright text on top.
+static const BannerPass kBannerPasses[] = {
+    {12, RGB(0, 48, 80)},
+    {10, RGB(16, 64, 80)},
+    {8, RGB(48, 96, 160)},
+};
+
+static HBRUSH g_backgroundBrush;
+static HFONT g_bannerFont;
+static ScriptFile g_setupScript;  // open until the process ends
+
+static LRESULT OnCreate(HWND window) {
+  CoInitialize(nullptr);
+  InitCommonControls();
+  g_backgroundBrush = CreateSolidBrush(kBannerBackground);
+  g_bannerFont = CreateFontA(50, 25, 0, 0, 900, TRUE, FALSE, FALSE,
+                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             DEFAULT_PITCH | FF_DONTCARE, "arial");
+  PostMessageA(window, kStartRunMessage, 0, 0);
+  return 0;
+}
+
+static void PaintBanner(HWND window) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window, &paint);
+  FillRect(dc, &paint.rcPaint, g_backgroundBrush);
+  HGDIOBJ oldFont = SelectObject(dc, g_bannerFont);
+  SetBkColor(dc, kBannerBackground);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, kBannerPasses[0].color);
+  const char* name = VarGet(g_engine->vars, "SETUPNAME");
+  if (name) {
+    int length = lstrlenA(name);
+    for (const BannerPass& pass : kBannerPasses) {
+      SetTextColor(dc, pass.color);
+      TextOutA(dc, pass.offset, pass.offset, name, length);
+    }
+  }
+  SelectObject(dc, oldFont);
+  EndPaint(window, &paint);
+}
+
+// The process exit code: 1 when an error of this run set the failure flag.
+static int ExitCodeOfRun() { return g_engine->flags.failedThisRun ? 1 : 0; }
+
+static LRESULT OnStartRun(HWND window) {
+  Engine& engine = *g_engine;
+  if (!g_setupScript.Open("setup.ini")) {
+    if (!engine.modes.silent) {
+      ShowMsgBox(engine, kBoxOk, "ERROR", "No setup.ini file...");
+    }
+    if (engine.flags.failure == 0) ClearFailureMarker();
+    PostQuitMessage(-1);
+    return -1;
+  }
+  engine.script = &g_setupScript;
+  engine.flags.failure = ArmInstallState();
+  RunSection(engine, window, engine.modes.uninstall ? "Uninstall" : "Setup");
+
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(HWND_BROADCAST, WM_WININICHANGE, 0, 0,
+                      SMTO_ABORTIFHUNG, 50, &ignored);
+  CoUninitialize();
+  if (engine.flags.failure == 0) ClearFailureMarker();
+  if (engine.flags.reboot) ExitWindowsEx(EWX_REBOOT, 0);
+  PostQuitMessage(ExitCodeOfRun());
+  return 0;
+}
+
+// Closing the main window does not stop a running script; its message boxes
+// then have no owner.
+static LRESULT OnDestroy() {
+  CoUninitialize();
+  if (g_engine->flags.failure == 0) ClearFailureMarker();
+  g_host->SetMainWindow(nullptr);
+  PostQuitMessage(ExitCodeOfRun());
+  return 0;
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam,
+                                LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      return OnCreate(window);
+    case WM_PAINT:
+      PaintBanner(window);
+      break;
+    case kStartRunMessage:
+      return OnStartRun(window);
+    case WM_DESTROY:
+      return OnDestroy();
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}

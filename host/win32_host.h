@@ -1,0 +1,45 @@
+// The engine's host interface implemented with Win32: progress dialogs from
+// the program's resources, message boxes owned by the main window, the
+// message pump, reboot and the install-state record in the registry.
+#pragma once
+
+#include <windows.h>
+
+#include "script/host.h"
+
+class Win32Host : public Host {
+ public:
+  explicit Win32Host(HINSTANCE instance) : instance_(instance) {}
+
+  void SetMainWindow(HWND window) { mainWindow_ = window; }
+  HWND MainWindow() const { return mainWindow_; }
+
+  WindowRef CreateProgressDialog(WindowRef owner) override;
+  void ShowProgressDialog(WindowRef dialog) override;
+  void ResetProgressBar(WindowRef dialog) override;
+  void DismissDialog(WindowRef dialog) override;
+  void CloseProgressDialog(WindowRef dialog) override;
+  void SetControlText(WindowRef dialog, int controlId,
+                      const char* text) override;
+  void RepaintNow(WindowRef dialog) override;
+  void PumpMessages(int limit) override;
+  void UpdateMainWindow() override;
+  void InvalidateMainWindow() override;
+  void ShowMainWindow(bool visible) override;
+  int ShowMessageBox(const char* text, const char* caption,
+                     int type) override;
+  void RequestReboot() override;
+  void PostQuit(int exitCode) override;
+  void ClearFailureMarker() override;
+  void RecordInstallSuccess(const char* versionText) override;
+  unsigned short UserLanguageId() override;
+
+ private:
+  HINSTANCE instance_;
+  HWND mainWindow_ = nullptr;
+};
+
+// Lets pending messages through without waiting: at most `limit`, and no
+// more once a call finds the queue empty (a further call could only find
+// what arrived in the meantime, which the next pump takes).
+void PumpPendingMessages(int limit);

@@ -1,0 +1,110 @@
+// Control flow. Blocks do not nest: a skip stops at the first line whose
+// first word is Else or Endif, whatever If it belongs to. goto and Include
+// are calls: the caller goes on with its next line when the section ends.
+#include "script/control_flow.h"
+
+#include "script/commands.h"
+#include "script/engine.h"
+#include "script/messages.h"
+#include "script/runner.h"
+#include "script/script_file.h"
+#include "script/text.h"
+
+// The first word of a line, terminated in place at its first blank.
+static char* FirstWord(char* line) {
+  char* word = SkipBlanks(line);
+  char* end = word;
+  while (*end && !IsBlank(*end)) ++end;
+  *end = 0;
+  return word;
+}
+
+int SkipToKeyword(const char* wordA, const char* wordB, ScriptFile& file) {
+  char line[kLineMax];
+  while (file.ReadLine(line)) {
+    const char* word = FirstWord(line);
+    if (wordA && EqualsNoCase(word, wordA)) return 1;
+    if (wordB && EqualsNoCase(word, wordB)) return 2;
+  }
+  return 0;
+}
+
+// A block without its end: only the current run ends, with the failure flag.
+static void ReportUnclosedBlock(Engine& engine, const char* expected) {
+  ShowErrorBox(engine, Message(engine, "ERROR_SYNTAX"), {expected});
+  SetFailure(engine);
+  engine.flags.stop = 1;
+}
+
+static void CmdIf(Engine& engine, const Statement&) {
+  if (engine.flags.condition != 0) return;
+  int found = SkipToKeyword("Else", "Endif", *engine.script);
+  engine.flags.condition = found;
+  if (found == 0) ReportUnclosedBlock(engine, "else/endif");
+}
+
+static void CmdElse(Engine& engine, const Statement&) {
+  int found = SkipToKeyword("Endif", nullptr, *engine.script);
+  engine.flags.condition = found;
+  if (found == 0) ReportUnclosedBlock(engine, "endif");
+}
+
+static void CmdEndif(Engine&, const Statement&) {}
+
+static void CmdGoto(Engine& engine, const Statement& st) {
+  RunSection(engine, st.owner, st.value1);
+}
+
+// Runs section value 2 of script file value 1, then makes the caller's file
+// current again; its position is untouched. The included file is closed
+// when its run ends.
+static void CmdInclude(Engine& engine, const Statement& st) {
+  ScriptFile included;
+  if (!included.Open(st.value1)) {
+    engine.flags.condition = 0;
+    return;
+  }
+  ScriptFile* caller = engine.script;
+  engine.script = &included;
+  RunSection(engine, st.owner, st.value2);
+  engine.script = caller;
+}
+
+static void CmdReturn(Engine& engine, const Statement&) {
+  engine.flags.condition = 0;
+  engine.flags.stop = 1;
+}
+
+static void ShowQuitMessage(Engine& engine, const Statement& st) {
+  if (!engine.modes.silent) {
+    ShowMsgBox(engine, kBoxOk, st.value2, st.value1);
+  }
+}
+
+static void EndEveryRun(Engine& engine, const Statement& st) {
+  if (engine.flags.reboot) engine.host->RequestReboot();
+  engine.host->DismissDialog(st.owner);
+  engine.flags.stop = 1;
+  engine.flags.quit = 1;
+}
+
+static void CmdQuit(Engine& engine, const Statement& st) {
+  ShowQuitMessage(engine, st);
+  EndEveryRun(engine, st);
+}
+
+static void CmdQuiterr(Engine& engine, const Statement& st) {
+  ShowQuitMessage(engine, st);
+  SetFailure(engine);
+  EndEveryRun(engine, st);
+}
+
+void BindControlFlowCommands(Engine& engine) {
+  static const CommandBinding kBindings[] = {
+      {kCmdIf, CmdIf},         {kCmdElse, CmdElse},
+      {kCmdEndif, CmdEndif},   {kCmdGoto, CmdGoto},
+      {kCmdInclude, CmdInclude}, {kCmdReturn, CmdReturn},
+      {kCmdQuit, CmdQuit},     {kCmdQuiterr, CmdQuiterr},
+  };
+  BindCommands(engine, kBindings);
+}

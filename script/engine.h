@@ -1,0 +1,73 @@
+// The state of one script engine: the run flags, the run modes, the variable
+// store, the current script file, the language code and the bound command
+// handlers. One engine serves the whole process; tests make their own.
+#pragma once
+
+#include "script/command_table.h"
+#include "script/host.h"
+#include "script/statement.h"
+#include "script/text.h"
+#include "script/var_store.h"
+
+class ScriptFile;
+struct Engine;
+
+typedef void (*CommandHandler)(Engine& engine, const Statement& st);
+
+struct RunFlags {
+  int condition = 0;  // written by test commands, read by If
+  int stop = 0;       // ends the current run; each run restores its caller's
+  int quit = 0;       // ends every run; never cleared
+  int failure = 0;    // keeps the install-state record's failure marker
+  int reboot = 0;     // Windows is rebooted at the end
+  // Set whenever an error of this process sets the failure flag; the exit
+  // code reports it (the failure flag may also come from an earlier run).
+  bool failedThisRun = false;
+};
+
+struct RunModes {
+  bool uninstall = false;
+  bool mini = false;
+  bool silent = false;
+  char commandLineDir[kPathMax] = {0};
+};
+
+// How deep section runs may nest (goto, Include and the like) before the
+// engine refuses the call.
+const int kMaxRunDepth = 64;
+
+struct Engine {
+  Host* host = nullptr;
+  VarStore vars;
+  RunFlags flags;
+  RunModes modes;
+  ScriptFile* script = nullptr;  // the current script file
+  int runDepth = 0;
+  unsigned short languageCode = 0;
+  CommandHandler handlers[kCommandCount] = {nullptr};
+};
+
+// Records an error of this run: the failure flag is set.
+inline void SetFailure(Engine& engine) {
+  engine.flags.failure = 1;
+  engine.flags.failedThisRun = true;
+}
+
+// Binds `handler` to command `id`.
+struct CommandBinding {
+  CommandId id;
+  CommandHandler handler;
+};
+void BindCommands(Engine& engine, const CommandBinding* bindings, int count);
+template <int N>
+void BindCommands(Engine& engine, const CommandBinding (&bindings)[N]) {
+  BindCommands(engine, bindings, N);
+}
+
+// Binds every command that the platform-free engine performs itself.
+void BindEngineCommands(Engine& engine);
+
+// Performs the statement through its bound handler. An identifier without a
+// handler is an internal error: a box (not in silent mode), the failure flag
+// set and the run's progress dialog dismissed.
+void DispatchCommand(Engine& engine, const Statement& st);

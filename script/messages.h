@@ -1,0 +1,42 @@
+// Messages: the line-break convention of message texts, safe printf-style
+// formatting with string values, and the three display helpers every part of
+// the program uses (message box, error box, dialog-control text).
+#pragma once
+
+#include <cstddef>
+#include <initializer_list>
+
+#include "script/host.h"
+
+struct Engine;
+
+typedef std::initializer_list<const char*> MessageArgs;
+
+// Turns every backslash-n pair into CR LF, in place (the length is kept).
+void ExpandNewlines(char* text);
+
+// Formats `format` with string `args` into `out` (`capacity` bytes, always
+// terminated, truncated to fit). `%s` (with flags, width and precision)
+// takes the next value and `%%` gives one percent sign; a conversion that
+// has no value left, or is not a string conversion, is copied literally.
+void FormatMessageText(char* out, size_t capacity, const char* format,
+                       MessageArgs args);
+
+// Message box owned by the main window; a null text shows
+// "*** invalid message ***". The caller's text is not changed. Does not look
+// at silent mode: the caller decides whether a box may appear.
+int ShowMsgBox(Engine& engine, int type, const char* caption,
+               const char* text, MessageArgs args = {});
+
+// OK box captioned with the message ERROR_TTL; nothing in silent mode or for
+// a null text. Expands line breaks of `text` in place.
+void ShowErrorBox(Engine& engine, char* text, MessageArgs args = {});
+
+// Sets a dialog control's text (nothing for a null text), repaints the dialog
+// unless silent, and lets at most one pending message through. Expands line
+// breaks of `text` in place.
+void SetItemTextFmt(Engine& engine, WindowRef dialog, int controlId,
+                    char* text, MessageArgs args = {});
+
+// The value of message `key`, or null when the language file lacks it.
+char* Message(Engine& engine, const char* key);

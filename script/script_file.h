@@ -1,0 +1,30 @@
+// The current script file: a byte stream read line by line with exact
+// positions, so that nested section runs can put the caller back where it
+// was. CR LF reads as LF, as in a text-mode read.
+#pragma once
+
+#include <cstdio>
+
+#include "script/text.h"
+
+class ScriptFile {
+ public:
+  ScriptFile() : file_(nullptr) {}
+  ~ScriptFile() { Close(); }
+  ScriptFile(const ScriptFile&) = delete;
+  ScriptFile& operator=(const ScriptFile&) = delete;
+
+  bool Open(const char* path);
+  void Close();
+  bool IsOpen() const { return file_ != nullptr; }
+
+  // Reads the next line of at most kLineMax-1 bytes into `line`, keeping its
+  // line feed; a longer line comes in pieces. False at the end of the file.
+  bool ReadLine(char (&line)[kLineMax]);
+  long Tell() const;
+  void Seek(long position);
+  void Rewind() { Seek(0); }
+
+ private:
+  FILE* file_;
+};

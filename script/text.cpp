@@ -1,0 +1,49 @@
+// Blank skipping, case-insensitive comparison and bounded copies.
+#include "script/text.h"
+
+#include <cstring>
+
+char* SkipBlanks(char* text) {
+  while (IsBlank(*text)) ++text;
+  return text;
+}
+
+const char* SkipBlanks(const char* text) {
+  while (IsBlank(*text)) ++text;
+  return text;
+}
+
+bool EqualsNoCase(const char* a, const char* b) {
+  for (; *a && *b; ++a, ++b) {
+    if (FoldAscii(*a) != FoldAscii(*b)) return false;
+  }
+  return *a == *b;
+}
+
+bool StartsWithNoCase(const char* text, const char* prefix) {
+  for (; *prefix; ++text, ++prefix) {
+    if (!*text || FoldAscii(*text) != FoldAscii(*prefix)) return false;
+  }
+  return true;
+}
+
+size_t CopyText(char* dst, size_t capacity, const char* src) {
+  if (capacity == 0) return 0;
+  size_t n = 0;
+  while (n + 1 < capacity && src[n]) {
+    dst[n] = src[n];
+    ++n;
+  }
+  dst[n] = 0;
+  return n;
+}
+
+size_t AppendText(char* dst, size_t capacity, const char* src) {
+  size_t used = strnlen(dst, capacity);
+  if (used >= capacity) return 0;
+  return CopyText(dst + used, capacity - used, src);
+}
+
+bool FitsIn(const char* src, size_t capacity) {
+  return strnlen(src, capacity) < capacity;
+}

@@ -1,0 +1,45 @@
+// Byte-level text rules shared by the whole program: the blank rule of the
+// script language, ASCII case-insensitive comparison, and the bounded helpers
+// through which every fixed-size buffer is written.
+#pragma once
+
+#include <cstddef>
+
+const size_t kLineMax = 1024;  // script and text-file lines, with their NUL
+const size_t kPathMax = 260;   // paths and directories, with their NUL
+const size_t kMsgMax = 4096;   // formatted message texts, with their NUL
+
+// A blank is a byte whose value read as a signed 8-bit number is 1..32,
+// that is 0x01-0x20 and 0x80-0xFF. NUL is neither blank nor a word byte.
+inline bool IsBlank(char c) {
+  return c != 0 && static_cast<signed char>(c) <= 32;
+}
+inline bool IsWordByte(char c) { return static_cast<signed char>(c) > 32; }
+
+// First byte at or after `text` that is NUL or not a blank.
+char* SkipBlanks(char* text);
+const char* SkipBlanks(const char* text);
+
+inline char FoldAscii(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+// Equality with ASCII letters folded; other bytes compare exactly.
+bool EqualsNoCase(const char* a, const char* b);
+// True when `text` begins with `prefix` (ASCII case ignored).
+bool StartsWithNoCase(const char* text, const char* prefix);
+
+// Copies `src` into `dst` of `capacity` bytes, truncating; always terminates
+// (when capacity > 0). Returns the number of bytes copied.
+size_t CopyText(char* dst, size_t capacity, const char* src);
+template <size_t N>
+size_t CopyText(char (&dst)[N], const char* src) {
+  return CopyText(dst, N, src);
+}
+// Appends `src` to the text already in `dst`, truncating; always terminates.
+size_t AppendText(char* dst, size_t capacity, const char* src);
+template <size_t N>
+size_t AppendText(char (&dst)[N], const char* src) {
+  return AppendText(dst, N, src);
+}
+// True when `src` fits into a buffer of `capacity` bytes with its NUL.
+bool FitsIn(const char* src, size_t capacity);

@@ -1,0 +1,112 @@
+// Engine commands: variables, message boxes and the status line, run modes,
+// the main window, the success record, and the string commands.
+#include <gtest/gtest.h>
+
+#include "tests/native/engine_fixture.h"
+
+using Commands = EngineTest;
+
+TEST_F(Commands, SetGetClr) {
+  Run("[Setup]\nset B \"text\"\nset A B\nset B \"changed\"\n"
+      "set \"Quoted Name\" \"q\"\nset dstdir \"x\"\nset DSTDIR \"y\"\n"
+      "set NOVALUE UNDEFINED\nget A B\nset GONE \"1\"\nClr gone\nClr NOSUCH\n");
+  EXPECT_STREQ(Var("A"), "text");
+  EXPECT_STREQ(Var("quoted name"), "q");
+  EXPECT_STREQ(Var("DSTDIR"), "y");
+  EXPECT_EQ(Var("NOVALUE"), nullptr);
+  EXPECT_EQ(Var("GONE"), nullptr);
+}
+
+TEST_F(Commands, SetupNameRepaintsTheBannerOnlyWhenSpelledSoOutsideMiniMode) {
+  Run("[Setup]\nset SETUPNAME \"One\"\nset setupname \"Two\"\n"
+      "set SETUPNAME UNDEFINED\n");
+  EXPECT_EQ(host_.Matching("invalidate main").size(), 1u);
+  EXPECT_STREQ(Var("SETUPNAME"), "Two");
+  engine_->modes.mini = true;
+  Run("[Setup]\nset SETUPNAME \"Three\"\n");
+  EXPECT_EQ(host_.Matching("invalidate main").size(), 1u);
+}
+
+TEST_F(Commands, MessageBoxesSetTheConditionFromTheAnswer) {
+  struct Case { const char* keyword; int answer; int flag; int type; };
+  const Case cases[] = {
+      {"MsgBoxOK", kIdOk, 1, kBoxOk},
+      {"MsgBoxOK", 0, 0, kBoxOk},  // a box that could not be shown
+      {"MsgBoxOKCancel", kIdOk, 1, kBoxOkCancel},
+      {"MsgBoxOKCancel", kIdCancel, 0, kBoxOkCancel},
+      {"MsgBoxYESNO", kIdYes, 1, kBoxYesNo},
+      {"MsgBoxYESNO", kIdNo, 0, kBoxYesNo},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.keyword << " " << c.answer);
+    host_.events.clear();
+    host_.boxAnswers.push_back(c.answer);
+    Flags().condition = 5;
+    Run(std::string("[Setup]\n") + c.keyword + " \"50%% done\" \"Caption\"\n");
+    EXPECT_EQ(Flags().condition, c.flag);
+    EXPECT_EQ(host_.Matching("box")[0],
+              "box " + std::to_string(c.type) + " [Caption] 50% done");
+  }
+}
+
+TEST_F(Commands, MessageBoxesInSilentModeKeepTheCondition) {
+  engine_->modes.silent = true;
+  Flags().condition = 7;
+  Run("[Setup]\nMsgBoxOK \"a\"\nMsgBoxOKCancel \"b\"\nMsgBoxYESNO \"c\"\n");
+  EXPECT_EQ(Flags().condition, 7);
+  EXPECT_TRUE(host_.Matching("box").empty());
+}
+
+TEST_F(Commands, UndefinedTextShowsInvalidMessageAndLeavesTheStatusLine) {
+  Run("[Setup]\nSetText \"Copying\\nfiles %s\"\nSetText UNDEFINED\n"
+      "MsgBoxOK UNDEFINED\n");
+  EXPECT_EQ(host_.statusLine, "Copying\r\nfiles %s");
+  EXPECT_EQ(host_.Matching("box")[0],
+            "box 0 [(default)] *** invalid message ***");
+}
+
+TEST_F(Commands, RunModesAndTheMainWindow) {
+  engine_->modes.mini = true;
+  Run("[Setup]\nIsMini\nset M \"1\"\nIsSilent\nShowWindow\nHideWindow\n");
+  EXPECT_EQ(Flags().condition, 0);
+  EXPECT_EQ(host_.Matching("main shown").size(), 1u);
+  EXPECT_EQ(host_.Matching("main hidden").size(), 1u);
+  Run("[Setup]\nIsMini\n");
+  EXPECT_EQ(Flags().condition, 1);
+  engine_->modes.silent = true;
+  Run("[Setup]\nIsSilent\nShowWindow\n");
+  EXPECT_EQ(Flags().condition, 1);
+  EXPECT_EQ(host_.Matching("main shown").size(), 1u);
+}
+
+TEST_F(Commands, InstallSuccessRecordsAppVersionWhateverVersionHolds) {
+  Run("[Setup]\nInstallSuccess\nset VERSION \"1\"\n"
+      "set APP_VERSION \"4.12 long\"\nInstallSuccess\n");
+  EXPECT_EQ(host_.Matching("success"),
+            (std::vector<std::string>{"success ", "success 4.12 long"}));
+  EXPECT_EQ(Flags().failure, 0);
+}
+
+TEST_F(Commands, StringComparisons) {
+  struct Case { const char* line; int flag; };
+  const Case cases[] = {
+      {"Strcmp \"Abc\" \"Abc\"", 1},  {"Strcmp \"Abc\" \"abc\"", 0},
+      {"Stricmp \"Abc\" \"aBC\"", 1}, {"Stricmp \"Abc\" \"Abd\"", 0},
+      {"Strcmp UNDEFINED \"\"", 1},   {"Stricmp \"\xe9\" \"\xc9\"", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    Run(std::string("[Setup]\n") + c.line + "\n");
+    EXPECT_EQ(Flags().condition, c.flag);
+  }
+}
+
+TEST_F(Commands, AppendFileCreatesAndAppendsCrLfLines) {
+  Run("[Setup]\nAppendFile \"one\" \"new.txt\"\nAppendFile UNDEFINED "
+      "\"new.txt\"\nAppendFile \"x\" \"no/such/dir/f.txt\"\n");
+  EXPECT_EQ(ReadFile("new.txt"), "one\r\n\r\n");
+  EXPECT_EQ(Flags().condition, 0);
+  Run("[Setup]\nAppendFile \"two\" \"new.txt\"\n");
+  EXPECT_EQ(Flags().condition, 1);
+  EXPECT_EQ(ReadFile("new.txt"), "one\r\n\r\ntwo\r\n");
+}

@@ -1,0 +1,46 @@
+// Blank rule and bounded copies.
+#include "script/text.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+TEST(Text, BlankRuleCoversControlBytesAndHighBytes) {
+  EXPECT_TRUE(IsBlank(' '));
+  EXPECT_TRUE(IsBlank('\t'));
+  EXPECT_TRUE(IsBlank('\x01'));
+  EXPECT_TRUE(IsBlank('\x80'));
+  EXPECT_TRUE(IsBlank('\xff'));
+  EXPECT_FALSE(IsBlank('\0'));
+  EXPECT_FALSE(IsBlank('!'));
+  EXPECT_FALSE(IsBlank('\x7f'));
+  char text[] = " \t\xe9\x80word";
+  EXPECT_STREQ(SkipBlanks(text), "word");
+  char empty[] = " \t";
+  EXPECT_EQ(*SkipBlanks(empty), 0);
+}
+
+TEST(Text, CaseFoldingIsAsciiOnly) {
+  EXPECT_TRUE(EqualsNoCase("DstDir", "DSTDIR"));
+  EXPECT_FALSE(EqualsNoCase("DSTDIR", "DSTDIR2"));
+  EXPECT_FALSE(EqualsNoCase("\xe9", "\xc9"));
+  EXPECT_TRUE(StartsWithNoCase("Netscape.exe", "NETSCAPE"));
+  EXPECT_FALSE(StartsWithNoCase("Net", "NETSCAPE"));
+}
+
+// Each buffer size at N-1, N and N+1 bytes of text.
+TEST(Text, CopyTextTruncatesAndAlwaysTerminates) {
+  for (size_t length : {7u, 8u, 9u}) {
+    SCOPED_TRACE(length);
+    char buffer[9];
+    memset(buffer, 0xAB, sizeof buffer);
+    std::string source(length, 'x');
+    size_t copied = CopyText(buffer, source.c_str());
+    EXPECT_EQ(copied, std::min<size_t>(length, 8));
+    EXPECT_EQ(strlen(buffer), copied);
+    EXPECT_EQ(FitsIn(source.c_str(), sizeof buffer), length < 9);
+  }
+  char small[6] = "abc";
+  AppendText(small, "defgh");
+  EXPECT_STREQ(small, "abcde");
+}

@@ -1,0 +1,298 @@
+// Tests of the UI robot against robot_target.exe, which must lie next to
+// this test program (robot.exe too, for the command-line tests).
+#include "robot.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const DWORD kWaitMs = 20000;
+
+std::string ExeDir() {
+  char path[MAX_PATH];
+  DWORD len = GetModuleFileNameA(nullptr, path, sizeof(path));
+  std::string dir(path, len < sizeof(path) ? len : 0);
+  size_t slash = dir.find_last_of("\\/");
+  return slash == std::string::npos ? "" : dir.substr(0, slash + 1);
+}
+
+std::string Target() { return ExeDir() + "robot_target.exe"; }
+std::string Robot() { return ExeDir() + "robot.exe"; }
+
+// Waits for the next box and checks it is the one expected.
+robot::MessageBoxInfo ExpectBox(const robot::Session& session,
+                                const std::string& text,
+                                const std::vector<int>& buttons) {
+  robot::MessageBoxInfo box;
+  EXPECT_TRUE(session.WaitForMessageBox(&box, kWaitMs))
+      << "waiting for " << text;
+  EXPECT_EQ("Robot Target", box.caption);
+  EXPECT_EQ(text, box.text);
+  EXPECT_EQ(buttons, box.buttons);
+  return box;
+}
+
+struct CliResult {
+  std::vector<std::string> lines;  // stdout and stderr, split at LF
+  int exitCode = -999;
+};
+
+// Runs robot.exe with `args` (each quoted) and collects what it prints.
+CliResult RunRobot(const std::vector<std::string>& args) {
+  CliResult result;
+  std::string cmd = robot::QuoteArg(Robot());
+  for (const std::string& a : args) cmd += " " + robot::QuoteArg(a);
+  std::vector<char> cmdLine(cmd.begin(), cmd.end());
+  cmdLine.push_back('\0');
+
+  SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
+  HANDLE readEnd = nullptr;
+  HANDLE writeEnd = nullptr;
+  if (!CreatePipe(&readEnd, &writeEnd, &sa, 0)) return result;
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOA si;
+  ZeroMemory(&si, sizeof(si));
+  si.cb = sizeof(si);
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdOutput = writeEnd;
+  si.hStdError = writeEnd;
+  PROCESS_INFORMATION pi;
+  ZeroMemory(&pi, sizeof(pi));
+  BOOL started = CreateProcessA(nullptr, cmdLine.data(), nullptr, nullptr, TRUE,
+                                0, nullptr, nullptr, &si, &pi);
+  CloseHandle(writeEnd);
+  if (!started) {
+    CloseHandle(readEnd);
+    return result;
+  }
+
+  std::string output;
+  char buf[4096];
+  DWORD got = 0;
+  while (ReadFile(readEnd, buf, sizeof(buf), &got, nullptr) && got > 0) {
+    output.append(buf, got);
+  }
+  CloseHandle(readEnd);
+  DWORD code = 0;
+  if (WaitForSingleObject(pi.hProcess, kWaitMs) == WAIT_OBJECT_0 &&
+      GetExitCodeProcess(pi.hProcess, &code)) {
+    result.exitCode = static_cast<int>(code);
+  }
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+
+  size_t start = 0;
+  while (start < output.size()) {
+    size_t end = output.find('\n', start);
+    if (end == std::string::npos) end = output.size();
+    result.lines.push_back(output.substr(start, end - start));
+    start = end + 1;
+  }
+  return result;
+}
+
+// ---- Message boxes ----
+
+TEST(RobotBoxes, ReadsAndAnswersEachBox) {
+  robot::Session session;
+  ASSERT_TRUE(session.Start(Target(), "boxes", ""));
+
+  robot::MessageBoxInfo box =
+      ExpectBox(session, "First line\r\nSecond line", {IDOK});
+  robot::WindowInfo mainWindow;
+  ASSERT_TRUE(session.FindMainWindow(&mainWindow));
+  EXPECT_EQ("Setup", mainWindow.caption);
+  EXPECT_FALSE(mainWindow.visible);
+  EXPECT_EQ(GetWindow(box.hwnd, GW_OWNER), mainWindow.hwnd);
+  EXPECT_FALSE(session.Press(box, IDYES)) << "the box has no Yes button";
+  EXPECT_TRUE(IsWindowVisible(box.hwnd));
+  ASSERT_TRUE(session.Press(box, IDOK));
+
+  box = ExpectBox(session, "Proceed?", {IDOK, IDCANCEL});
+  ASSERT_TRUE(session.Press(box, IDCANCEL));
+  box = ExpectBox(session, "Continue?", {IDYES, IDNO});  // icon left out
+  ASSERT_TRUE(session.Press(box, IDNO));
+
+  int code = 0;
+  ASSERT_TRUE(session.WaitForExit(kWaitMs, &code));
+  EXPECT_EQ(10 * IDCANCEL + IDNO, code);
+  EXPECT_FALSE(session.Running());
+}
+
+TEST(RobotBoxes, RunAnsweringFallsBackToTheFirstButton) {
+  robot::Transcript t = robot::RunAnswering(Target(), "boxes", "", 0, kWaitMs);
+  ASSERT_TRUE(t.finished);
+  ASSERT_EQ(3u, t.boxes.size());
+  EXPECT_EQ("Proceed?", t.boxes[1].text);
+  EXPECT_EQ(std::vector<int>({IDOK, IDOK, IDYES}), t.pressed);
+  EXPECT_EQ(10 * IDOK + IDYES, t.exitCode);
+
+  t = robot::RunAnswering(Target(), "boxes", "", IDNO, kWaitMs);
+  ASSERT_TRUE(t.finished);
+  EXPECT_EQ(std::vector<int>({IDOK, IDOK, IDNO}), t.pressed);
+  EXPECT_EQ(10 * IDOK + IDNO, t.exitCode);
+}
+
+// ---- Program end ----
+
+TEST(RobotExit, WaitForMessageBoxGivesUpWhenTheProgramEnds) {
+  robot::Session session;
+  ASSERT_TRUE(session.Start(Target(), "exit 3", ""));
+  DWORD start = GetTickCount();
+  robot::MessageBoxInfo box;
+  EXPECT_FALSE(session.WaitForMessageBox(&box, kWaitMs));
+  EXPECT_LT(GetTickCount() - start, 5000u);
+  int code = 0;
+  ASSERT_TRUE(session.WaitForExit(0, &code));
+  EXPECT_EQ(3, code);
+}
+
+TEST(RobotExit, ExitCodeIsSigned) {
+  robot::Session session;
+  ASSERT_TRUE(session.Start(Target(), "exit -1", ""));
+  int code = 0;
+  ASSERT_TRUE(session.WaitForExit(kWaitMs, &code));
+  EXPECT_EQ(-1, code);
+}
+
+TEST(RobotExit, SessionEndsAProgramStillRunning) {
+  DWORD pid = 0;
+  {
+    robot::Session session;
+    ASSERT_TRUE(session.Start(Target(), "hang", ""));
+    pid = session.ProcessId();
+    ASSERT_TRUE(session.Running());
+  }
+  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+  if (process != nullptr) {  // else it is gone already
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, 0));
+    CloseHandle(process);
+  }
+}
+
+// ---- Progress dialogs ----
+
+TEST(RobotProgress, StatusLineIsThatOfTheNewestVisibleDialog) {
+  robot::Session session;
+  ASSERT_TRUE(session.Start(Target(), "progress", ""));
+  typedef std::vector<std::string> Texts;
+
+  robot::MessageBoxInfo box = ExpectBox(session, "Step 1", {IDOK});
+  EXPECT_EQ("Outer step", session.StatusLine());
+  EXPECT_EQ(Texts({"Outer step"}), session.VisibleProgressTexts());
+  ASSERT_TRUE(session.Press(box, IDOK));
+
+  // Newer than the outer dialog although below it; the hidden one is ignored.
+  box = ExpectBox(session, "Step 2", {IDOK});
+  EXPECT_EQ("Inner step", session.StatusLine());
+  EXPECT_EQ(Texts({"Outer step", "Inner step"}),
+            session.VisibleProgressTexts());
+  ASSERT_TRUE(session.Press(box, IDOK));
+
+  box = ExpectBox(session, "Step 3", {IDOK});
+  EXPECT_EQ("Outer done", session.StatusLine());
+  EXPECT_EQ(Texts({"Outer done"}), session.VisibleProgressTexts());
+  ASSERT_TRUE(session.Press(box, IDOK));
+
+  int code = -1;
+  ASSERT_TRUE(session.WaitForExit(kWaitMs, &code));
+  EXPECT_EQ(0, code);
+  EXPECT_EQ("", session.StatusLine());
+}
+
+// ---- Screen capture ----
+
+TEST(RobotPixels, CountsExactColoursOfTheClientArea) {
+  robot::Session session;
+  ASSERT_TRUE(session.Start(Target(), "paint", ""));
+  robot::WindowInfo mainWindow;
+  robot::Deadline shown(kWaitMs);
+  while (!(session.FindMainWindow(&mainWindow) && mainWindow.visible) &&
+         !shown.Passed()) {
+    Sleep(20);
+  }
+  ASSERT_TRUE(mainWindow.visible);
+  RECT rc;
+  ASSERT_TRUE(GetClientRect(mainWindow.hwnd, &rc));
+  const int area = rc.right * rc.bottom;
+  const int block = 40 * 30;
+
+  // The first paint may still be on its way.
+  int blockPixels =
+      session.CountClientPixels(mainWindow.hwnd, RGB(48, 96, 160));
+  for (robot::Deadline painted(kWaitMs);
+       blockPixels != block && !painted.Passed();) {
+    Sleep(20);
+    blockPixels = session.CountClientPixels(mainWindow.hwnd, RGB(48, 96, 160));
+  }
+  EXPECT_EQ(block, blockPixels);
+  EXPECT_EQ(area - block,
+            session.CountClientPixels(mainWindow.hwnd, RGB(0, 0, 80)));
+  EXPECT_EQ(0, session.CountClientPixels(mainWindow.hwnd, RGB(0, 48, 80)));
+}
+
+// ---- robot.exe ----
+
+TEST(RobotCli, AnswersBoxesAndReportsTheExitCode) {
+  CliResult r =
+      RunRobot({"--timeout", "30", "--answer", "cancel", Target(), "boxes"});
+  EXPECT_EQ(std::vector<std::string>({
+                "box: \"Robot Target\" \"First line\\nSecond line\" -> OK",
+                "box: \"Robot Target\" \"Proceed?\" -> Cancel",
+                "box: \"Robot Target\" \"Continue?\" -> Yes",
+                "exit: 26",
+            }),
+            r.lines);
+  EXPECT_EQ(26, r.exitCode);
+}
+
+TEST(RobotCli, ReportsWindowsAndStatusLinesInOrder) {
+  CliResult r = RunRobot({"--timeout", "30", Target(), "progress"});
+  EXPECT_EQ(std::vector<std::string>({
+                "window: #32770 \"\" shown",
+                "status: Outer step",
+                "box: \"Robot Target\" \"Step 1\" -> OK",
+                "window: #32770 \"\" shown",
+                "status: Inner step",
+                "box: \"Robot Target\" \"Step 2\" -> OK",
+                "window: #32770 \"\" hidden",
+                "status: Outer done",
+                "box: \"Robot Target\" \"Step 3\" -> OK",
+                "window: #32770 \"\" closed",
+                "exit: 0",
+            }),
+            r.lines);
+  EXPECT_EQ(0, r.exitCode);
+}
+
+TEST(RobotCli, PassesArgumentsUnchanged) {
+  CliResult r =
+      RunRobot({Target(), "args", "two words", "", "q\"uote", "C:\\a dir\\"});
+  EXPECT_EQ(std::vector<std::string>({
+                "box: \"Robot Target args\" "
+                "\"two words||q\"uote|C:\\a dir\\\" -> OK",
+                "exit: 4",
+            }),
+            r.lines);
+}
+
+TEST(RobotCli, ExitCodes) {
+  CliResult r = RunRobot({Target(), "exit", "-1"});
+  EXPECT_EQ(std::vector<std::string>({"exit: -1"}), r.lines);
+  EXPECT_EQ(-1, r.exitCode);
+
+  DWORD start = GetTickCount();
+  r = RunRobot({"--timeout", "1", Target(), "hang"});
+  EXPECT_EQ(124, r.exitCode);
+  ASSERT_FALSE(r.lines.empty());
+  EXPECT_EQ("timeout: 1 s, program terminated", r.lines.back());
+  EXPECT_LT(GetTickCount() - start, 15000u);
+
+  r = RunRobot({"--answer", "maybe", Target(), "boxes"});
+  EXPECT_EQ(125, r.exitCode);
+}
+
+}  // namespace
