@@ -7,7 +7,8 @@
 //   exit: <exit code>
 //   timeout: <seconds> s, program terminated
 //
-// Line breaks inside texts are printed as \n.
+// Line breaks inside texts are printed as \n. PROGRAM is found the way
+// CreateProcess finds it (robot's folder, current folder, PATH), not in DIR.
 // Exit status: the program's exit code; 124 on timeout; 125 when the robot
 // itself failed (bad usage, program did not start).
 #include <fcntl.h>

@@ -1,0 +1,125 @@
+# Shared steps of the project's scripts: installing what is missing, the
+# builds, a private Wine prefix and X display, and cleaning up after them.
+# Sourced, not run.
+
+VORN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+VORN_BUILD=$VORN_ROOT/build
+WINE64=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+
+VORN_PACKAGES=(cmake make g++ googletest
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+  binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
+  wine wine64 fonts-wine xvfb xauth)
+
+log() { printf '== %s\n' "$*" >&2; }
+
+# Installs the Debian packages that are missing (no 32-bit packages; no
+# recommends, which would pull in the 32-bit Wine loader).
+install_missing_packages() {
+  local missing=() p
+  for p in "${VORN_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' ||
+      missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  log "installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq \
+    --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# configure_and_build DIR [cmake options...]
+configure_and_build() {
+  local dir=$1
+  shift
+  cmake -S "$VORN_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+  cmake --build "$dir" -j2
+}
+
+build_windows_programs() {
+  configure_and_build "$VORN_BUILD/win32" \
+    -DCMAKE_TOOLCHAIN_FILE="$VORN_ROOT/cmake/toolchain-mingw-i686.cmake" \
+    -DVORN_TESTS=OFF
+  configure_and_build "$VORN_BUILD/win64" \
+    -DCMAKE_TOOLCHAIN_FILE="$VORN_ROOT/cmake/toolchain-mingw-x86_64.cmake" \
+    "$@"
+}
+
+# Starts a private Xvfb and exports DISPLAY.
+start_private_display() {
+  local numberFile=$VORN_BUILD/wine/display-number
+  mkdir -p "$VORN_BUILD/wine"
+  rm -f "$numberFile"
+  # -displayfd: Xvfb picks a free display and writes its number to fd 1.
+  Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp \
+    >"$numberFile" 2>/dev/null </dev/null &
+  VORN_XVFB_PID=$!
+  local i
+  for i in $(seq 100); do
+    [ -s "$numberFile" ] && break
+    sleep 0.1
+  done
+  [ -s "$numberFile" ] || { log "Xvfb did not start"; return 1; }
+  export DISPLAY=":$(head -n1 "$numberFile")"
+  log "private display $DISPLAY"
+}
+
+# The Wine environment of the project: its own prefix and home under build/.
+wine_environment() {
+  export WINEPREFIX=$1
+  export HOME=$VORN_BUILD/wine/home
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="winemenubuilder.exe=d"
+  mkdir -p "$HOME"
+}
+
+# Creates the prefix template once; later runs copy it (a fresh copy per
+# test run keeps tests repeatable).
+ensure_prefix_template() {
+  local template=$VORN_BUILD/wine/prefix-template
+  [ -f "$template/system.reg" ] && return 0
+  log "creating the Wine prefix (once)"
+  rm -rf "$template"
+  (
+    wine_environment "$template"
+    "$WINE64" wineboot -i </dev/null >/dev/null 2>&1
+    # Without a window manager, Wine waits ~2 s for one each time a managed
+    # window is hidden or closed; unmanaged windows do not wait.
+    (cd "$template" && "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' \
+      /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1)
+    "$WINESERVER" -w
+    # The user folders would be links into the Linux home.
+    local d
+    for d in Desktop Documents Downloads Music Pictures Videos; do
+      local p="$template/drive_c/users/$(id -un)/$d"
+      if [ -L "$p" ]; then rm "$p" && mkdir -p "$p"; fi
+    done
+  )
+}
+
+# fresh_prefix NAME: a new copy of the template, with the environment set.
+fresh_prefix() {
+  ensure_prefix_template
+  local prefix=$VORN_BUILD/wine/$1
+  [ -d "$prefix" ] && (wine_environment "$prefix"; "$WINESERVER" -k 2>/dev/null || true)
+  rm -rf "$prefix"
+  cp -a "$VORN_BUILD/wine/prefix-template" "$prefix"
+  wine_environment "$prefix"
+}
+
+# Keeps the prefix's wineserver and services up, with every descriptor
+# detached, so that test runners do not wait on them.
+start_wineserver() {
+  "$WINESERVER" -p </dev/null >/dev/null 2>&1
+  "$WINE64" cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+stop_wine_and_display() {
+  [ -n "${WINEPREFIX:-}" ] && "$WINESERVER" -k </dev/null >/dev/null 2>&1
+  [ -n "${VORN_XVFB_PID:-}" ] && kill "$VORN_XVFB_PID" 2>/dev/null &&
+    wait "$VORN_XVFB_PID" 2>/dev/null
+  return 0
+}

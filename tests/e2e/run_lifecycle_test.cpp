@@ -1,0 +1,231 @@
+// setup.exe end to end: sections, error boxes, silent and mini mode, the
+// banner, the missing script, exit codes, the install-state record across
+// runs and the uninstall marker.
+#include "tests/e2e/setup_run.h"
+
+using robot::MessageBoxInfo;
+
+using Sections = SetupRun;
+
+TEST_F(Sections, SetupRunsFromItsLabelToTheNextAndTheProgramEnds) {
+  WriteScript("[Before]\n" + Mark("before") + "[Setup]\n" + Mark("one") +
+              "; a comment\n\n" + Mark("two") + "[After]\n" + Mark("after"));
+  std::vector<MessageBoxInfo> boxes;
+  EXPECT_EQ(RunToEnd("", &boxes), 0);
+  EXPECT_EQ(Trace(), "one|two");
+  EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(Sections, UnknownKeywordIsReportedAndTheRunGoesOn) {
+  WriteScript("[Setup]\n" + BasicMessages() + "   Frobnicate \"x\"\n" + Mark("after"));
+  Start();
+  MessageBoxInfo box = NextBox();
+  EXPECT_EQ(box.caption, "Setup error");
+  EXPECT_EQ(box.text, "Unknown keyword:    Frobnicate");
+  Press(box, IDOK);
+  EXPECT_EQ(Finish(), 0);
+  EXPECT_EQ(Trace(), "after");
+}
+
+TEST_F(Sections, MissingSectionIsReportedAndTheCallerGoesOn) {
+  WriteScript("[Setup]\n" + BasicMessages() + "goto \"Nowhere\"\n" + Mark("after"));
+  std::vector<MessageBoxInfo> boxes;
+  EXPECT_EQ(RunToEnd("", &boxes), 0);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, "Setup error");
+  EXPECT_EQ(boxes[0].text, "Missing section");
+  EXPECT_EQ(Trace(), "after");
+}
+
+TEST_F(Sections, MissingSetupSectionEndsTheProgram) {
+  WriteScript("[Other]\n" + Mark("never"));
+  std::vector<MessageBoxInfo> boxes;
+  EXPECT_EQ(RunToEnd("", &boxes), 0);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "*** invalid message ***");
+  EXPECT_FALSE(FileExists("out.txt"));
+}
+
+TEST_F(Sections, SilentModeShowsNothingAndTheRunCompletes) {
+  WriteScript("[Setup]\n" + BasicMessages() + "ShowWindow\nMsgBoxOK \"hello\"\n"
+              "Frobnicate\ngoto \"Nowhere\"\nIsSilent\nIf\n" + Mark("silent") +
+              "Endif\nIsMini\nIf\n" + Mark("mini") + "Endif\n");
+  Start("/silent");
+  bool sawVisibleWindow = false;
+  int code = 0;
+  while (!Session().WaitForExit(20, &code)) {
+    for (const robot::WindowInfo& w : Session().TopLevelWindows()) {
+      if (w.visible) sawVisibleWindow = true;
+    }
+  }
+  EXPECT_EQ(code, 0);
+  EXPECT_FALSE(sawVisibleWindow);
+  EXPECT_EQ(Trace(), "silent|mini");
+}
+
+TEST_F(Sections, MessageBoxesAnswersLineBreaksAndTheStatusLine) {
+  WriteScript("[Setup]\nSetText \"Copying\\nfiles\"\n"
+              "MsgBoxYESNO \"Line one\\nLine two\" \"Question\"\nIf\n" + Mark("yes") +
+              "Else\n" + Mark("no") + "Endif\n"
+              "MsgBoxOKCancel \"Go on?\" \"Confirm\"\nIf\n" + Mark("ok") +
+              "Else\n" + Mark("cancel") + "Endif\n");
+  Start();
+  MessageBoxInfo question = NextBox();
+  EXPECT_EQ(question.caption, "Question");
+  EXPECT_EQ(robot::OneLine(question.text), "Line one\\nLine two");
+  EXPECT_EQ(question.buttons, (std::vector<int>{IDYES, IDNO}));
+  EXPECT_EQ(robot::OneLine(Session().StatusLine()), "Copying\\nfiles");
+  Press(question, IDNO);
+  MessageBoxInfo confirm = NextBox();
+  EXPECT_EQ(confirm.buttons, (std::vector<int>{IDOK, IDCANCEL}));
+  Press(confirm, IDCANCEL);  // what Escape gives
+  EXPECT_EQ(Finish(), 0);
+  EXPECT_EQ(Trace(), "no|cancel");
+}
+
+// The banner is painted in bright blue letters; count them on screen.
+static const COLORREF kBannerText = RGB(48, 96, 160);
+
+static int BannerPixels(robot::Session& session) {
+  robot::WindowInfo main;
+  if (!session.FindMainWindow(&main) || !main.visible) return -1;
+  return session.CountClientPixels(main.hwnd, kBannerText);
+}
+
+TEST_F(Sections, BannerRepaintsAfterSettingTheSetupName) {
+  WriteScript("[Setup]\nShowWindow\nMsgBoxOK \"before\"\n"
+              "set SETUPNAME \"VORN SETUP\"\nMsgBoxOK \"after\"\n");
+  Start();
+  MessageBoxInfo before = NextBox();
+  EXPECT_EQ(BannerPixels(Session()), 0);
+  Press(before, IDOK);
+  MessageBoxInfo after = NextBox();
+  EXPECT_EQ(after.text, "after");
+  EXPECT_GT(BannerPixels(Session()), 100);
+  Press(after, IDOK);
+  EXPECT_EQ(Finish(), 0);
+}
+
+TEST_F(Sections, BannerIsNotRepaintedInMiniMode) {
+  WriteScript("[Setup]\nShowWindow\nMsgBoxOK \"before\"\n"
+              "set SETUPNAME \"VORN SETUP\"\nMsgBoxOK \"after\"\n");
+  Start("/MINI");
+  Press(NextBox(), IDOK);
+  MessageBoxInfo after = NextBox();
+  EXPECT_EQ(BannerPixels(Session()), 0);
+  Press(after, IDOK);
+  EXPECT_EQ(Finish(), 0);
+}
+
+TEST_F(Sections, HiddenMainWindowUnlessShown) {
+  WriteScript("[Setup]\nMsgBoxOK \"look\"\nShowWindow\nMsgBoxOK \"shown\"\n"
+              "HideWindow\nMsgBoxOK \"hidden\"\n");
+  Start();
+  robot::WindowInfo main;
+  MessageBoxInfo box = NextBox();
+  ASSERT_TRUE(Session().FindMainWindow(&main));
+  EXPECT_EQ(main.caption, "Setup");
+  EXPECT_FALSE(main.visible);
+  Press(box, IDOK);
+  box = NextBox();
+  Session().FindMainWindow(&main);
+  EXPECT_TRUE(main.visible);
+  Press(box, IDOK);
+  box = NextBox();
+  Session().FindMainWindow(&main);
+  EXPECT_FALSE(main.visible);
+  Press(box, IDOK);
+  EXPECT_EQ(Finish(), 0);
+}
+
+using ScriptFileMissing = SetupRun;
+
+TEST_F(ScriptFileMissing, BoxThenExitCodeMinusOneAndAnOldMarkerRemoved) {
+  WriteRegistryString(HKEY_LOCAL_MACHINE, kStateKey, "InstallFailled", "1");
+  std::vector<MessageBoxInfo> boxes;
+  EXPECT_EQ(RunToEnd("", &boxes), -1);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, "ERROR");
+  EXPECT_EQ(boxes[0].text, "No setup.ini file...");
+  EXPECT_EQ(StateValue("InstallFailled"), "");
+  EXPECT_EQ(RunToEnd("/SILENT"), -1);
+}
+
+using InstallRecord = SetupRun;
+
+TEST_F(InstallRecord, KilledRunThenSuccessThenCleanRun) {
+  WriteScript("[Setup]\nMsgBoxOK \"running\"\n");
+  Start();
+  NextBox();
+  EXPECT_EQ(StateValue("InstallFailled"), "1");
+  EXPECT_EQ(StateValue("Success"), "0");
+  Session().Terminate(3);  // the process dies before its end
+
+  WriteScript("[Setup]\nset VERSION \"4.12\"\nset APP_VERSION \"4.12.7 beta\"\n"
+              "InstallSuccess\n");
+  EXPECT_EQ(RunToEnd(), 0);  // the earlier failure is not this run's error
+  EXPECT_EQ(StateValue("InstallFailled"), "");
+  EXPECT_EQ(StateValue("Success"), "1");
+  EXPECT_EQ(StateString("IE"), "4.12.7 beta");
+  EXPECT_EQ(StateString("Netscape"), "4.12.7 beta");
+}
+
+TEST_F(InstallRecord, FailedRunKeepsTheMarkerAndExitsWithOne) {
+  WriteScript("[Setup]\nquiterr \"Giving up\" \"Setup\"\n" + Mark("never"));
+  std::vector<MessageBoxInfo> boxes;
+  EXPECT_EQ(RunToEnd("", &boxes), 1);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "Giving up");
+  EXPECT_EQ(StateValue("InstallFailled"), "1");
+  EXPECT_FALSE(FileExists("out.txt"));
+}
+
+TEST_F(InstallRecord, CleanRunAfterAFailedOneExitsWithZero) {
+  WriteRegistryString(HKEY_LOCAL_MACHINE, kStateKey, "InstallFailled", "1");
+  WriteScript("[Setup]\n" + Mark("ran"));
+  EXPECT_EQ(RunToEnd(), 0);
+  // Its failure flag started set, so the marker stays for the next run.
+  EXPECT_EQ(StateValue("InstallFailled"), "1");
+  WriteScript("[Setup]\nInstallSuccess\nquiterr \"x\" \"y\"\n");
+  EXPECT_EQ(RunToEnd("/SILENT"), 1);
+  EXPECT_EQ(StateValue("InstallFailled"), "");  // not written again
+  WriteScript("[Setup]\n" + Mark("clean"));
+  EXPECT_EQ(RunToEnd(), 0);
+  EXPECT_EQ(StateValue("InstallFailled"), "");
+  EXPECT_EQ(StateValue("Success"), "0");
+}
+
+// The runtime's file-class keys make "setup.txt" select uninstall mode.
+class UninstallMarker : public SetupRun {
+ protected:
+  void TearDown() override {
+    DeleteRegistryTree(HKEY_CLASSES_ROOT, "vorn_file");
+    SetupRun::TearDown();
+  }
+  void InstallRuntimeKeys() {
+    WriteRegistryString(HKEY_CLASSES_ROOT, "vorn_file\\shell\\open\\command", "",
+                        "C:\\vorn\\zekwin.exe \"%1\"");
+  }
+  std::string Script() {
+    return "[Setup]\n" + Mark("setup") + "[Uninstall]\n" + Mark("uninstall") +
+           "GetSystemVars\nAppendFile DSTDIR \"out.txt\"\n";
+  }
+};
+
+TEST_F(UninstallMarker, WithRuntimeKeysTheMarkerSelectsUninstall) {
+  InstallRuntimeKeys();
+  WriteScript(Script());
+  WriteFile("setup.txt", "");
+  EXPECT_EQ(RunToEnd(), 0);
+  // The command-line directory becomes the program directory.
+  EXPECT_EQ(Trace(), "uninstall|" + Dir());
+}
+
+TEST_F(UninstallMarker, WithoutRuntimeKeysOnlyTheSwitchSelectsUninstall) {
+  WriteScript(Script());
+  WriteFile("setup.txt", "");
+  EXPECT_EQ(RunToEnd(), 0);
+  EXPECT_EQ(Trace(), "setup");
+  EXPECT_EQ(RunToEnd("/uninstall"), 0);
+  EXPECT_EQ(Trace().substr(0, 16), "setup|uninstall|");
+}

@@ -1,0 +1,113 @@
+// End-to-end fixture: working directory, program start, box answering.
+#include "tests/e2e/setup_run.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+const char kStateKey[] = "Software\\Kelvaro";
+
+static const DWORD kBoxTimeoutMs = 30000;
+static const DWORD kExitTimeoutMs = 60000;
+
+void SetupRun::SetUp() {
+  scratch_ = new ScratchDirectory();
+  ASSERT_TRUE(CopyFileA(VORN_SETUP_EXE, (Dir() + "\\setup.exe").c_str(), FALSE))
+      << "cannot copy " << VORN_SETUP_EXE;
+  DeleteRegistryTree(HKEY_LOCAL_MACHINE, kStateKey);
+  session_ = new robot::Session();
+}
+
+void SetupRun::TearDown() {
+  delete session_;  // ends a program that still runs
+  session_ = nullptr;
+  delete scratch_;
+  scratch_ = nullptr;
+  DeleteRegistryTree(HKEY_LOCAL_MACHINE, kStateKey);
+}
+
+void SetupRun::WriteFile(const std::string& name, const std::string& content) {
+  scratch_->WriteFile(name, content);
+}
+
+std::string SetupRun::ReadFile(const std::string& name) const {
+  std::ifstream in(Dir() + "\\" + name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool SetupRun::FileExists(const std::string& name) const {
+  return GetFileAttributesA((Dir() + "\\" + name).c_str()) !=
+         INVALID_FILE_ATTRIBUTES;
+}
+
+std::string SetupRun::Trace() const {
+  std::string text = ReadFile("out.txt"), joined;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    if (!joined.empty()) joined += '|';
+    joined += text.substr(start, end - start);
+    start = end + 2;
+  }
+  return joined;
+}
+
+// Each start gets a session of its own; the previous program, if it still
+// runs, is ended.
+void SetupRun::Start(const std::string& args) {
+  delete session_;
+  session_ = new robot::Session();
+  ASSERT_TRUE(session_->Start(Dir() + "\\setup.exe", args, Dir()));
+}
+
+robot::MessageBoxInfo SetupRun::NextBox() {
+  robot::MessageBoxInfo box;
+  EXPECT_TRUE(session_->WaitForMessageBox(&box, kBoxTimeoutMs))
+      << "no message box appeared";
+  return box;
+}
+
+void SetupRun::Press(const robot::MessageBoxInfo& box, int button) {
+  EXPECT_TRUE(session_->Press(box, button));
+}
+
+int SetupRun::Finish(int button, std::vector<robot::MessageBoxInfo>* boxes) {
+  robot::MessageBoxInfo box;
+  while (session_->WaitForMessageBox(&box, kBoxTimeoutMs)) {
+    if (boxes) boxes->push_back(box);
+    session_->Press(box, robot::ChooseButton(box, button));
+  }
+  int code = 12345;
+  EXPECT_TRUE(session_->WaitForExit(kExitTimeoutMs, &code)) << "setup.exe did not end";
+  return code;
+}
+
+int SetupRun::RunToEnd(const std::string& args,
+                       std::vector<robot::MessageBoxInfo>* boxes) {
+  Start(args);
+  return Finish(0, boxes);
+}
+
+std::string SetupRun::StateValue(const char* name) const {
+  std::string bytes;
+  if (!ReadRegistryValue(HKEY_LOCAL_MACHINE, kStateKey, name, &bytes)) return "";
+  return bytes.substr(0, 1);
+}
+
+std::string SetupRun::StateString(const char* name) const {
+  std::string bytes;
+  if (!ReadRegistryValue(HKEY_LOCAL_MACHINE, kStateKey, name, &bytes)) return "(none)";
+  return std::string(bytes.c_str());
+}
+
+std::string Mark(const std::string& tag) {
+  return "AppendFile \"" + tag + "\" \"out.txt\"\n";
+}
+
+std::string BasicMessages() {
+  return "set ERROR_TTL \"Setup error\"\n"
+         "set ERROR_INI_SYNTAX \"Unknown keyword: %s\"\n"
+         "set ERROR_INI_INC \"Missing section\"\n"
+         "set ERROR_SYNTAX \"Missing %s\"\n";
+}
