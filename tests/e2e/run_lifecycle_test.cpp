@@ -229,3 +229,47 @@ TEST_F(UninstallMarker, WithoutRuntimeKeysOnlyTheSwitchSelectsUninstall) {
   EXPECT_EQ(RunToEnd("/uninstall"), 0);
   EXPECT_EQ(Trace().substr(0, 16), "setup|uninstall|");
 }
+
+using BadScript = SetupRun;
+
+// Bad input of every kind in one script: the run goes to its end, shows
+// what it should, and the program neither crashes nor hangs.
+TEST_F(BadScript, RunsToItsEndWithoutCrashing) {
+  std::string script = "[Setup]\n" + BasicMessages();
+  // Four messages and 396 variables fill the store; V396 is the 401st.
+  for (int i = 0; i < 397; ++i) script += "set V" + std::to_string(i) + " \"x\"\n";
+  script += "AppendFile V395 \"out.txt\"\n";
+  script += "AppendFile V396 \"out.txt\"\n";  // not stored: an empty line
+  script += "set LONG \"" + std::string(3000, 'L') + "\n";  // cut at 1023 bytes
+  script += std::string("set NUL \"a\0b\"\n", 14);
+  script += "\x80\xff set HIGH \"\xe9t\xe9\"\n";
+  script += "MsgBoxOK \"Percent %s %d %n %%\" \"Conversions\"\n";
+  script += "MsgBoxOK \"no closing quote\n";
+  WriteScript(script);
+  std::vector<MessageBoxInfo> boxes;
+  EXPECT_EQ(RunToEnd("", &boxes), 0);
+  EXPECT_EQ(Trace(), "x|");
+  ASSERT_EQ(boxes.size(), 4u);
+  // The over-long line comes in pieces of 1023 bytes; each later piece is a
+  // statement of its own with an unknown keyword.
+  EXPECT_EQ(boxes[0].text, "Unknown keyword: " + std::string(1023, 'L'));
+  EXPECT_EQ(boxes[1].text, "Unknown keyword: " + std::string(3000 - 1013 - 1023, 'L'));
+  EXPECT_EQ(boxes[2].caption, "Conversions");
+  EXPECT_EQ(boxes[2].text, "Percent %s %d %n %");
+  EXPECT_EQ(robot::OneLine(boxes[3].text), "no closing quote\\n");
+}
+
+TEST_F(BadScript, TextsLongerThanTheMessageLimitAreCut) {
+  WriteScript("[Setup]\nset ERROR_INI_SYNTAX \"%6000s\"\nFrob\n"
+              "SetText \"%-5000s|\"\nMsgBoxOK \"%s\"\n");
+  Start();
+  MessageBoxInfo box = NextBox();
+  EXPECT_EQ(box.text.size(), 4095u);  // padding, cut at the limit
+  EXPECT_EQ(box.text.substr(4091), "    ");
+  Press(box, IDOK);
+  box = NextBox();
+  EXPECT_EQ(box.text, "%s");
+  EXPECT_EQ(Session().StatusLine(), "%-5000s|");  // no value: shown literally
+  Press(box, IDOK);
+  EXPECT_EQ(Finish(), 0);
+}

@@ -2,6 +2,7 @@
 // the main window, the success record, and the string commands.
 #include <gtest/gtest.h>
 
+#include "actions/file_probe.h"
 #include "tests/native/engine_fixture.h"
 
 using Commands = EngineTest;
@@ -109,4 +110,13 @@ TEST_F(Commands, AppendFileCreatesAndAppendsCrLfLines) {
   Run("[Setup]\nAppendFile \"two\" \"new.txt\"\n");
   EXPECT_EQ(Flags().condition, 1);
   EXPECT_EQ(ReadFile("new.txt"), "one\r\n\r\ntwo\r\n");
+}
+
+TEST_F(Commands, FileSizeOfPresentEmptyAndMissingFiles) {
+  WriteFile("five.bin", std::string("ab\0de", 5));
+  WriteFile("empty.bin", "");
+  EXPECT_EQ(FileSize("five.bin"), 5);
+  EXPECT_EQ(FileSize("empty.bin"), 0);
+  EXPECT_EQ(FileSize("missing.bin"), -1);
+  EXPECT_EQ(FileSize(nullptr), -1);
 }
