@@ -17,19 +17,19 @@ void ExpandNewlines(char* text) {
   }
 }
 
-// Length of the conversion specification starting at `spec` (which points at
+// Length of the conversion starting at `conversion` (which points at
 // the '%'), flags, width and precision included, up to and with the
 // conversion byte; 0 when the text ends inside it.
-static size_t ConversionLength(const char* spec) {
+static size_t ConversionLength(const char* conversion) {
   size_t n = 1;
-  while (spec[n] && strchr("-+ #0", spec[n])) ++n;
-  while (spec[n] >= '0' && spec[n] <= '9') ++n;
-  if (spec[n] == '.') {
+  while (conversion[n] && strchr("-+ #0", conversion[n])) ++n;
+  while (conversion[n] >= '0' && conversion[n] <= '9') ++n;
+  if (conversion[n] == '.') {
     ++n;
-    while (spec[n] >= '0' && spec[n] <= '9') ++n;
+    while (conversion[n] >= '0' && conversion[n] <= '9') ++n;
   }
-  while (spec[n] && strchr("hlLqjzt", spec[n])) ++n;
-  return spec[n] ? n + 1 : 0;
+  while (conversion[n] && strchr("hlLqjzt", conversion[n])) ++n;
+  return conversion[n] ? n + 1 : 0;
 }
 
 // Appends `length` bytes of `text` to the output, as far as they fit.
@@ -63,12 +63,12 @@ void FormatMessageText(char* out, size_t capacity, const char* format,
       p += literal;
       continue;
     }
-    char spec[40];
-    CopyText(spec, sizeof spec, p);
-    spec[length] = 0;
+    char conversion[40];
+    CopyText(conversion, sizeof conversion, p);
+    conversion[length] = 0;
     const char* value = *next ? *next : "(null)";
     ++next;
-    int written = snprintf(out + used, capacity - used, spec, value);
+    int written = snprintf(out + used, capacity - used, conversion, value);
     if (written > 0) {
       used += static_cast<size_t>(written);
       if (used >= capacity) used = capacity - 1;

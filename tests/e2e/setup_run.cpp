@@ -5,6 +5,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "tests/common/trace.h"
+
 const char kStateKey[] = "Software\\Kelvaro";
 
 static const DWORD kBoxTimeoutMs = 30000;
@@ -40,18 +42,7 @@ bool SetupRun::FileExists(const std::string& name) const {
          INVALID_FILE_ATTRIBUTES;
 }
 
-std::string SetupRun::Trace() const {
-  std::string text = ReadFile("out.txt"), joined;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) end = text.size();
-    if (!joined.empty()) joined += '|';
-    joined += text.substr(start, end - start);
-    start = end + 2;
-  }
-  return joined;
-}
+std::string SetupRun::Trace() const { return JoinCrLfLines(ReadFile("out.txt")); }
 
 // Each start gets a session of its own; the previous program, if it still
 // runs, is ended.

@@ -16,6 +16,7 @@
 #include "script/engine.h"
 #include "script/runner.h"
 #include "script/script_file.h"
+#include "tests/common/trace.h"
 #include "tests/native/fake_host.h"
 
 class EngineTest : public ::testing::Test {
@@ -53,18 +54,7 @@ class EngineTest : public ::testing::Test {
     RunSection(*engine_, nullptr, section);
   }
   // The lines "AppendFile" wrote to out.txt, joined by '|'.
-  std::string Trace() {
-    std::string text = ReadFile("out.txt"), joined;
-    size_t start = 0;
-    while (start < text.size()) {
-      size_t end = text.find("\r\n", start);
-      if (end == std::string::npos) end = text.size();
-      if (!joined.empty()) joined += '|';
-      joined += text.substr(start, end - start);
-      start = end + 2;
-    }
-    return joined;
-  }
+  std::string Trace() { return JoinCrLfLines(ReadFile("out.txt")); }
   char* Var(const char* name) { return VarGet(engine_->vars, name); }
   RunFlags& Flags() { return engine_->flags; }
 
