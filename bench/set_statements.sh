@@ -30,7 +30,7 @@ for r in $(seq "$runs"); do
   start=$(date +%s.%N)
   (cd "$work" && "$WINE64" setup.exe /SILENT </dev/null >/dev/null 2>&1)
   end=$(date +%s.%N)
-  times+=("$(echo "$end - $start" | bc)")
+  times+=("$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }')")
 done
 sorted=$(printf '%s\n' "${times[@]}" | sort -n)
 echo "$statements set statements, /SILENT, $runs runs (s): $(echo $sorted)"
@@ -42,4 +42,4 @@ printf '[Setup]\r\n' >"$work/setup.ini"
 start=$(date +%s.%N)
 (cd "$work" && "$WINE64" setup.exe /SILENT </dev/null >/dev/null 2>&1)
 end=$(date +%s.%N)
-echo "baseline, empty [Setup]: $(echo "$end - $start" | bc) s"
+echo "baseline, empty [Setup]: $(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }') s"

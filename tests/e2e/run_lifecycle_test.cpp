@@ -272,3 +272,23 @@ TEST_F(BadScript, TextsLongerThanTheMessageLimitAreCut) {
   Press(box, IDOK);
   EXPECT_EQ(Finish(), 0);
 }
+
+// Closing the main window does not stop the run; the boxes that follow have
+// no owner and still appear.
+TEST_F(Sections, ClosingTheMainWindowLetsTheRunGoOn) {
+  WriteScript("[Setup]\nShowWindow\nMsgBoxOK \"first\"\nMsgBoxOK \"second\"\n" +
+              Mark("after"));
+  Start();
+  MessageBoxInfo first = NextBox();
+  robot::WindowInfo main;
+  ASSERT_TRUE(Session().FindMainWindow(&main));
+  PostMessageA(main.hwnd, WM_CLOSE, 0, 0);
+  // The box goes with its owner; the run goes on with the next statement.
+  MessageBoxInfo second = NextBox();
+  EXPECT_EQ(second.text, "second");
+  EXPECT_FALSE(Session().FindMainWindow(&main));
+  Press(second, IDOK);
+  EXPECT_EQ(Finish(), 0);
+  EXPECT_EQ(Trace(), "after");
+  EXPECT_EQ(first.text, "first");
+}
