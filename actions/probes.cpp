@@ -73,9 +73,13 @@ int ProbeVornPort(unsigned short port) {
   return 0;
 }
 
+// Windows' own error boxes for libraries that are broken or lack their
+// imports are kept off: the answer is only 0.
 int CanLoadLibrary(const char* name) {
   if (!name) return 0;
+  UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   HMODULE library = LoadLibraryA(name);
+  SetErrorMode(oldMode);
   if (!library) return 0;
   FreeLibrary(library);
   return 1;

@@ -20,17 +20,24 @@ static void CmdStricmp(Engine& engine, const Statement& st) {
   engine.flags.condition = equal ? 1 : 0;
 }
 
-// Appends value 1 and a CR LF line end to file value 2, creating it when
-// missing. The line end is written explicitly so every build writes the
-// same bytes.
+// Writes `text` as a text-mode stream would: every line feed as CR LF.
+// Done by hand so that every build writes the same bytes.
+static void PutTextModeLine(const char* text, FILE* file) {
+  for (; *text; ++text) {
+    if (*text == '\n') putc('\r', file);
+    putc(*text, file);
+  }
+  fputs("\r\n", file);
+}
+
+// Appends value 1 and a line end to file value 2, creating it when missing.
 static void CmdAppendFile(Engine& engine, const Statement& st) {
   FILE* file = st.value2 ? fopen(st.value2, "ab") : nullptr;
   if (!file) {
     engine.flags.condition = 0;
     return;
   }
-  fputs(TextOrEmpty(st.value1), file);
-  fputs("\r\n", file);
+  PutTextModeLine(TextOrEmpty(st.value1), file);
   fclose(file);
   engine.flags.condition = 1;
 }

@@ -95,12 +95,15 @@ void FindNetscapePath(Engine& engine) {
   VarSet(engine.vars, "NETSCAPEPATH", directory);
 }
 
+// The default value of a key of HKEY_CLASSES_ROOT, terminated at the size
+// read (a stored string need not carry its NUL).
 static bool ReadClassDefault(const char* path, char (&value)[kLineMax]) {
   LONG size = sizeof value;
   if (RegQueryValueA(HKEY_CLASSES_ROOT, path, value, &size) != ERROR_SUCCESS) {
     return false;
   }
-  value[kLineMax - 1] = 0;
+  size_t end = size > 0 ? static_cast<size_t>(size) : 0;
+  value[end < kLineMax ? end : kLineMax - 1] = 0;
   return true;
 }
 

@@ -24,6 +24,7 @@ static void EnableShutdownPrivilege() {
   HANDLE token = nullptr;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES,
                         &token)) {
+    printf("AdjustTokenPrivileges failed: %lu\n", GetLastError());
     return;
   }
   TOKEN_PRIVILEGES privileges;

@@ -17,19 +17,17 @@ void ExpandNewlines(char* text) {
   }
 }
 
-// Length of the conversion starting at `conversion` (which points at
-// the '%'), flags, width and precision included, up to and with the
-// conversion byte; 0 when the text ends inside it.
-static size_t ConversionLength(const char* conversion) {
+// Length of a string conversion "%[-][width][.precision]s" starting at `p`
+// (which points at the '%'), or 0 for anything else.
+static size_t StringConversionLength(const char* p) {
   size_t n = 1;
-  while (conversion[n] && strchr("-+ #0", conversion[n])) ++n;
-  while (conversion[n] >= '0' && conversion[n] <= '9') ++n;
-  if (conversion[n] == '.') {
+  if (p[n] == '-') ++n;
+  while (p[n] >= '0' && p[n] <= '9') ++n;
+  if (p[n] == '.') {
     ++n;
-    while (conversion[n] >= '0' && conversion[n] <= '9') ++n;
+    while (p[n] >= '0' && p[n] <= '9') ++n;
   }
-  while (conversion[n] && strchr("hlLqjzt", conversion[n])) ++n;
-  return conversion[n] ? n + 1 : 0;
+  return p[n] == 's' ? n + 1 : 0;
 }
 
 // Appends `length` bytes of `text` to the output, as far as they fit.
@@ -54,13 +52,9 @@ void FormatMessageText(char* out, size_t capacity, const char* format,
       p += 2;
       continue;
     }
-    size_t length = ConversionLength(p);
-    bool isString = length > 0 && p[length - 1] == 's' &&
-                    !strchr("hlLqjzt", p[length - 2]);
-    if (!isString || next == args.end() || length > 32) {
-      size_t literal = length ? length : strlen(p);
-      Put(out, capacity, &used, p, literal);
-      p += literal;
+    size_t length = StringConversionLength(p);
+    if (length == 0 || length > 32 || next == args.end()) {
+      Put(out, capacity, &used, p++, 1);  // the rest follows as plain text
       continue;
     }
     char conversion[40];

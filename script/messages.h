@@ -16,9 +16,9 @@ typedef std::initializer_list<const char*> MessageArgs;
 void ExpandNewlines(char* text);
 
 // Formats `format` with string `args` into `out` (`capacity` bytes, always
-// terminated, truncated to fit). `%s` (with flags, width and precision)
-// takes the next value and `%%` gives one percent sign; a conversion that
-// has no value left, or is not a string conversion, is copied literally.
+// terminated, truncated to fit). `%s` (with '-', width and precision) takes
+// the next value and `%%` gives one percent sign; a conversion that has no
+// value left, or is not such a string conversion, is copied literally.
 void FormatMessageText(char* out, size_t capacity, const char* format,
                        MessageArgs args);
 

@@ -110,6 +110,8 @@ TEST_F(Commands, AppendFileCreatesAndAppendsCrLfLines) {
   Run("[Setup]\nAppendFile \"two\" \"new.txt\"\n");
   EXPECT_EQ(Flags().condition, 1);
   EXPECT_EQ(ReadFile("new.txt"), "one\r\n\r\ntwo\r\n");
+  Run("[Setup]\nset F \"new.txt\"\nset T \"open quote\n\nAppendFile T F\n");
+  EXPECT_EQ(ReadFile("new.txt"), "one\r\n\r\ntwo\r\nopen quote\r\n\r\n");
 }
 
 TEST_F(Commands, FileSizeOfPresentEmptyAndMissingFiles) {

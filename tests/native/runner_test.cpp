@@ -106,7 +106,8 @@ TEST_F(Runner, LongLinesComeInPiecesAndBadBytesDoNotCrash) {
   std::string trace = Trace();
   // The first 1023 bytes are a statement whose quote never closes; the rest
   // of the line is a statement of its own, with an unknown keyword.
-  EXPECT_NE(trace.find("ok|unterminated\n"), std::string::npos);
+  // The line feed inside the value goes to disk as CR LF.
+  EXPECT_EQ(trace.substr(trace.size() - 16), "ok|unterminated|");
   EXPECT_STREQ(Var("A"), "x");
   EXPECT_STREQ(Var("C"), "high");
   EXPECT_EQ(host_.Matching("box").size(), 1u);
