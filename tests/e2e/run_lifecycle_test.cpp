@@ -167,6 +167,12 @@ TEST_F(InstallRecord, KilledRunThenSuccessThenCleanRun) {
   EXPECT_EQ(StateValue("Success"), "1");
   EXPECT_EQ(StateString("IE"), "4.12.7 beta");
   EXPECT_EQ(StateString("Netscape"), "4.12.7 beta");
+
+  WriteScript("[Setup]\n" + Mark("clean"));
+  EXPECT_EQ(RunToEnd(), 0);
+  EXPECT_EQ(StateValue("InstallFailled"), "");
+  EXPECT_EQ(StateValue("Success"), "0");
+  EXPECT_EQ(StateString("IE"), "4.12.7 beta");  // only InstallSuccess writes it
 }
 
 TEST_F(InstallRecord, FailedRunKeepsTheMarkerAndExitsWithOne) {
