@@ -298,3 +298,35 @@ TEST_F(Sections, ClosingTheMainWindowLetsTheRunGoOn) {
   EXPECT_EQ(Trace(), "after");
   EXPECT_EQ(first.text, "first");
 }
+
+namespace {
+int g_settingsChanges = 0;
+LRESULT CALLBACK SettingsListener(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_WININICHANGE) ++g_settingsChanges;
+  return DefWindowProcA(window, message, w, l);
+}
+}  // namespace
+
+// At its end setup.exe tells every top-level window that settings changed.
+TEST_F(Sections, EndOfRunBroadcastsASettingsChange) {
+  WNDCLASSA listenerClass = {};
+  listenerClass.lpfnWndProc = SettingsListener;
+  listenerClass.hInstance = GetModuleHandleA(nullptr);
+  listenerClass.lpszClassName = "VornSettingsListener";
+  RegisterClassA(&listenerClass);
+  HWND listener = CreateWindowExA(0, "VornSettingsListener", "listener", WS_POPUP,
+                                  0, 0, 1, 1, nullptr, nullptr,
+                                  listenerClass.hInstance, nullptr);
+  ASSERT_NE(listener, nullptr);
+  g_settingsChanges = 0;
+  WriteScript("[Setup]\n" + Mark("ran"));
+  Start();
+  while (Session().Running()) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    Sleep(2);
+  }
+  EXPECT_EQ(Finish(), 0);
+  EXPECT_EQ(g_settingsChanges, 1);
+  DestroyWindow(listener);
+}
