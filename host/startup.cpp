@@ -13,6 +13,7 @@
 #include "host/setup_process.h"
 #include "host/win32_commands.h"
 #include "script/commands.h"
+#include "script/script_file.h"
 #include "script/text.h"
 
 Engine* g_engine;
@@ -73,13 +74,6 @@ static bool IsRuntimeInstalled() {
     }
   }
   return false;
-}
-
-static bool CanOpenForReading(const char* path) {
-  FILE* file = fopen(path, "r");
-  if (!file) return false;
-  fclose(file);
-  return true;
 }
 
 // With the runtime installed, an uninstall marker "setup.txt" (beside the

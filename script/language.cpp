@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "script/engine.h"
+#include "script/script_file.h"
 
 struct LanguageRow {
   unsigned short code;
@@ -57,13 +58,6 @@ unsigned short LanguageCodeFor(unsigned short languageId) {
     case 2: return 4;
     default: return 9;
   }
-}
-
-static bool CanOpenForReading(const char* path) {
-  FILE* file = fopen(path, "r");
-  if (!file) return false;
-  fclose(file);
-  return true;
 }
 
 void ChooseLanguageFile(Engine& engine) {

@@ -40,3 +40,10 @@ long ScriptFile::Tell() const { return file_ ? ftell(file_) : 0; }
 void ScriptFile::Seek(long position) {
   if (file_) fseek(file_, position, SEEK_SET);
 }
+
+bool CanOpenForReading(const char* path) {
+  FILE* file = path ? fopen(path, "r") : nullptr;
+  if (!file) return false;
+  fclose(file);
+  return true;
+}

@@ -7,6 +7,10 @@
 
 #include "script/text.h"
 
+// True when `path` names a file that can be opened for reading (the file
+// is closed again at once).
+bool CanOpenForReading(const char* path);
+
 class ScriptFile {
  public:
   ScriptFile() : file_(nullptr) {}
