@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 
 #include "actions/file_probe.h"
@@ -90,7 +89,7 @@ void FindNetscapePath(Engine& engine) {
     AppendText(directory, "\\Program");
   }
   char program[kNetscapeTextMax + 16];
-  snprintf(program, sizeof program, "%s\\netscape.exe", directory);
+  if (!JoinText(program, {directory, "\\netscape.exe"})) return;
   if (FileSize(program) <= 0) return;
   VarSet(engine.vars, "NETSCAPEPATH", directory);
 }
@@ -119,8 +118,7 @@ int DetectNetscapeDefault(Engine& engine) {
   char fileClass[kLineMax];
   if (!ReadClassDefault(".htm", fileClass)) return 0;
   char commandKey[kLineMax + 32];
-  snprintf(commandKey, sizeof commandKey, "%s\\shell\\open\\command",
-           fileClass);
+  if (!JoinText(commandKey, {fileClass, "\\shell\\open\\command"})) return 0;
   char command[kLineMax];
   if (!ReadClassDefault(commandKey, command)) return 0;
   if (!ContainsNoCase(command, "netscape")) return 0;
@@ -133,7 +131,7 @@ static void SetDestinationDefault(Engine& engine, const char* programFiles) {
     VarSet(engine.vars, "DSTDIR", engine.modes.commandLineDir);
   } else if (programFiles[0]) {
     char destination[kLineMax];
-    snprintf(destination, sizeof destination, "%svorn", programFiles);
+    JoinText(destination, {programFiles, "vorn"});
     VarSet(engine.vars, "DSTDIR", destination);
   } else {
     VarSet(engine.vars, "DSTDIR", "c:\\vorn");

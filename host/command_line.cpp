@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "host/split_words.h"
+#include "script/memory.h"
 #include "script/text.h"
 
 static void TakeDirectoryWord(const char* word, RunModes& modes) {
@@ -32,6 +33,14 @@ void ParseCommandLine(char* arguments, RunModes& modes) {
       TakeDirectoryWord(word, modes);
     }
   }
+}
+
+bool ParseCommandLineCopy(const char* arguments, RunModes& modes) {
+  char* copy = MemDupText(arguments);
+  if (!copy) return false;
+  ParseCommandLine(copy, modes);
+  MemFree(copy);
+  return true;
 }
 
 const char* SkipProgramName(const char* commandLine) {

@@ -13,6 +13,9 @@ const int kMaxCommandWords = 128;
 // without one trailing '/' or '\'. A later directory word replaces an
 // earlier one; a word too long for a path is ignored.
 void ParseCommandLine(char* arguments, RunModes& modes);
+// The same on a copy of `arguments`, which is left as it is. Returns false,
+// with `modes` unchanged, when there is no memory for the copy.
+bool ParseCommandLineCopy(const char* arguments, RunModes& modes);
 
 // The text after the program's name in a full command line: the name is the
 // first word, or the quoted text when it starts with a double quote.

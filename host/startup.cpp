@@ -3,9 +3,6 @@
 // and the message loop.
 #include <windows.h>
 
-#include <cstdio>
-#include <cstring>
-#include <vector>
 
 #include "host/command_line.h"
 #include "host/main_window.h"
@@ -19,13 +16,24 @@
 Engine* g_engine;
 Win32Host* g_host;
 
+// Writes "`what`: `code`" and a line end to standard output.
+static void WriteFailureLine(const char* what, DWORD code) {
+  char digits[16];
+  FormatDecimal(digits, static_cast<long>(code));
+  char line[128];
+  JoinText(line, {what, digits, "\n"});
+  DWORD written = 0;
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line, lstrlenA(line), &written,
+            nullptr);
+}
+
 // Enables "SeShutdownPrivilege"; failures are reported on standard output
 // and start-up goes on.
 static void EnableShutdownPrivilege() {
   HANDLE token = nullptr;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES,
                         &token)) {
-    printf("AdjustTokenPrivileges failed: %lu\n", GetLastError());
+    WriteFailureLine("AdjustTokenPrivileges failed: ", GetLastError());
     return;
   }
   TOKEN_PRIVILEGES privileges;
@@ -33,12 +41,12 @@ static void EnableShutdownPrivilege() {
   privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
   if (!LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege",
                              &privileges.Privileges[0].Luid)) {
-    printf("LookupPrivilegeValue error: %lu\n", GetLastError());
+    WriteFailureLine("LookupPrivilegeValue error: ", GetLastError());
   } else {
     SetLastError(0);
     AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
     DWORD error = GetLastError();
-    if (error != 0) printf("AdjustTokenPrivileges failed: %lu\n", error);
+    if (error != 0) WriteFailureLine("AdjustTokenPrivileges failed: ", error);
   }
   CloseHandle(token);
 }
@@ -81,7 +89,7 @@ static bool IsRuntimeInstalled() {
 static void CheckUninstallMarker(RunModes& modes, const char* programDir) {
   char marker[kLineMax];
   if (modes.commandLineDir[0]) {
-    snprintf(marker, sizeof marker, "%s\\setup.txt", modes.commandLineDir);
+    if (!JoinText(marker, {modes.commandLineDir, "\\setup.txt"})) return;
   } else {
     CopyText(marker, "setup.txt");
   }
@@ -94,10 +102,10 @@ static void CheckUninstallMarker(RunModes& modes, const char* programDir) {
   }
 }
 
-static void ReadCommandLine(RunModes& modes) {
-  const char* arguments = SkipProgramName(GetCommandLineA());
-  std::vector<char> text(arguments, arguments + strlen(arguments) + 1);
-  ParseCommandLine(text.data(), modes);
+// False when the command line could not be read (no memory for it): the
+// program then must not guess its run modes.
+static bool ReadCommandLine(RunModes& modes) {
+  return ParseCommandLineCopy(SkipProgramName(GetCommandLineA()), modes);
 }
 
 static bool RegisterMainWindowClass(HINSTANCE instance) {
@@ -141,7 +149,11 @@ int RunSetupProgram(HINSTANCE instance) {
   EnterProgramDirectory(programDir);
   engine.modes.commandLineDir[0] = 0;
   bool installed = IsRuntimeInstalled();
-  ReadCommandLine(engine.modes);
+  if (!ReadCommandLine(engine.modes)) {
+    MessageBoxA(nullptr, "Not enough memory to read the command line.",
+                "Setup", MB_OK | MB_ICONERROR);
+    return 1;
+  }
   if (installed) CheckUninstallMarker(engine.modes, programDir);
   VarClearAll(engine.vars);
 

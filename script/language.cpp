@@ -3,8 +3,6 @@
 // settings; code 26 is listed twice and the first row, Croatian, wins.
 #include "script/language.h"
 
-#include <cstdio>
-
 #include "script/engine.h"
 #include "script/script_file.h"
 
@@ -63,9 +61,10 @@ unsigned short LanguageCodeFor(unsigned short languageId) {
 void ChooseLanguageFile(Engine& engine) {
   engine.languageCode = LanguageCodeFor(engine.host->UserLanguageId());
   char fileName[kPathMax];
-  snprintf(fileName, sizeof fileName, "setup.%s.txt",
-           LanguageName(engine.languageCode));
-  const char* chosen =
-      CanOpenForReading(fileName) ? fileName : "setup.English.txt";
+  bool joined = JoinText(fileName,
+                         {"setup.", LanguageName(engine.languageCode), ".txt"});
+  const char* chosen = joined && CanOpenForReading(fileName)
+                           ? fileName
+                           : "setup.English.txt";
   VarSet(engine.vars, "languagefile", chosen);
 }

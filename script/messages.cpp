@@ -1,7 +1,6 @@
 // Message texts and the display helpers.
 #include "script/messages.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "script/engine.h"
@@ -17,17 +16,42 @@ void ExpandNewlines(char* text) {
   }
 }
 
-// Length of a string conversion "%[-][width][.precision]s" starting at `p`
-// (which points at the '%'), or 0 for anything else.
-static size_t StringConversionLength(const char* p) {
+// A string conversion "%[-][width][.precision]s".
+struct StringConversion {
+  size_t length;     // bytes of the conversion; 0: not a string conversion
+  bool leftAlign;
+  size_t width;      // saturates at kCountMax: wider output is cut anyway
+  size_t precision;  // kNoPrecision when absent
+};
+static const size_t kNoPrecision = static_cast<size_t>(-1);
+static const size_t kCountMax = 100000000;  // beyond any output buffer
+
+// Reads decimal digits at `p[*n]`, saturating at kCountMax.
+static size_t ReadCount(const char* p, size_t* n) {
+  size_t value = 0;
+  while (p[*n] >= '0' && p[*n] <= '9') {
+    value = value * 10 + static_cast<size_t>(p[*n] - '0');
+    if (value > kCountMax) value = kCountMax;
+    ++*n;
+  }
+  return value;
+}
+
+// Parses the conversion whose '%' is at `p`.
+static StringConversion ReadStringConversion(const char* p) {
+  StringConversion c = {0, false, 0, kNoPrecision};
   size_t n = 1;
-  if (p[n] == '-') ++n;
-  while (p[n] >= '0' && p[n] <= '9') ++n;
+  if (p[n] == '-') {
+    c.leftAlign = true;
+    ++n;
+  }
+  c.width = ReadCount(p, &n);
   if (p[n] == '.') {
     ++n;
-    while (p[n] >= '0' && p[n] <= '9') ++n;
+    c.precision = ReadCount(p, &n);
   }
-  return p[n] == 's' ? n + 1 : 0;
+  if (p[n] == 's') c.length = n + 1;
+  return c;
 }
 
 // Appends `length` bytes of `text` to the output, as far as they fit.
@@ -35,6 +59,25 @@ static void Put(char* out, size_t capacity, size_t* used, const char* text,
                 size_t length) {
   while (length-- && *used + 1 < capacity) out[(*used)++] = *text++;
 }
+
+static void PutPadding(char* out, size_t capacity, size_t* used,
+                       size_t count) {
+  while (count-- && *used + 1 < capacity) out[(*used)++] = ' ';
+}
+
+// Writes `value` as the conversion asks: at most `precision` bytes of it,
+// padded with blanks to `width`.
+static void PutConverted(char* out, size_t capacity, size_t* used,
+                         const StringConversion& c, const char* value) {
+  size_t length = strnlen(value, c.precision);
+  size_t padding = c.width > length ? c.width - length : 0;
+  if (!c.leftAlign) PutPadding(out, capacity, used, padding);
+  Put(out, capacity, used, value, length);
+  if (c.leftAlign) PutPadding(out, capacity, used, padding);
+}
+
+// Conversions longer than this are not taken as conversions.
+static const size_t kMaxConversionLength = 32;
 
 void FormatMessageText(char* out, size_t capacity, const char* format,
                        MessageArgs args) {
@@ -52,22 +95,15 @@ void FormatMessageText(char* out, size_t capacity, const char* format,
       p += 2;
       continue;
     }
-    size_t length = StringConversionLength(p);
-    if (length == 0 || length > 32 || next == args.end()) {
+    StringConversion c = ReadStringConversion(p);
+    if (c.length == 0 || c.length > kMaxConversionLength ||
+        next == args.end()) {
       Put(out, capacity, &used, p++, 1);  // the rest follows as plain text
       continue;
     }
-    char conversion[40];
-    CopyText(conversion, sizeof conversion, p);
-    conversion[length] = 0;
-    const char* value = *next ? *next : "(null)";
+    PutConverted(out, capacity, &used, c, *next ? *next : "(null)");
     ++next;
-    int written = snprintf(out + used, capacity - used, conversion, value);
-    if (written > 0) {
-      used += static_cast<size_t>(written);
-      if (used >= capacity) used = capacity - 1;
-    }
-    p += length;
+    p += c.length;
   }
   out[used] = 0;
 }

@@ -3,7 +3,6 @@
 // found wherever their first non-blank byte is '['.
 #include "script/runner.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "script/engine.h"
@@ -49,7 +48,7 @@ static void TakeMissingSectionPath(Engine& engine) {
 static void RefuseTooDeepRun(Engine& engine, const char* name) {
   if (!engine.modes.silent) {
     char limit[16];
-    snprintf(limit, sizeof limit, "%d", kMaxRunDepth);
+    FormatDecimal(limit, kMaxRunDepth);
     ShowMsgBox(engine, kBoxOk, Message(engine, "ERROR_TTL"),
                "Section calls nested too deeply (more than %s levels) at "
                "section [%s]; setup stops.",

@@ -47,3 +47,36 @@ size_t AppendText(char* dst, size_t capacity, const char* src) {
 bool FitsIn(const char* src, size_t capacity) {
   return strnlen(src, capacity) < capacity;
 }
+
+bool JoinText(char* dst, size_t capacity,
+              std::initializer_list<const char*> parts) {
+  if (capacity == 0) return false;
+  size_t used = 0;
+  for (const char* part : parts) {
+    size_t length = strlen(part);
+    if (length >= capacity - used) {
+      dst[0] = 0;
+      return false;
+    }
+    memcpy(dst + used, part, length);
+    used += length;
+  }
+  dst[used] = 0;
+  return true;
+}
+
+void FormatDecimal(char* dst, size_t capacity, long value) {
+  char digits[24];
+  size_t count = 0;
+  unsigned long magnitude = value < 0 ? 0UL - static_cast<unsigned long>(value)
+                                      : static_cast<unsigned long>(value);
+  do {
+    digits[count++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude);
+  if (value < 0) digits[count++] = '-';
+  char text[24];
+  for (size_t i = 0; i < count; ++i) text[i] = digits[count - 1 - i];
+  text[count] = 0;
+  CopyText(dst, capacity, text);
+}

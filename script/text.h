@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 
 const size_t kLineMax = 1024;  // script and text-file lines, with their NUL
 const size_t kPathMax = 260;   // paths and directories, with their NUL
@@ -43,3 +44,20 @@ size_t AppendText(char (&dst)[N], const char* src) {
 }
 // True when `src` fits into a buffer of `capacity` bytes with its NUL.
 bool FitsIn(const char* src, size_t capacity);
+
+// Writes the concatenation of `parts` into `dst`. Returns false, with `dst`
+// empty, when the whole text does not fit: nothing is ever cut, since a cut
+// path or key names something else.
+bool JoinText(char* dst, size_t capacity,
+              std::initializer_list<const char*> parts);
+template <size_t N>
+bool JoinText(char (&dst)[N], std::initializer_list<const char*> parts) {
+  return JoinText(dst, N, parts);
+}
+
+// Decimal text of `value` (a buffer of 12 bytes holds any 32-bit value).
+void FormatDecimal(char* dst, size_t capacity, long value);
+template <size_t N>
+void FormatDecimal(char (&dst)[N], long value) {
+  FormatDecimal(dst, N, value);
+}

@@ -2,21 +2,17 @@
 // a hole that the next new name fills.
 #include "script/var_store.h"
 
-#include <cstdlib>
 #include <cstring>
 
+#include "script/memory.h"
 #include "script/text.h"
-
-VarStore::VarStore() {
-  for (VarSlot& slot : slots) slot = VarSlot{nullptr, nullptr};
-}
 
 VarStore::~VarStore() { VarClearAll(*this); }
 
 void VarClearAll(VarStore& store) {
   for (VarSlot& slot : store.slots) {
-    free(slot.name);
-    free(slot.value);
+    MemFree(slot.name);
+    MemFree(slot.value);
     slot = VarSlot{nullptr, nullptr};
   }
 }
@@ -40,7 +36,7 @@ static int LowestFreeSlot(const VarStore& store) {
 // (the old block is then left as it was).
 static bool StoreCopy(char** block, const char* text) {
   size_t size = strlen(text) + 1;
-  char* grown = static_cast<char*>(realloc(*block, size));
+  char* grown = static_cast<char*>(MemRealloc(*block, size));
   if (!grown) return false;
   memcpy(grown, text, size);
   *block = grown;
@@ -54,15 +50,15 @@ int VarSet(VarStore& store, const char* name, const char* value) {
   VarSlot& slot = store.slots[index];
   // The name may be the slot's own string (a caller re-setting by the stored
   // name); copy it before the block moves.
-  char* nameCopy = strdup(name);
-  char* valueCopy = strdup(value);
+  char* nameCopy = MemDupText(name);
+  char* valueCopy = MemDupText(value);
   bool ok = nameCopy && valueCopy && StoreCopy(&slot.name, nameCopy) &&
             StoreCopy(&slot.value, valueCopy);
-  free(nameCopy);
-  free(valueCopy);
+  MemFree(nameCopy);
+  MemFree(valueCopy);
   if (!ok) {
-    free(slot.name);
-    free(slot.value);
+    MemFree(slot.name);
+    MemFree(slot.value);
     slot = VarSlot{nullptr, nullptr};
     return -1;
   }
@@ -78,7 +74,7 @@ void VarRemove(VarStore& store, const char* name) {
   int index = VarFind(store, name);
   if (index < 0) return;
   VarSlot& slot = store.slots[index];
-  free(slot.value);
-  free(slot.name);
+  MemFree(slot.value);
+  MemFree(slot.name);
   slot = VarSlot{nullptr, nullptr};
 }

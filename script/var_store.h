@@ -12,7 +12,8 @@ struct VarSlot {
 
 struct VarStore {
   VarSlot slots[kVarSlots];
-  VarStore();
+  // All slots free; constant, so a process-wide store needs no start-up code.
+  constexpr VarStore() : slots{} {}
   ~VarStore();
   VarStore(const VarStore&) = delete;
   VarStore& operator=(const VarStore&) = delete;

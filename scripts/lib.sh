@@ -31,12 +31,24 @@ install_missing_packages() {
     --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# configure_and_build DIR [cmake options...]
-configure_and_build() {
+# configure DIR [cmake options...]
+configure() {
   local dir=$1
   shift
   cmake -S "$VORN_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
-  cmake --build "$dir" -j2
+}
+
+# configure_and_build DIR [cmake options...]
+configure_and_build() {
+  configure "$@" && cmake --build "$1" -j2
+}
+
+# The x86_64 setup.exe and the UI robot, nothing else: all the example needs.
+build_setup_and_robot() {
+  configure "$VORN_BUILD/win64" \
+    -DCMAKE_TOOLCHAIN_FILE="$VORN_ROOT/cmake/toolchain-mingw-x86_64.cmake" \
+    -DVORN_TESTS=ON &&
+    cmake --build "$VORN_BUILD/win64" -j2 --target setup robot_cli
 }
 
 build_windows_programs() {

@@ -6,7 +6,7 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
 install_missing_packages
-build_windows_programs -DVORN_TESTS=ON
+build_setup_and_robot
 
 work=$VORN_BUILD/example
 rm -rf "$work"

@@ -1,20 +1,27 @@
 #!/usr/bin/env bash
 # Runs every test: the native unit tests (with sanitizers), then the Windows
 # tests and the end-to-end tests under Wine in a fresh prefix of the
-# project's own and a private Xvfb display. Prints "N passed, M failed".
+# project's own and a private Xvfb display. Every GoogleTest case, every
+# end-to-end case and every language case is a test of its own; the last
+# line is "N passed, M failed" over all of them, with each failed test named
+# above it.
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 
 install_missing_packages || exit 1
 passed=0
 failed=0
+failedNames=()
 
-# Adds the counts of a ctest summary line to the totals.
+# count_results LAYER LOG CTEST_STATUS: adds the counts of a ctest run to the
+# totals and notes the names of its failed tests. A run that ended without
+# its summary, or failed without naming a test, counts as one failure.
 count_results() {
-  local summary
-  summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$1" | tail -n1)
+  local layer=$1 log=$2 status=$3 summary
+  summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n1)
   if [ -z "$summary" ]; then
     failed=$((failed + 1))
+    failedNames+=("$layer: the tests did not run to their end")
     return
   fi
   local total bad
@@ -22,15 +29,31 @@ count_results() {
   total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$summary")
   passed=$((passed + total - bad))
   failed=$((failed + bad))
+  local name
+  while IFS= read -r name; do
+    [ -n "$name" ] && failedNames+=("$name")
+  done < <(sed -n '/The following tests FAILED:/,$p' "$log" |
+    sed -nE 's/^[[:space:]]+[0-9]+ - (.*)$/\1/p')
+  if [ "$bad" -eq 0 ] && [ "$status" -ne 0 ]; then
+    failed=$((failed + 1))
+    failedNames+=("$layer: a test program could not be listed (see the log above)")
+  fi
+}
+
+# run_ctest LAYER DIR JOBS: runs the tests of one build directory. The Wine
+# tests share one prefix (its registry, its drives) and run one at a time.
+run_ctest() {
+  local layer=$1 dir=$2 log=$VORN_BUILD/$1-tests.log
+  (cd "$dir" && ctest --output-on-failure --timeout 600 $3) 2>&1 | tee "$log"
+  count_results "$layer" "$log" "${PIPESTATUS[0]}"
 }
 
 log "native build and unit tests"
 if configure_and_build "$VORN_BUILD/native" -DCMAKE_BUILD_TYPE=Debug; then
-  (cd "$VORN_BUILD/native" && ctest --output-on-failure --timeout 300) |
-    tee "$VORN_BUILD/native-tests.log"
-  count_results "$VORN_BUILD/native-tests.log"
+  run_ctest native "$VORN_BUILD/native" -j2
 else
   failed=$((failed + 1))
+  failedNames+=("native build")
 fi
 
 log "Windows builds"
@@ -39,13 +62,16 @@ if build_windows_programs -DVORN_TESTS=ON; then
   trap stop_wine_and_display EXIT
   start_private_display && start_wineserver
   log "Windows and end-to-end tests under Wine"
-  (cd "$VORN_BUILD/win64" && ctest --output-on-failure --timeout 600) |
-    tee "$VORN_BUILD/win-tests.log"
-  count_results "$VORN_BUILD/win-tests.log"
+  run_ctest win "$VORN_BUILD/win64" -j1
   stop_wine_and_display
 else
   failed=$((failed + 1))
+  failedNames+=("Windows builds")
 fi
 
+if [ ${#failedNames[@]} -gt 0 ]; then
+  echo "Failed:"
+  printf '  %s\n' "${failedNames[@]}"
+fi
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -30,12 +30,23 @@ TEST(MessageFormat, ConversionsWithoutValuesStayLiteral) {
   }
 }
 
+// Conversions of more than 32 bytes are text, whatever their digits say.
+TEST(MessageFormat, OverLongConversionsStayLiteral) {
+  std::string longest = "%-" + std::string(28, '0') + "3s";  // 32 bytes
+  std::string tooLong = "%-" + std::string(29, '0') + "3s";  // 33 bytes
+  EXPECT_EQ(Format(longest.c_str(), {"v"}), "v  ");
+  EXPECT_EQ(Format(tooLong.c_str(), {"v"}), tooLong);
+  EXPECT_EQ(Format(("%." + std::string(28, '0') + "1s").c_str(), {"vw"}), "v");
+}
+
 TEST(MessageFormat, OutputIsCutAt4095Bytes) {
   std::string longText(10000, 'x');
   EXPECT_EQ(Format(longText.c_str()).size(), kMsgMax - 1);
   std::string value(9000, 'v');
   EXPECT_EQ(Format("a %s b", {value.c_str()}).size(), kMsgMax - 1);
   EXPECT_EQ(Format("%99999s", {"v"}).size(), kMsgMax - 1);
+  EXPECT_EQ(Format("%6000s", {"Frob"}), std::string(kMsgMax - 1, ' '));
+  EXPECT_EQ(Format("%-6000s", {"Frob"}), "Frob" + std::string(kMsgMax - 5, ' '));
   char tiny[4];
   FormatMessageText(tiny, sizeof tiny, "%s", {"abcdef"});
   EXPECT_STREQ(tiny, "abc");

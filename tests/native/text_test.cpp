@@ -44,3 +44,34 @@ TEST(Text, CopyTextTruncatesAndAlwaysTerminates) {
   AppendText(small, "defgh");
   EXPECT_STREQ(small, "abcde");
 }
+
+// Joined texts either fit whole or leave nothing: a cut path names another
+// place.
+TEST(Text, JoinTextNeverCuts) {
+  for (size_t length : {7u, 8u, 9u}) {
+    SCOPED_TRACE(length);
+    char buffer[10];
+    memset(buffer, 0xAB, sizeof buffer);
+    std::string dir(length, 'd');
+    bool fits = JoinText(buffer, {dir.c_str(), "\\x"});
+    EXPECT_EQ(fits, length + 2 < sizeof buffer);
+    EXPECT_EQ(std::string(buffer), fits ? dir + "\\x" : "");
+  }
+  char empty[1];
+  EXPECT_TRUE(JoinText(empty, {"", ""}));
+  EXPECT_FALSE(JoinText(empty, {"a"}));
+}
+
+TEST(Text, FormatDecimalCoversTheWholeRange) {
+  char text[12];
+  const std::pair<long, const char*> cases[] = {
+      {0, "0"}, {64, "64"}, {-1, "-1"}, {2147483647L, "2147483647"},
+      {-2147483647L - 1, "-2147483648"}};
+  for (const auto& c : cases) {
+    FormatDecimal(text, c.first);
+    EXPECT_STREQ(text, c.second);
+  }
+  char tiny[3];
+  FormatDecimal(tiny, 12345);
+  EXPECT_STREQ(tiny, "12");
+}

@@ -69,16 +69,27 @@ CliResult RunRobot(const std::vector<std::string>& args) {
     return result;
   }
 
+  // Reads until robot.exe has ended, not until the pipe's end: a process
+  // that Wine starts meanwhile (its desktop process, say) may inherit the
+  // write end and keep it open for good.
   std::string output;
   char buf[4096];
-  DWORD got = 0;
-  while (ReadFile(readEnd, buf, sizeof(buf), &got, nullptr) && got > 0) {
-    output.append(buf, got);
+  bool ended = false;
+  DWORD waited = 0;
+  while (!ended && waited < kWaitMs) {
+    ended = WaitForSingleObject(pi.hProcess, 10) == WAIT_OBJECT_0;
+    waited += 10;
+    DWORD available = 0;
+    while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) &&
+           available > 0) {
+      DWORD got = 0;
+      if (!ReadFile(readEnd, buf, sizeof(buf), &got, nullptr) || got == 0) break;
+      output.append(buf, got);
+    }
   }
   CloseHandle(readEnd);
   DWORD code = 0;
-  if (WaitForSingleObject(pi.hProcess, kWaitMs) == WAIT_OBJECT_0 &&
-      GetExitCodeProcess(pi.hProcess, &code)) {
+  if (ended && GetExitCodeProcess(pi.hProcess, &code)) {
     result.exitCode = static_cast<int>(code);
   }
   CloseHandle(pi.hProcess);
