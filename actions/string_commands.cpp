@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "script/commands.h"
+#include "actions/action_groups.h"
 #include "script/engine.h"
 #include "script/text.h"
 

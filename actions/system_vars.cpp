@@ -4,68 +4,66 @@
 // applies), since a cut path would name the wrong place.
 #include "actions/system_vars.h"
 
-#include <windows.h>
-
 #include <cstring>
 
-#include "actions/file_probe.h"
-#include "host/reg_key.h"
+#include "script/effects.h"
 #include "script/engine.h"
 #include "script/language.h"
 #include "script/text.h"
 
 static const size_t kNetscapeTextMax = 512;
 
-// Keeps a directory that a Windows call wrote, or empties it when the call
-// failed or needed more room (the call then returns the size it needs).
-static void KeepIfComplete(char (&directory)[kPathMax], UINT length) {
-  if (length == 0 || length >= kPathMax) directory[0] = 0;
-}
-
 static void RemoveTrailingBackslash(char* text) {
   size_t length = strlen(text);
   if (length > 0 && text[length - 1] == '\\') text[length - 1] = 0;
 }
 
-int ReadProgramFilesDir(char* destination, size_t capacity) {
-  RegKey key;
-  if (key.Open(HKEY_LOCAL_MACHINE,
-               "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
-               KEY_READ) != ERROR_SUCCESS) {
-    return 0;
-  }
+int ReadProgramFilesDir(Effects& effects, char* destination,
+                        size_t capacity) {
+  static const char kKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
   char value[kLineMax];
-  if (!key.ReadString("ProgramFilesDir", value, sizeof value) &&
-      !key.ReadString("ProgramFilesPath", value, sizeof value)) {
+  if (effects.RegQueryValueEx(kHkeyLocalMachine, kKey, "ProgramFilesDir",
+                              value, sizeof value) != kOk &&
+      effects.RegQueryValueEx(kHkeyLocalMachine, kKey, "ProgramFilesPath",
+                              value, sizeof value) != kOk) {
     return 0;
   }
-  if (strlen(value) + 2 > capacity) return 0;
-  CopyText(destination, capacity, value);
-  AppendText(destination, capacity, "\\");
+  char directory[kLineMax];
+  if (!JoinText(directory, {value, "\\"})) return 0;
+  if (!FitsIn(directory, capacity)) return 0;
+  CopyText(destination, capacity, directory);
   return 1;
 }
 
-// Opens the Main key of the Netscape Navigator settings: the user's own, or
-// the one of the current version for the machine.
-static bool OpenNetscapeMainKey(RegKey& main) {
-  if (main.Open(HKEY_CURRENT_USER,
-                "Software\\Netscape\\Netscape Navigator\\Main",
-                KEY_ALL_ACCESS) == ERROR_SUCCESS) {
-    return true;
-  }
-  RegKey navigator;
-  if (navigator.Open(HKEY_LOCAL_MACHINE,
-                     "Software\\Netscape\\Netscape Navigator",
-                     KEY_READ) != ERROR_SUCCESS) {
-    return false;
+// The path of the Main key of the Netscape Navigator settings: the user's
+// own when it opens with full access, else the one of the machine's current
+// version.
+static bool FindNetscapeMainKey(Effects& effects, RegRoot* root,
+                                char (&path)[kNetscapeTextMax]) {
+  static const char kUserMain[] = "Software\\Netscape\\Netscape Navigator\\Main";
+  static const char kNavigator[] = "Software\\Netscape\\Netscape Navigator";
+  if (effects.RegOpenKeyEx(kHkeyCurrentUser, kUserMain, true) == kOk) {
+    *root = kHkeyCurrentUser;
+    return CopyText(path, kUserMain) > 0;
   }
   char version[kNetscapeTextMax];
-  if (!navigator.ReadString("CurrentVersion", version, sizeof version)) {
+  if (effects.RegQueryValueEx(kHkeyLocalMachine, kNavigator, "CurrentVersion",
+                              version, sizeof version) != kOk) {
     return false;
   }
-  if (!FitsIn(version, sizeof version - 5)) return false;
-  AppendText(version, "\\Main");
-  return main.Open(navigator.Get(), version, KEY_READ) == ERROR_SUCCESS;
+  *root = kHkeyLocalMachine;
+  return JoinText(path, {kNavigator, "\\", version, "\\Main"});
+}
+
+// The size of a file as its directory entry gives it, or -1 when there is
+// none (a name with wildcards names no one file).
+static long long EntrySize(Effects& effects, const char* path) {
+  if (strpbrk(path, "*?")) return -1;
+  FindData entry;
+  FindRef find = nullptr;
+  if (effects.FindFirstFile(path, &entry, &find) != kOk) return -1;
+  effects.FindClose(find);
+  return (entry.attributes & kAttrDirectory) ? -1 : static_cast<long long>(entry.size);
 }
 
 static bool EndsWithProgram(const char* directory) {
@@ -74,36 +72,27 @@ static bool EndsWithProgram(const char* directory) {
 }
 
 void FindNetscapePath(Engine& engine) {
+  Effects& effects = *engine.effects;
   VarSet(engine.vars, "NETSCAPEPATH", "");
-  char directory[kNetscapeTextMax];
-  {
-    RegKey main;
-    if (!OpenNetscapeMainKey(main)) return;
-    if (!main.ReadString("Install Directory", directory, sizeof directory)) {
-      return;
-    }
+  RegRoot root;
+  char mainKey[kNetscapeTextMax];
+  if (!FindNetscapeMainKey(effects, &root, mainKey)) return;
+  char installed[kNetscapeTextMax];
+  if (effects.RegQueryValueEx(root, mainKey, "Install Directory", installed,
+                              sizeof installed) != kOk) {
+    return;
   }
-  RemoveTrailingBackslash(directory);
-  if (strlen(directory) > 7 && !EndsWithProgram(directory)) {
-    if (!FitsIn(directory, sizeof directory - 8)) return;
-    AppendText(directory, "\\Program");
+  RemoveTrailingBackslash(installed);
+  char directory[kNetscapeTextMax];
+  if (strlen(installed) > 7 && !EndsWithProgram(installed)) {
+    if (!JoinPath(directory, installed, "Program")) return;
+  } else {
+    CopyText(directory, installed);
   }
   char program[kNetscapeTextMax + 16];
-  if (!JoinText(program, {directory, "\\netscape.exe"})) return;
-  if (FileSize(program) <= 0) return;
+  if (!JoinPath(program, directory, "netscape.exe")) return;
+  if (EntrySize(effects, program) <= 0) return;
   VarSet(engine.vars, "NETSCAPEPATH", directory);
-}
-
-// The default value of a key of HKEY_CLASSES_ROOT, terminated at the size
-// read (a stored string need not carry its NUL).
-static bool ReadClassDefault(const char* path, char (&value)[kLineMax]) {
-  LONG size = sizeof value;
-  if (RegQueryValueA(HKEY_CLASSES_ROOT, path, value, &size) != ERROR_SUCCESS) {
-    return false;
-  }
-  size_t end = size > 0 ? static_cast<size_t>(size) : 0;
-  value[end < kLineMax ? end : kLineMax - 1] = 0;
-  return true;
 }
 
 static bool ContainsNoCase(const char* text, const char* word) {
@@ -114,13 +103,20 @@ static bool ContainsNoCase(const char* text, const char* word) {
 }
 
 int DetectNetscapeDefault(Engine& engine) {
+  Effects& effects = *engine.effects;
   VarSet(engine.vars, "NETSCAPEDEFAULT", "");
   char fileClass[kLineMax];
-  if (!ReadClassDefault(".htm", fileClass)) return 0;
+  if (effects.RegQueryValueEx(kHkeyClassesRoot, ".htm", nullptr, fileClass,
+                              sizeof fileClass) != kOk) {
+    return 0;
+  }
   char commandKey[kLineMax + 32];
   if (!JoinText(commandKey, {fileClass, "\\shell\\open\\command"})) return 0;
   char command[kLineMax];
-  if (!ReadClassDefault(commandKey, command)) return 0;
+  if (effects.RegQueryValueEx(kHkeyClassesRoot, commandKey, nullptr, command,
+                              sizeof command) != kOk) {
+    return 0;
+  }
   if (!ContainsNoCase(command, "netscape")) return 0;
   VarSet(engine.vars, "NETSCAPEDEFAULT", "YES");
   return 1;
@@ -139,15 +135,16 @@ static void SetDestinationDefault(Engine& engine, const char* programFiles) {
 }
 
 void GetSystemVars(Engine& engine) {
+  Effects& effects = *engine.effects;
   char programFiles[kPathMax] = "";
   char systemDir[kPathMax];
   char windowsDir[kPathMax];
   char currentDir[kPathMax];
-  KeepIfComplete(systemDir, GetSystemDirectoryA(systemDir, kPathMax));
-  KeepIfComplete(windowsDir, GetWindowsDirectoryA(windowsDir, kPathMax));
-  KeepIfComplete(currentDir, GetCurrentDirectoryA(kPathMax, currentDir));
+  effects.GetSystemDirectory(systemDir);
+  effects.GetWindowsDirectory(windowsDir);
+  effects.GetCurrentDirectory(currentDir);
   RemoveTrailingBackslash(currentDir);
-  ReadProgramFilesDir(programFiles, sizeof programFiles);
+  ReadProgramFilesDir(effects, programFiles, sizeof programFiles);
 
   VarSet(engine.vars, "SYSDIR", systemDir);
   VarSet(engine.vars, "WINDIR", windowsDir);
@@ -156,7 +153,7 @@ void GetSystemVars(Engine& engine) {
   SetDestinationDefault(engine, programFiles);
 
   char tempDir[kPathMax];
-  KeepIfComplete(tempDir, GetTempPathA(kPathMax, tempDir));
+  effects.GetTempPath(tempDir);
   VarSet(engine.vars, "WINDOWSTEMP", tempDir);
 
   FindNetscapePath(engine);

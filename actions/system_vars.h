@@ -6,12 +6,13 @@
 #include <cstddef>
 
 struct Engine;
+class Effects;
 
 // The program files directory from the registry with one backslash
 // appended, into `destination` (260 bytes): 1 on success; 0, with the buffer
 // unchanged, when neither "ProgramFilesDir" nor "ProgramFilesPath" can be
 // read or the directory does not fit.
-int ReadProgramFilesDir(char* destination, size_t capacity);
+int ReadProgramFilesDir(Effects& effects, char* destination, size_t capacity);
 // Sets NETSCAPEPATH: the program directory holding a non-empty netscape.exe,
 // or the empty text.
 void FindNetscapePath(Engine& engine);

@@ -18,7 +18,7 @@ echo "setup.exe (Release, stripped): win32 $win32 bytes, win64 $win64 bytes"
 echo "win32 budget $budget bytes (today's features): $((budget - win32)) bytes left"
 echo "win32 ceiling $ceiling bytes (every command and dialog): $((ceiling - win32)) bytes left"
 echo
-echo "win32 link map, bytes placed per object (code, data, read-only data):"
+echo "win32 link map, bytes placed per object (code, data, read-only and zero-filled data):"
 # Sections placed at a nonzero address, summed per object; a long section
 # name puts the address, size and object on the next line.
 awk '

@@ -3,58 +3,56 @@
 // expect; "IE" and "Netscape" are stored as complete strings.
 #include "host/install_state.h"
 
-#include <windows.h>
-
 #include <cstring>
 
-#include "host/reg_key.h"
+#include "script/effects.h"
 
 const char kInstallStateKey[] = "Software\\Kelvaro";
 
-static void WriteOneByteFlag(HKEY key, const char* name, const char* digit) {
-  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(digit),
-                 1);
+static void WriteOneByteFlag(Effects& effects, const char* name,
+                             const char* digit) {
+  effects.RegSetValueEx(kHkeyLocalMachine, kInstallStateKey, name, digit, 1);
 }
 
-static void WriteString(HKEY key, const char* name, const char* text) {
-  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                 static_cast<DWORD>(strlen(text) + 1));
+static void WriteString(Effects& effects, const char* name, const char* text) {
+  effects.RegSetValueEx(kHkeyLocalMachine, kInstallStateKey, name, text,
+                        strlen(text) + 1);
 }
 
-static bool HasValue(HKEY key, const char* name) {
-  return RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) ==
-         ERROR_SUCCESS;
+static bool HasValue(Effects& effects, const char* name) {
+  char value[8];
+  Status status = effects.RegQueryValueEx(kHkeyLocalMachine, kInstallStateKey,
+                                          name, value, sizeof value);
+  return status == kOk || status == kErrMoreData ||
+         status == kErrInvalidParameter;
 }
 
-int ArmInstallState() {
-  RegKey key;
-  if (key.Create(HKEY_LOCAL_MACHINE, kInstallStateKey) != ERROR_SUCCESS) {
-    return -1;
-  }
-  int startValue = HasValue(key.Get(), "InstallFailled") ? 1 : 0;
-  WriteOneByteFlag(key.Get(), "InstallFailled", "1");
-  WriteOneByteFlag(key.Get(), "Success", "0");
-  RegFlushKey(key.Get());
+static bool OpenRecord(Effects& effects) {
+  return effects.RegCreateKeyEx(kHkeyLocalMachine, kInstallStateKey) == kOk;
+}
+
+int ArmInstallState(Effects& effects) {
+  if (!OpenRecord(effects)) return -1;
+  int startValue = HasValue(effects, "InstallFailled") ? 1 : 0;
+  WriteOneByteFlag(effects, "InstallFailled", "1");
+  WriteOneByteFlag(effects, "Success", "0");
+  effects.RegFlushKey(kHkeyLocalMachine, kInstallStateKey);
   return startValue;
 }
 
-void ClearFailureMarker() {
-  RegKey key;
-  if (key.Create(HKEY_LOCAL_MACHINE, kInstallStateKey) != ERROR_SUCCESS) {
-    return;
-  }
-  RegDeleteValueA(key.Get(), "InstallFailled");
-  RegFlushKey(key.Get());
+void ClearFailureMarker(Effects& effects) {
+  if (!OpenRecord(effects)) return;
+  effects.RegDeleteValue(kHkeyLocalMachine, kInstallStateKey,
+                         "InstallFailled");
+  effects.RegFlushKey(kHkeyLocalMachine, kInstallStateKey);
 }
 
-void RecordInstallSuccess(const char* versionText) {
-  RegKey key;
-  if (key.Create(HKEY_LOCAL_MACHINE, kInstallStateKey) != ERROR_SUCCESS) {
-    return;
-  }
-  RegDeleteValueA(key.Get(), "InstallFailled");
-  WriteOneByteFlag(key.Get(), "Success", "1");
-  WriteString(key.Get(), "IE", versionText);
-  WriteString(key.Get(), "Netscape", versionText);
-  RegFlushKey(key.Get());
+void RecordInstallSuccess(Effects& effects, const char* versionText) {
+  if (!OpenRecord(effects)) return;
+  effects.RegDeleteValue(kHkeyLocalMachine, kInstallStateKey,
+                         "InstallFailled");
+  WriteOneByteFlag(effects, "Success", "1");
+  WriteString(effects, "IE", versionText);
+  WriteString(effects, "Netscape", versionText);
+  effects.RegFlushKey(kHkeyLocalMachine, kInstallStateKey);
 }

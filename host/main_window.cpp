@@ -6,6 +6,7 @@
 
 #include "host/install_state.h"
 #include "host/setup_process.h"
+#include "script/effects.h"
 #include "script/messages.h"
 #include "script/runner.h"
 #include "script/script_file.h"
@@ -64,37 +65,48 @@ static void PaintBanner(HWND window) {
 // The process exit code: 1 when an error of this run set the failure flag.
 static int ExitCodeOfRun() { return g_engine->flags.failedThisRun ? 1 : 0; }
 
+enum RunState { kRunNotStarted, kRunRunning, kRunEnded };
+static RunState g_runState = kRunNotStarted;
+
+// The end-of-run steps, taken once whichever way the program ends: after a
+// run, the settings-change broadcast; COM left; the failure marker removed
+// unless the failure flag is set; the reboot asked for; the quit message.
+static void FinishRun(int exitCode) {
+  static bool finished = false;
+  if (finished) return;
+  finished = true;
+  if (g_runState == kRunEnded) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, WM_WININICHANGE, 0, 0,
+                        SMTO_ABORTIFHUNG, 50, &ignored);
+  }
+  CoUninitialize();
+  if (g_engine->flags.failure == 0) ClearFailureMarker(*g_engine->effects);
+  if (g_engine->flags.reboot) g_host->RequestReboot();
+  PostQuitMessage(exitCode);
+}
+
 static LRESULT OnStartRun(HWND window) {
   Engine& engine = *g_engine;
   if (!g_setupScript.Open("setup.ini")) {
-    if (!engine.modes.silent) {
-      ShowMsgBox(engine, kBoxOk, "ERROR", "No setup.ini file...");
-    }
-    if (engine.flags.failure == 0) ClearFailureMarker();
-    PostQuitMessage(-1);
+    ShowMsgBox(engine, kBoxOk, "ERROR", "No setup.ini file...");
+    FinishRun(-1);
     return -1;
   }
   engine.script = &g_setupScript;
-  engine.flags.failure = ArmInstallState();
+  engine.flags.failure = ArmInstallState(*engine.effects);
+  g_runState = kRunRunning;
   RunSection(engine, window, engine.modes.uninstall ? "Uninstall" : "Setup");
-
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutA(HWND_BROADCAST, WM_WININICHANGE, 0, 0,
-                      SMTO_ABORTIFHUNG, 50, &ignored);
-  CoUninitialize();
-  if (engine.flags.failure == 0) ClearFailureMarker();
-  if (engine.flags.reboot) ExitWindowsEx(EWX_REBOOT, 0);
-  PostQuitMessage(ExitCodeOfRun());
+  g_runState = kRunEnded;
+  FinishRun(ExitCodeOfRun());
   return 0;
 }
 
-// Closing the main window does not stop a running script; its message boxes
-// then have no owner.
+// Closing the main window does not stop a running script: its message
+// boxes then have no owner, and the run's end takes the end-of-run steps.
 static LRESULT OnDestroy() {
-  CoUninitialize();
-  if (g_engine->flags.failure == 0) ClearFailureMarker();
   g_host->SetMainWindow(nullptr);
-  PostQuitMessage(ExitCodeOfRun());
+  if (g_runState != kRunRunning) FinishRun(ExitCodeOfRun());
   return 0;
 }
 

@@ -3,37 +3,25 @@
 // and the message loop.
 #include <windows.h>
 
-
-#include "host/command_line.h"
+#include "host/command_groups.h"
 #include "host/main_window.h"
-#include "host/reg_key.h"
 #include "host/setup_process.h"
-#include "host/win32_commands.h"
-#include "script/commands.h"
+#include "script/command_line.h"
+#include "script/effects.h"
 #include "script/script_file.h"
 #include "script/text.h"
+#include "win32/win32_effects.h"
 
 Engine* g_engine;
 Win32Host* g_host;
 
-// Writes "`what`: `code`" and a line end to standard output.
-static void WriteFailureLine(const char* what, DWORD code) {
-  char digits[16];
-  FormatDecimal(digits, static_cast<long>(code));
-  char line[128];
-  JoinText(line, {what, digits, "\n"});
-  DWORD written = 0;
-  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line, lstrlenA(line), &written,
-            nullptr);
-}
-
-// Enables "SeShutdownPrivilege"; failures are reported on standard output
-// and start-up goes on.
-static void EnableShutdownPrivilege() {
+// Enables "SeShutdownPrivilege"; failures go to the failure log and
+// start-up goes on.
+static void EnableShutdownPrivilege(Host& host) {
   HANDLE token = nullptr;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES,
                         &token)) {
-    WriteFailureLine("AdjustTokenPrivileges failed: ", GetLastError());
+    host.LogFailure("OpenProcessToken", "", GetLastError());
     return;
   }
   TOKEN_PRIVILEGES privileges;
@@ -41,19 +29,23 @@ static void EnableShutdownPrivilege() {
   privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
   if (!LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege",
                              &privileges.Privileges[0].Luid)) {
-    WriteFailureLine("LookupPrivilegeValue error: ", GetLastError());
+    host.LogFailure("LookupPrivilegeValue", "SeShutdownPrivilege",
+                    GetLastError());
   } else {
     SetLastError(0);
     AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
     DWORD error = GetLastError();
-    if (error != 0) WriteFailureLine("AdjustTokenPrivileges failed: ", error);
+    if (error != 0) {
+      host.LogFailure("AdjustTokenPrivileges", "SeShutdownPrivilege", error);
+    }
   }
   CloseHandle(token);
 }
 
 // Makes the directory of the program's own file the working directory and
 // returns it in `directory`.
-static void EnterProgramDirectory(char (&directory)[kLineMax]) {
+static void EnterProgramDirectory(Effects& effects,
+                                  char (&directory)[kLineMax]) {
   DWORD length = GetModuleFileNameA(nullptr, directory, kLineMax);
   if (length >= kLineMax) length = kLineMax - 1;
   directory[length] = 0;
@@ -63,21 +55,18 @@ static void EnterProgramDirectory(char (&directory)[kLineMax]) {
   }
   if (!cut) return;
   *cut = 0;
-  SetCurrentDirectoryA(directory);
+  effects.SetCurrentDirectory(directory);
 }
 
 // The runtime counts as installed when one of its file classes has an open
-// command.
-static bool IsRuntimeInstalled() {
+// command key.
+static bool IsRuntimeInstalled(Effects& effects) {
   static const char* const kOpenCommands[] = {
       "vorn_file\\shell\\open\\command",
       "vam_auto_file\\shell\\open\\command",
   };
   for (const char* path : kOpenCommands) {
-    char value[kLineMax];
-    LONG size = sizeof value;
-    if (RegQueryValueA(HKEY_CLASSES_ROOT, path, value, &size) ==
-        ERROR_SUCCESS) {
+    if (effects.RegOpenKeyEx(kHkeyClassesRoot, path, false) == kOk) {
       return true;
     }
   }
@@ -85,21 +74,28 @@ static bool IsRuntimeInstalled() {
 }
 
 // With the runtime installed, an uninstall marker "setup.txt" (beside the
-// program, or in the command-line directory) selects uninstall mode.
-static void CheckUninstallMarker(RunModes& modes, const char* programDir) {
+// program, or in the command-line directory) selects uninstall mode. The
+// program's directory becomes the command-line directory; one too long for
+// it is refused (the marker is then ignored), since a cut path would name
+// another directory.
+static void CheckUninstallMarker(Effects& effects, Host& host,
+                                 RunModes& modes, const char* programDir) {
   char marker[kLineMax];
   if (modes.commandLineDir[0]) {
-    if (!JoinText(marker, {modes.commandLineDir, "\\setup.txt"})) return;
+    if (!JoinPath(marker, modes.commandLineDir, "setup.txt")) return;
   } else {
     CopyText(marker, "setup.txt");
   }
   if (!CanOpenForReading(marker)) return;
-  modes.uninstall = true;
   if (modes.commandLineDir[0]) {
-    SetCurrentDirectoryA(modes.commandLineDir);
-  } else {
+    effects.SetCurrentDirectory(modes.commandLineDir);
+  } else if (FitsIn(programDir, sizeof modes.commandLineDir)) {
     CopyText(modes.commandLineDir, programDir);
+  } else {
+    host.LogFailure("uninstall marker", programDir, kErrFilenameTooLong);
+    return;
   }
+  modes.uninstall = true;
 }
 
 // False when the command line could not be read (no memory for it): the
@@ -137,24 +133,26 @@ static int RunMessageLoop() {
 
 int RunSetupProgram(HINSTANCE instance) {
   static Engine engine;
-  static Win32Host host(instance);
+  static Win32Effects effects;
+  static Win32Host host(instance, effects);
+  effects.SetFailureLog(&host);
   engine.host = &host;
+  engine.effects = &effects;
   g_engine = &engine;
   g_host = &host;
-  BindEngineCommands(engine);
-  BindWin32Commands(engine);
+  BindAllCommandGroups(engine);
 
-  EnableShutdownPrivilege();
+  EnableShutdownPrivilege(host);
   char programDir[kLineMax];
-  EnterProgramDirectory(programDir);
+  EnterProgramDirectory(effects, programDir);
   engine.modes.commandLineDir[0] = 0;
-  bool installed = IsRuntimeInstalled();
+  bool installed = IsRuntimeInstalled(effects);
   if (!ReadCommandLine(engine.modes)) {
     MessageBoxA(nullptr, "Not enough memory to read the command line.",
                 "Setup", MB_OK | MB_ICONERROR);
     return 1;
   }
-  if (installed) CheckUninstallMarker(engine.modes, programDir);
+  if (installed) CheckUninstallMarker(effects, host, engine.modes, programDir);
   VarClearAll(engine.vars);
 
   if (!RegisterMainWindowClass(instance)) return -1;

@@ -83,10 +83,10 @@ void Win32Host::RequestReboot() { ExitWindowsEx(EWX_REBOOT, 0); }
 
 void Win32Host::PostQuit(int exitCode) { PostQuitMessage(exitCode); }
 
-void Win32Host::ClearFailureMarker() { ::ClearFailureMarker(); }
+void Win32Host::ClearFailureMarker() { ::ClearFailureMarker(effects_); }
 
 void Win32Host::RecordInstallSuccess(const char* versionText) {
-  ::RecordInstallSuccess(versionText);
+  ::RecordInstallSuccess(effects_, versionText);
 }
 
 unsigned short Win32Host::UserLanguageId() { return GetUserDefaultLangID(); }

@@ -1,15 +1,17 @@
 // The engine's host interface implemented with Win32: progress dialogs from
 // the program's resources, message boxes owned by the main window, the
-// message pump, reboot and the install-state record in the registry.
+// message pump, reboot and the install-state record through the effects.
 #pragma once
 
 #include <windows.h>
 
+#include "script/effects.h"
 #include "script/host.h"
 
 class Win32Host : public Host {
  public:
-  explicit Win32Host(HINSTANCE instance) : instance_(instance) {}
+  Win32Host(HINSTANCE instance, Effects& effects)
+      : instance_(instance), effects_(effects) {}
 
   void SetMainWindow(HWND window) { mainWindow_ = window; }
   HWND MainWindow() const { return mainWindow_; }
@@ -36,6 +38,7 @@ class Win32Host : public Host {
 
  private:
   HINSTANCE instance_;
+  Effects& effects_;
   HWND mainWindow_ = nullptr;
 };
 

@@ -5,6 +5,7 @@
 
 #include "script/commands.h"
 #include "script/engine.h"
+#include "script/errors.h"
 #include "script/messages.h"
 #include "script/runner.h"
 #include "script/script_file.h"
@@ -30,23 +31,23 @@ int SkipToKeyword(const char* wordA, const char* wordB, ScriptFile& file) {
 }
 
 // A block without its end: only the current run ends, with the failure flag.
-static void ReportUnclosedBlock(Engine& engine, const char* expected) {
-  ShowErrorBox(engine, Message(engine, "ERROR_SYNTAX"), {expected});
-  SetFailure(engine);
-  engine.flags.stop = 1;
+static void ReportUnclosedBlock(Engine& engine, const Statement& st,
+                                const char* expected) {
+  ReportScriptError(engine, kSeverityEndRun, st.owner, "ERROR_SYNTAX",
+                    {expected});
 }
 
-static void CmdIf(Engine& engine, const Statement&) {
+static void CmdIf(Engine& engine, const Statement& st) {
   if (engine.flags.condition != 0) return;
   int found = SkipToKeyword("Else", "Endif", *engine.script);
   engine.flags.condition = found;
-  if (found == 0) ReportUnclosedBlock(engine, "else/endif");
+  if (found == 0) ReportUnclosedBlock(engine, st, "else/endif");
 }
 
-static void CmdElse(Engine& engine, const Statement&) {
+static void CmdElse(Engine& engine, const Statement& st) {
   int found = SkipToKeyword("Endif", nullptr, *engine.script);
   engine.flags.condition = found;
-  if (found == 0) ReportUnclosedBlock(engine, "endif");
+  if (found == 0) ReportUnclosedBlock(engine, st, "endif");
 }
 
 static void CmdEndif(Engine&, const Statement&) {}
@@ -75,28 +76,15 @@ static void CmdReturn(Engine& engine, const Statement&) {
   engine.flags.stop = 1;
 }
 
-static void ShowQuitMessage(Engine& engine, const Statement& st) {
-  if (!engine.modes.silent) {
-    ShowMsgBox(engine, kBoxOk, st.value2, st.value1);
-  }
-}
-
-static void EndEveryRun(Engine& engine, const Statement& st) {
-  if (engine.flags.reboot) engine.host->RequestReboot();
-  engine.host->DismissDialog(st.owner);
-  engine.flags.stop = 1;
-  engine.flags.quit = 1;
-}
-
+// quit TEXT CAPTION: the box, then every run ends.
 static void CmdQuit(Engine& engine, const Statement& st) {
-  ShowQuitMessage(engine, st);
-  EndEveryRun(engine, st);
+  ShowMsgBox(engine, kBoxOk, st.value2, st.value1);
+  EndEveryRun(engine, st.owner);
 }
 
+// quiterr TEXT CAPTION: the same as an error of this run.
 static void CmdQuiterr(Engine& engine, const Statement& st) {
-  ShowQuitMessage(engine, st);
-  SetFailure(engine);
-  EndEveryRun(engine, st);
+  ReportError(engine, kSeverityEndEveryRun, st.owner, st.value2, st.value1);
 }
 
 void BindControlFlowCommands(Engine& engine) {

@@ -1,6 +1,6 @@
 // Command dispatch: a lookup of the bound handler and a call.
-#include "script/commands.h"
 #include "script/engine.h"
+#include "script/errors.h"
 
 void BindCommands(Engine& engine, const CommandBinding* bindings, int count) {
   for (int i = 0; i < count; ++i) {
@@ -8,20 +8,11 @@ void BindCommands(Engine& engine, const CommandBinding* bindings, int count) {
   }
 }
 
-void BindEngineCommands(Engine& engine) {
-  BindVariableCommands(engine);
-  BindMessageCommands(engine);
-  BindControlFlowCommands(engine);
-  BindHostCommands(engine);
-  BindStringCommands(engine);
-}
-
+// An identifier without a handler: the failure flag is set and the run's
+// progress dialog dismissed; the run goes on.
 static void ReportInternalError(Engine& engine, const Statement& st) {
-  if (!engine.modes.silent) {
-    engine.host->ShowMessageBox("Invalid File Operation",
-                                "Install Internal Error", kBoxOk);
-  }
-  SetFailure(engine);
+  ReportError(engine, kSeverityGoOn, st.owner, "Install Internal Error",
+              "Invalid File Operation");
   engine.host->DismissDialog(st.owner);
 }
 

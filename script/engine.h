@@ -9,6 +9,7 @@
 #include "script/text.h"
 #include "script/var_store.h"
 
+class Effects;
 class ScriptFile;
 struct Engine;
 
@@ -38,6 +39,7 @@ const int kMaxRunDepth = 64;
 
 struct Engine {
   Host* host = nullptr;
+  Effects* effects = nullptr;
   VarStore vars;
   RunFlags flags;
   RunModes modes;
@@ -63,9 +65,6 @@ template <int N>
 void BindCommands(Engine& engine, const CommandBinding (&bindings)[N]) {
   BindCommands(engine, bindings, N);
 }
-
-// Binds every command that the platform-free engine performs itself.
-void BindEngineCommands(Engine& engine);
 
 // Performs the statement through its bound handler. An identifier without a
 // handler is an internal error: a box (not in silent mode), the failure flag

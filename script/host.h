@@ -1,7 +1,8 @@
-// The one narrow interface through which the script engine reaches the
-// operating system and the user interface: progress dialogs, the status
-// line, the message pump, message boxes, the main window, reboot and the
-// install-state record. Implemented for Win32 in host/ and by a recording
+// The one narrow interface through which the script engine reaches the user
+// interface and the run's end: progress dialogs, the status line, the
+// message pump, message boxes, the main window, reboot, the install-state
+// record and the failure log. Effects on the machine go through Effects
+// (script/effects.h). Implemented for Win32 in host/ and by a recording
 // fake in the tests. Window handles are opaque here.
 #pragma once
 
@@ -60,4 +61,13 @@ class Host {
 
   // The user's default language identifier.
   virtual unsigned short UserLanguageId() = 0;
+
+  // Every failed call of Windows is reported here with its error code:
+  // what was called and on what. Writes nothing unless a log is attached.
+  virtual void LogFailure(const char* operation, const char* subject,
+                          unsigned long code) {
+    (void)operation;
+    (void)subject;
+    (void)code;
+  }
 };

@@ -4,21 +4,27 @@
 #include "script/engine.h"
 #include "script/messages.h"
 
+// A box that silent mode kept hidden leaves the condition as it was.
+static void TakeAnswer(Engine& engine, int answer, int yes) {
+  if (answer == kBoxHidden) return;
+  engine.flags.condition = answer == yes ? 1 : 0;
+}
+
+// The OK box sets the condition to the button's identifier (0 when the box
+// could not be shown).
 static void CmdMsgBoxOK(Engine& engine, const Statement& st) {
-  if (engine.modes.silent) return;
-  engine.flags.condition = ShowMsgBox(engine, kBoxOk, st.value2, st.value1);
+  int answer = ShowMsgBox(engine, kBoxOk, st.value2, st.value1);
+  if (answer != kBoxHidden) engine.flags.condition = answer;
 }
 
 static void CmdMsgBoxOKCancel(Engine& engine, const Statement& st) {
-  if (engine.modes.silent) return;
-  int answer = ShowMsgBox(engine, kBoxOkCancel, st.value2, st.value1);
-  engine.flags.condition = answer == kIdOk ? 1 : 0;
+  TakeAnswer(engine, ShowMsgBox(engine, kBoxOkCancel, st.value2, st.value1),
+             kIdOk);
 }
 
 static void CmdMsgBoxYESNO(Engine& engine, const Statement& st) {
-  if (engine.modes.silent) return;
-  int answer = ShowMsgBox(engine, kBoxYesNo, st.value2, st.value1);
-  engine.flags.condition = answer == kIdYes ? 1 : 0;
+  TakeAnswer(engine, ShowMsgBox(engine, kBoxYesNo, st.value2, st.value1),
+             kIdYes);
 }
 
 static void CmdSetText(Engine& engine, const Statement& st) {

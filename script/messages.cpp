@@ -112,6 +112,7 @@ static const char kInvalidMessage[] = "*** invalid message ***";
 
 int ShowMsgBox(Engine& engine, int type, const char* caption,
                const char* text, MessageArgs args) {
+  if (engine.modes.silent) return kBoxHidden;
   if (!text) text = kInvalidMessage;
   char work[kMsgMax];
   CopyText(work, text);

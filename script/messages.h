@@ -22,9 +22,13 @@ void ExpandNewlines(char* text);
 void FormatMessageText(char* out, size_t capacity, const char* format,
                        MessageArgs args);
 
+// What ShowMsgBox returns when silent mode keeps the box from appearing.
+const int kBoxHidden = -1;
+
 // Message box owned by the main window; a null text shows
-// "*** invalid message ***". The caller's text is not changed. Does not look
-// at silent mode: the caller decides whether a box may appear.
+// "*** invalid message ***". The caller's text is not changed. In silent
+// mode nothing appears and the result is kBoxHidden; otherwise the button
+// pressed, or 0 when the box could not be shown.
 int ShowMsgBox(Engine& engine, int type, const char* caption,
                const char* text, MessageArgs args = {});
 

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "script/engine.h"
+#include "script/errors.h"
 #include "script/messages.h"
 #include "script/script_file.h"
 #include "script/statement.h"
@@ -33,11 +34,12 @@ int FindSection(const char* name, ScriptFile& file) {
   return 0;
 }
 
-static void TakeMissingSectionPath(Engine& engine) {
-  if (!engine.modes.silent) {
-    ShowMsgBox(engine, kBoxOk, Message(engine, "ERROR_TTL"),
-               Message(engine, "ERROR_INI_INC"));
-  }
+// A section that is not there: the box, then the end-of-run steps of the
+// install-state record and the reboot; the quit message it posts is taken
+// by the next pump, so the caller goes on.
+static void TakeMissingSectionPath(Engine& engine, WindowRef dialog) {
+  ReportError(engine, kSeverityNotice, dialog, Message(engine, "ERROR_TTL"),
+              Message(engine, "ERROR_INI_INC"));
   if (engine.flags.failure == 0) engine.host->ClearFailureMarker();
   if (engine.flags.reboot) engine.host->RequestReboot();
   engine.host->PostQuit(-1);
@@ -45,22 +47,21 @@ static void TakeMissingSectionPath(Engine& engine) {
 
 // Calls nested deeper than kMaxRunDepth are refused: the script is taken to
 // recurse without end, so the whole run ends as after quiterr.
-static void RefuseTooDeepRun(Engine& engine, const char* name) {
-  if (!engine.modes.silent) {
-    char limit[16];
-    FormatDecimal(limit, kMaxRunDepth);
-    ShowMsgBox(engine, kBoxOk, Message(engine, "ERROR_TTL"),
-               "Section calls nested too deeply (more than %s levels) at "
-               "section [%s]; setup stops.",
-               {limit, name ? name : ""});
-  }
-  SetFailure(engine);
-  engine.flags.stop = 1;
-  engine.flags.quit = 1;
+static void RefuseTooDeepRun(Engine& engine, WindowRef owner,
+                             const char* name) {
+  char limit[16];
+  FormatDecimal(limit, kMaxRunDepth);
+  ReportError(engine, kSeverityEndEveryRun, owner,
+              Message(engine, "ERROR_TTL"),
+              "Section calls nested too deeply (more than %s levels) at "
+              "section [%s]; setup stops.",
+              {limit, name ? name : ""});
 }
 
-static void ReportUnknownKeyword(Engine& engine, char* line) {
-  ShowErrorBox(engine, Message(engine, "ERROR_INI_SYNTAX"), {line});
+static void ReportUnknownKeyword(Engine& engine, WindowRef dialog,
+                                 char* line) {
+  ReportScriptError(engine, kSeverityNotice, dialog, "ERROR_INI_SYNTAX",
+                    {line});
 }
 
 // Runs one statement line (its first byte already known not to be '[').
@@ -69,7 +70,7 @@ static void RunLine(Engine& engine, WindowRef dialog, char* line) {
   if (*start == 0 || *start == ';') return;
   Statement st;
   if (!ParseStatement(line, engine.vars, dialog, &st)) {
-    ReportUnknownKeyword(engine, line);
+    ReportUnknownKeyword(engine, dialog, line);
     return;
   }
   DispatchCommand(engine, st);
@@ -89,7 +90,7 @@ static void RunStatements(Engine& engine, WindowRef dialog) {
 
 int RunSection(Engine& engine, WindowRef owner, const char* name) {
   if (engine.runDepth >= kMaxRunDepth) {
-    RefuseTooDeepRun(engine, name);
+    RefuseTooDeepRun(engine, owner, name);
     return 0;
   }
   ScriptFile& file = *engine.script;
@@ -108,7 +109,7 @@ int RunSection(Engine& engine, WindowRef owner, const char* name) {
   if (FindSection(name, file)) {
     RunStatements(engine, dialog);
   } else {
-    TakeMissingSectionPath(engine);
+    TakeMissingSectionPath(engine, dialog);
   }
 
   file.Seek(entryPosition);

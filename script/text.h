@@ -61,3 +61,10 @@ template <size_t N>
 void FormatDecimal(char (&dst)[N], long value) {
   FormatDecimal(dst, N, value);
 }
+
+// Writes `directory`, one backslash and `name` into `path`. Returns false,
+// with `path` empty, when the whole path does not fit.
+template <size_t N>
+bool JoinPath(char (&path)[N], const char* directory, const char* name) {
+  return JoinText(path, N, {directory, "\\", name});
+}

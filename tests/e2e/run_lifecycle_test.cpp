@@ -299,6 +299,22 @@ TEST_F(Sections, ClosingTheMainWindowLetsTheRunGoOn) {
   EXPECT_EQ(first.text, "first");
 }
 
+// The end-of-run steps wait for the run's end: an error after the window
+// was closed keeps the failure marker.
+TEST_F(Sections, ClosingTheMainWindowKeepsTheMarkerOfALaterError) {
+  WriteScript("[Setup]\nShowWindow\nMsgBoxOK \"first\"\nquiterr \"late\" \"Bye\"\n");
+  Start();
+  MessageBoxInfo first = NextBox();
+  robot::WindowInfo main;
+  ASSERT_TRUE(Session().FindMainWindow(&main));
+  PostMessageA(main.hwnd, WM_CLOSE, 0, 0);
+  MessageBoxInfo late = NextBox();
+  EXPECT_EQ(late.text, "late");
+  Press(late, IDOK);
+  EXPECT_EQ(Finish(), 1);
+  EXPECT_EQ(StateValue("InstallFailled"), "1");
+}
+
 namespace {
 int g_settingsChanges = 0;
 LRESULT CALLBACK SettingsListener(HWND window, UINT message, WPARAM w, LPARAM l) {

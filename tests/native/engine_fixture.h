@@ -1,5 +1,6 @@
-// Fixture for engine tests: a fresh engine with the engine's commands bound,
-// a recording host, and script files written into a scratch directory.
+// Fixture for engine tests: a fresh engine with the platform-free command
+// groups bound, a recording host, an in-memory machine for the effects, and
+// script files written into a scratch directory.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,12 +13,14 @@
 #include <memory>
 #include <string>
 
+#include "actions/action_groups.h"
 #include "script/commands.h"
 #include "script/engine.h"
 #include "script/runner.h"
 #include "script/script_file.h"
 #include "tests/common/trace.h"
 #include "tests/native/fake_host.h"
+#include "tests/native/memory_effects.h"
 
 class EngineTest : public ::testing::Test {
  protected:
@@ -29,7 +32,13 @@ class EngineTest : public ::testing::Test {
     ASSERT_EQ(chdir(dir_.c_str()), 0);
     engine_ = std::make_unique<Engine>();
     engine_->host = &host_;
-    BindEngineCommands(*engine_);
+    engine_->effects = &machine_;
+    machine_.SetFailureLog(&host_);
+    for (auto bind : {BindVariableCommands, BindMessageCommands,
+                      BindControlFlowCommands, BindHostCommands,
+                      BindStringCommands, BindProbeCommands}) {
+      bind(*engine_);
+    }
   }
   void TearDown() override {
     script_.Close();
@@ -59,6 +68,7 @@ class EngineTest : public ::testing::Test {
   RunFlags& Flags() { return engine_->flags; }
 
   FakeHost host_;
+  MemoryEffects machine_;
   std::unique_ptr<Engine> engine_;
   ScriptFile script_;
   std::string dir_;

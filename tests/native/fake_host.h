@@ -55,6 +55,11 @@ class FakeHost : public Host {
     Add(std::string("success ") + text);
   }
   unsigned short UserLanguageId() override { return languageId; }
+  void LogFailure(const char* operation, const char* subject,
+                  unsigned long code) override {
+    Add(std::string("log ") + operation + " " + subject + " " +
+        std::to_string(code));
+  }
 
   // The events that start with `prefix`.
   std::vector<std::string> Matching(const std::string& prefix) const {

@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-#include "host/command_line.h"
+#include "script/command_line.h"
 #include "script/var_store.h"
 
 namespace {

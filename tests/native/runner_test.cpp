@@ -27,6 +27,16 @@ TEST_F(Runner, LastLineWithAndWithoutLineFeed) {
   EXPECT_EQ(Trace(), "a|b");
 }
 
+// A CR without its LF ends no line: it is a blank inside the line, and a
+// quoted text keeps it.
+TEST_F(Runner, LoneCrEndsNoLine) {
+  Run("[Setup]\rAppendFile \"hidden\" \"out.txt\"\n"
+      "AppendFile \"a\" \"out.txt\"\rAppendFile \"b\" \"out.txt\"\n"
+      "AppendFile \"c\rd\" \"out.txt\"\r\r\n"
+      "\rAppendFile\r\"e\"\r\"out.txt\"\n[Setup]\n");
+  EXPECT_EQ(ReadFile("out.txt"), "a\r\nc\rd\r\ne\r\n");
+}
+
 TEST_F(Runner, LabelsMatchOnlyTheTextInsideTheBrackets) {
   Run("[ Setup ]\nAppendFile \"blanks\" \"out.txt\"\n"
       "[Setup\nAppendFile \"open\" \"out.txt\"\n");

@@ -1,12 +1,12 @@
 // Word splitting with escapes, and the command line built on it.
-#include "host/split_words.h"
+#include "script/split_words.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "host/command_line.h"
+#include "script/command_line.h"
 
 static std::vector<std::string> Split(std::string text, int max = 128) {
   std::vector<char*> words(static_cast<size_t>(max));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/win/registry_fixture.h"
+#include "win32/win32_effects.h"
 
 class InstallState : public ::testing::Test {
  protected:
@@ -13,6 +14,7 @@ class InstallState : public ::testing::Test {
     std::string bytes;
     return ReadRegistryValue(HKEY_LOCAL_MACHINE, kInstallStateKey, name, &bytes);
   }
+  Win32Effects fx_;
   std::string Value(const char* name) {
     std::string bytes;
     ReadRegistryValue(HKEY_LOCAL_MACHINE, kInstallStateKey, name, &bytes);
@@ -21,18 +23,18 @@ class InstallState : public ::testing::Test {
 };
 
 TEST_F(InstallState, ArmingReportsTheMarkerOfTheRunBefore) {
-  EXPECT_EQ(ArmInstallState(), 0);
+  EXPECT_EQ(ArmInstallState(fx_), 0);
   EXPECT_TRUE(Has("InstallFailled"));
   EXPECT_EQ(Value("Success").substr(0, 1), "0");
-  EXPECT_EQ(ArmInstallState(), 1);  // the first run never ended
-  ClearFailureMarker();
+  EXPECT_EQ(ArmInstallState(fx_), 1);  // the first run never ended
+  ClearFailureMarker(fx_);
   EXPECT_FALSE(Has("InstallFailled"));
-  EXPECT_EQ(ArmInstallState(), 0);
+  EXPECT_EQ(ArmInstallState(fx_), 0);
 }
 
 TEST_F(InstallState, SuccessRemovesTheMarkerAndStoresWholeStrings) {
-  ArmInstallState();
-  RecordInstallSuccess("4.12");
+  ArmInstallState(fx_);
+  RecordInstallSuccess(fx_, "4.12");
   EXPECT_FALSE(Has("InstallFailled"));
   EXPECT_EQ(Value("Success").substr(0, 1), "1");
   DWORD type = 0;
@@ -42,12 +44,12 @@ TEST_F(InstallState, SuccessRemovesTheMarkerAndStoresWholeStrings) {
   EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
   EXPECT_EQ(ie, std::string("4.12", 5));
   EXPECT_EQ(Value("Netscape"), std::string("4.12", 5));
-  RecordInstallSuccess("");
+  RecordInstallSuccess(fx_, "");
   EXPECT_EQ(Value("IE"), std::string("", 1));
 }
 
 TEST_F(InstallState, OneByteFlagsAreStoredWithoutTheirNul) {
-  ArmInstallState();
+  ArmInstallState(fx_);
   HKEY key;
   ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kInstallStateKey, 0, KEY_READ,
                           &key), ERROR_SUCCESS);

@@ -1,9 +1,9 @@
 // Command-line switches and the command-line directory.
-#include "host/command_line.h"
+#include "script/command_line.h"
 
 #include <cstring>
 
-#include "host/split_words.h"
+#include "script/split_words.h"
 #include "script/memory.h"
 #include "script/text.h"
 

@@ -1,9 +1,10 @@
-// Machine probes. Every Winsock session is cleaned up and every socket
-// closed on all paths, so a probe leaves no port held behind it.
-#include "actions/probes.h"
-
+// The network probes through Winsock 1.1. Every Winsock session is cleaned
+// up and every socket closed on all paths, so a probe leaves no port held
+// behind it.
 #include <winsock.h>
 #include <windows.h>
+
+#include "win32/win32_effects.h"
 
 // One Winsock 1.1 session: started in the constructor, cleaned up in the
 // destructor when it started. Usable only when exactly 1.1 was granted.
@@ -44,43 +45,34 @@ class SocketHandle {
   SOCKET socket_;
 };
 
-int DetectTcpIp() {
+Status Win32Effects::DetectTcpIp() {
   WinsockSession session;
-  if (!session.Usable()) return 0;
+  if (!session.Usable()) return Logged("WSAStartup", "1.1", WSAVERNOTSUPPORTED);
   static const char* const kProtocols[] = {"TCP", "IP", "UDP"};
   for (const char* name : kProtocols) {
-    if (!getprotobyname(name)) return 0;
+    if (!getprotobyname(name)) {
+      return Logged("getprotobyname", name, WSAGetLastError());
+    }
   }
   SocketHandle probe(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
-  return probe.Valid() ? 1 : 0;
+  return probe.Valid() ? kOk : Logged("socket", "TCP", WSAGetLastError());
 }
 
-int ProbeVornPort(unsigned short port) {
+// Any failed step counts as a taken port; it is not logged, since a taken
+// port is what the probe looks for.
+Status Win32Effects::ListenOnTcpPort(unsigned short port) {
   WinsockSession session;
-  if (!session.Usable()) return 1;
+  if (!session.Usable()) return WSAVERNOTSUPPORTED;
   SocketHandle listener(socket(AF_INET, SOCK_STREAM, 0));
-  if (!listener.Valid()) return 1;
+  if (!listener.Valid()) return WSAGetLastError();
   sockaddr_in address = {};
   address.sin_family = AF_INET;
   address.sin_port = htons(port);
   address.sin_addr.s_addr = htonl(INADDR_ANY);
   if (bind(listener.Get(), reinterpret_cast<sockaddr*>(&address),
-           sizeof address) != 0) {
-    return 1;
+           sizeof address) != 0 ||
+      listen(listener.Get(), 3) != 0 || listener.Close() != 0) {
+    return kErrAlreadyExists;
   }
-  if (listen(listener.Get(), 3) != 0) return 1;
-  if (listener.Close() != 0) return 1;
-  return 0;
-}
-
-// Windows' own error boxes for libraries that are broken or lack their
-// imports are kept off: the answer is only 0.
-int CanLoadLibrary(const char* name) {
-  if (!name) return 0;
-  UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  HMODULE library = LoadLibraryA(name);
-  SetErrorMode(oldMode);
-  if (!library) return 0;
-  FreeLibrary(library);
-  return 1;
+  return kOk;
 }

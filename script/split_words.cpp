@@ -1,6 +1,6 @@
 // Word splitting with backslash escapes; escapes only shrink the text, so
 // the write position never passes the read position.
-#include "host/split_words.h"
+#include "script/split_words.h"
 
 // Decodes the escape whose backslash is at `*read`; writes the byte at
 // `*write`. Returns false when the backslash was the last byte.

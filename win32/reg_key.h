@@ -30,9 +30,10 @@ class RegKey {
   bool IsOpen() const { return key_ != nullptr; }
 
   // Reads a REG_SZ (or REG_EXPAND_SZ, unexpanded) value into `buffer`,
-  // always terminated; false when it is missing, not a string, or does not
-  // fit.
-  bool ReadString(const char* name, char* buffer, DWORD capacity) const;
+  // always terminated. ERROR_MORE_DATA when it does not fit,
+  // ERROR_INVALID_PARAMETER when it is not a string; the buffer is then
+  // empty.
+  LONG ReadString(const char* name, char* buffer, DWORD capacity) const;
 
  private:
   HKEY key_;

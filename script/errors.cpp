@@ -1,0 +1,32 @@
+// Error reporting: one box, then the flags of the severity.
+#include "script/errors.h"
+
+#include "script/engine.h"
+
+void EndEveryRun(Engine& engine, WindowRef dialog) {
+  if (engine.flags.reboot) engine.host->RequestReboot();
+  engine.host->DismissDialog(dialog);
+  engine.flags.stop = 1;
+  engine.flags.quit = 1;
+}
+
+static void ApplySeverity(Engine& engine, ErrorSeverity severity,
+                          WindowRef dialog) {
+  if (severity == kSeverityNotice) return;
+  SetFailure(engine);
+  if (severity == kSeverityEndRun) engine.flags.stop = 1;
+  if (severity == kSeverityEndEveryRun) EndEveryRun(engine, dialog);
+}
+
+void ReportError(Engine& engine, ErrorSeverity severity, WindowRef dialog,
+                 const char* caption, const char* text, MessageArgs args) {
+  ShowMsgBox(engine, kBoxOk, caption, text, args);
+  ApplySeverity(engine, severity, dialog);
+}
+
+void ReportScriptError(Engine& engine, ErrorSeverity severity,
+                       WindowRef dialog, const char* messageKey,
+                       MessageArgs args) {
+  ShowErrorBox(engine, Message(engine, messageKey), args);
+  ApplySeverity(engine, severity, dialog);
+}

@@ -1,0 +1,34 @@
+// The one path for errors of a run: the box (never in silent mode), the
+// failure flag, and how far the error reaches. Every error the engine and
+// the commands report goes through here.
+#pragma once
+
+#include "script/host.h"
+#include "script/messages.h"
+
+struct Engine;
+
+enum ErrorSeverity {
+  kSeverityNotice,      // the box only: the run goes on as if all were well
+  kSeverityGoOn,        // the failure flag is set; the run goes on
+  kSeverityEndRun,      // ... and the current run ends
+  kSeverityEndEveryRun  // ... every run ends: the run's dialog is dismissed
+                        // and a reboot asked for is requested now
+};
+
+// A box captioned `caption` with `text` formatted with `args`, then the
+// severity's consequences. `dialog` is the run's progress dialog.
+void ReportError(Engine& engine, ErrorSeverity severity, WindowRef dialog,
+                 const char* caption, const char* text,
+                 MessageArgs args = {});
+
+// The same with the language file's message `messageKey` as the text, in a
+// box captioned with the message ERROR_TTL (the message's line breaks are
+// expanded where it is stored, as ShowErrorBox does).
+void ReportScriptError(Engine& engine, ErrorSeverity severity,
+                       WindowRef dialog, const char* messageKey,
+                       MessageArgs args = {});
+
+// Ends every run without an error, as quit does: the stop and quit flags,
+// the run's dialog dismissed, a reboot asked for requested now.
+void EndEveryRun(Engine& engine, WindowRef dialog);

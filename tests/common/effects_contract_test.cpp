@@ -1,0 +1,194 @@
+// The effect contract, once per operation, for both implementations.
+#include "tests/common/effects_contract.h"
+
+#include <algorithm>
+#include <vector>
+
+const char kContractKey[] = "Software\\VornEffectsContract";
+
+static void DeleteKeyTree(Effects& fx, const std::string& path) {
+  char name[kPathMax];
+  while (fx.RegEnumKeyEx(kHkeyCurrentUser, path.c_str(), 0, name,
+                         sizeof name) == kOk) {
+    DeleteKeyTree(fx, path + "\\" + name);
+  }
+  fx.RegDeleteKey(kHkeyCurrentUser, path.c_str());
+}
+
+void EffectsContract::SetUp() {
+  machine_ = NewContractMachine();
+  dir_ = machine_->Scratch();
+  DeleteKeyTree(fx(), kContractKey);
+}
+
+void EffectsContract::TearDown() {
+  DeleteKeyTree(fx(), kContractKey);
+  delete machine_;
+}
+
+TEST_F(EffectsContract, CopyFileKeepsOrRefusesTheTarget) {
+  machine_->WriteFile(In("a.txt"), "alpha");
+  machine_->WriteFile(In("b.txt"), "beta");
+  EXPECT_EQ(fx().CopyFile(In("a.txt").c_str(), In("c.txt").c_str(), true), kOk);
+  EXPECT_EQ(machine_->ReadFile(In("c.txt")), "alpha");
+  EXPECT_EQ(fx().CopyFile(In("a.txt").c_str(), In("b.txt").c_str(), true),
+            kErrFileExists);
+  EXPECT_EQ(machine_->ReadFile(In("b.txt")), "beta");
+  EXPECT_EQ(fx().CopyFile(In("a.txt").c_str(), In("b.txt").c_str(), false), kOk);
+  EXPECT_EQ(machine_->ReadFile(In("b.txt")), "alpha");
+  EXPECT_EQ(fx().CopyFile(In("none.txt").c_str(), In("d.txt").c_str(), false),
+            kErrFileNotFound);
+  EXPECT_EQ(fx().CopyFile(In("a.txt").c_str(), In("no\\d.txt").c_str(), false),
+            kErrPathNotFound);
+}
+
+TEST_F(EffectsContract, ReadOnlyFilesAreNeitherReplacedNorDeleted) {
+  machine_->WriteFile(In("a.txt"), "alpha");
+  machine_->WriteFile(In("ro.txt"), "kept");
+  ASSERT_EQ(fx().SetFileAttributes(In("ro.txt").c_str(), kAttrReadOnly), kOk);
+  unsigned long attributes = 0;
+  EXPECT_EQ(fx().GetFileAttributes(In("ro.txt").c_str(), &attributes), kOk);
+  EXPECT_TRUE(attributes & kAttrReadOnly);
+  if (machine_->RefusesReadOnlyTargets()) {
+    EXPECT_EQ(fx().CopyFile(In("a.txt").c_str(), In("ro.txt").c_str(), false),
+              kErrAccessDenied);
+    EXPECT_EQ(machine_->ReadFile(In("ro.txt")), "kept");
+  }
+  EXPECT_EQ(fx().DeleteFile(In("ro.txt").c_str()), kErrAccessDenied);
+  ASSERT_EQ(fx().SetFileAttributes(In("ro.txt").c_str(), kAttrNormal), kOk);
+  EXPECT_EQ(fx().DeleteFile(In("ro.txt").c_str()), kOk);
+  EXPECT_EQ(fx().DeleteFile(In("ro.txt").c_str()), kErrFileNotFound);
+}
+
+TEST_F(EffectsContract, MoveFileExReplacesOnlyWhenAsked) {
+  machine_->WriteFile(In("a.txt"), "alpha");
+  machine_->WriteFile(In("b.txt"), "beta");
+  EXPECT_EQ(fx().MoveFileEx(In("a.txt").c_str(), In("b.txt").c_str(), 0),
+            kErrAlreadyExists);
+  EXPECT_EQ(fx().MoveFileEx(In("a.txt").c_str(), In("b.txt").c_str(),
+                            kMoveReplaceExisting | kMoveCopyAllowed),
+            kOk);
+  EXPECT_EQ(machine_->ReadFile(In("b.txt")), "alpha");
+  unsigned long attributes = 0;
+  EXPECT_EQ(fx().GetFileAttributes(In("a.txt").c_str(), &attributes),
+            kErrFileNotFound);
+  EXPECT_EQ(fx().MoveFileEx(In("a.txt").c_str(), In("c.txt").c_str(), 0),
+            kErrFileNotFound);
+}
+
+TEST_F(EffectsContract, DirectoriesAreCreatedListedAndRemoved) {
+  EXPECT_EQ(fx().CreateDirectory(In("sub").c_str()), kOk);
+  EXPECT_EQ(fx().CreateDirectory(In("sub").c_str()), kErrAlreadyExists);
+  EXPECT_EQ(fx().CreateDirectory(In("no\\sub").c_str()), kErrPathNotFound);
+  unsigned long attributes = 0;
+  EXPECT_EQ(fx().GetFileAttributes(In("sub").c_str(), &attributes), kOk);
+  EXPECT_TRUE(attributes & kAttrDirectory);
+  EXPECT_EQ(fx().GetFileAttributes(In("no\\x").c_str(), &attributes),
+            kErrPathNotFound);
+  machine_->WriteFile(In("sub\\one.txt"), "1");
+  machine_->WriteFile(In("sub\\two.dat"), "22");
+  EXPECT_EQ(fx().RemoveDirectory(In("sub").c_str()), kErrDirNotEmpty);
+
+  std::vector<std::string> names;
+  FindData entry;
+  FindRef find = nullptr;
+  ASSERT_EQ(fx().FindFirstFile(In("sub\\*").c_str(), &entry, &find), kOk);
+  do {
+    names.push_back(entry.name + std::string(entry.size == 2 ? "=2" : ""));
+  } while (fx().FindNextFile(find, &entry) == kOk);
+  EXPECT_EQ(fx().FindNextFile(find, &entry), kErrNoMoreFiles);
+  fx().FindClose(find);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"one.txt", "two.dat=2"}));
+  ASSERT_EQ(fx().FindFirstFile(In("sub\\*.dat").c_str(), &entry, &find), kOk);
+  EXPECT_STREQ(entry.name, "two.dat");
+  fx().FindClose(find);
+  EXPECT_EQ(fx().FindFirstFile(In("sub\\*.none").c_str(), &entry, &find),
+            kErrFileNotFound);
+
+  EXPECT_EQ(fx().DeleteFile(In("sub\\one.txt").c_str()), kOk);
+  EXPECT_EQ(fx().DeleteFile(In("sub\\two.dat").c_str()), kOk);
+  EXPECT_EQ(fx().RemoveDirectory(In("sub").c_str()), kOk);
+}
+
+TEST_F(EffectsContract, TempFilesAndPathsTooLong) {
+  char temp[kPathMax];
+  ASSERT_EQ(fx().GetTempFileName(dir_.c_str(), "vrn", temp), kOk);
+  unsigned long attributes = 0;
+  EXPECT_EQ(fx().GetFileAttributes(temp, &attributes), kOk);
+  EXPECT_EQ(std::string(temp).compare(0, dir_.size(), dir_), 0);
+  std::string deep = In(std::string(300, 'd'));
+  EXPECT_NE(fx().CreateDirectory(deep.c_str()), kOk);
+  EXPECT_NE(fx().GetFileAttributes(deep.c_str(), &attributes), kOk);
+}
+
+TEST_F(EffectsContract, SystemDirectoriesAndTheCurrentDirectory) {
+  char path[kPathMax];
+  EXPECT_EQ(fx().GetSystemDirectory(path), kOk);
+  EXPECT_NE(path[0], 0);
+  EXPECT_EQ(fx().GetWindowsDirectory(path), kOk);
+  EXPECT_EQ(fx().GetTempPath(path), kOk);
+  EXPECT_EQ(path[strlen(path) - 1], '\\');
+  char before[kPathMax];
+  ASSERT_EQ(fx().GetCurrentDirectory(before), kOk);
+  EXPECT_EQ(fx().SetCurrentDirectory(dir_.c_str()), kOk);
+  ASSERT_EQ(fx().GetCurrentDirectory(path), kOk);
+  EXPECT_STREQ(path, dir_.c_str());
+  EXPECT_NE(fx().SetCurrentDirectory(In("missing").c_str()), kOk);
+  EXPECT_EQ(fx().SetCurrentDirectory(before), kOk);
+}
+
+TEST_F(EffectsContract, RegistryStringsKeysAndSubkeys) {
+  std::string sub = std::string(kContractKey) + "\\Sub";
+  EXPECT_EQ(fx().RegOpenKeyEx(kHkeyCurrentUser, kContractKey, false),
+            kErrFileNotFound);
+  ASSERT_EQ(fx().RegCreateKeyEx(kHkeyCurrentUser, sub.c_str()), kOk);
+  EXPECT_EQ(fx().RegOpenKeyEx(kHkeyCurrentUser, kContractKey, true), kOk);
+  EXPECT_EQ(fx().RegSetValueEx(kHkeyCurrentUser, kContractKey, "Whole",
+                               "hello", 6), kOk);
+  EXPECT_EQ(fx().RegSetValueEx(kHkeyCurrentUser, kContractKey, "NoNul", "1", 1),
+            kOk);
+  EXPECT_EQ(fx().RegSetValueEx(kHkeyCurrentUser, kContractKey, nullptr, "dflt",
+                               5), kOk);
+  char value[6];
+  EXPECT_EQ(fx().RegQueryValueEx(kHkeyCurrentUser, kContractKey, "whole", value,
+                                 sizeof value), kOk);
+  EXPECT_STREQ(value, "hello");
+  EXPECT_EQ(fx().RegQueryValueEx(kHkeyCurrentUser, kContractKey, "NoNul", value,
+                                 sizeof value), kOk);
+  EXPECT_STREQ(value, "1");
+  EXPECT_EQ(fx().RegQueryValueEx(kHkeyCurrentUser, kContractKey, nullptr, value,
+                                 sizeof value), kOk);
+  EXPECT_STREQ(value, "dflt");
+  char small[5];
+  EXPECT_EQ(fx().RegQueryValueEx(kHkeyCurrentUser, kContractKey, "Whole", small,
+                                 sizeof small), kErrMoreData);
+  EXPECT_STREQ(small, "");
+  EXPECT_EQ(fx().RegQueryValueEx(kHkeyCurrentUser, kContractKey, "Missing",
+                                 value, sizeof value), kErrFileNotFound);
+
+  char name[kPathMax];
+  EXPECT_EQ(fx().RegEnumKeyEx(kHkeyCurrentUser, kContractKey, 0, name,
+                              sizeof name), kOk);
+  EXPECT_STREQ(name, "Sub");
+  EXPECT_EQ(fx().RegEnumKeyEx(kHkeyCurrentUser, kContractKey, 1, name,
+                              sizeof name), kErrNoMoreFiles);
+  EXPECT_NE(fx().RegDeleteKey(kHkeyCurrentUser, kContractKey), kOk);
+  EXPECT_EQ(fx().RegDeleteValue(kHkeyCurrentUser, kContractKey, "NoNul"), kOk);
+  EXPECT_EQ(fx().RegDeleteValue(kHkeyCurrentUser, kContractKey, "NoNul"),
+            kErrFileNotFound);
+  EXPECT_EQ(fx().RegFlushKey(kHkeyCurrentUser, kContractKey), kOk);
+  EXPECT_EQ(fx().RegDeleteKey(kHkeyCurrentUser, sub.c_str()), kOk);
+  EXPECT_EQ(fx().RegDeleteKey(kHkeyCurrentUser, kContractKey), kOk);
+}
+
+TEST_F(EffectsContract, SpecialFoldersExist) {
+  for (int csidl : {kCsidlPrograms, kCsidlStartup, kCsidlDesktopDirectory}) {
+    SCOPED_TRACE(csidl);
+    char path[kPathMax];
+    ASSERT_EQ(fx().SHGetSpecialFolderPath(csidl, path), kOk);
+    unsigned long attributes = 0;
+    EXPECT_EQ(fx().GetFileAttributes(path, &attributes), kOk);
+    EXPECT_TRUE(attributes & kAttrDirectory);
+  }
+}

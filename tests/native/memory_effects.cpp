@@ -1,0 +1,607 @@
+// The in-memory machine: Win32's rules for the calls the program makes, as
+// far as the program can tell them apart.
+#include "tests/native/memory_effects.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = FoldAscii(c);
+  return text;
+}
+
+std::string Slashes(std::string text) {
+  std::replace(text.begin(), text.end(), '/', '\\');
+  while (text.size() > 3 && text.back() == '\\') text.pop_back();
+  return text;
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+  return Upper(text).find(Upper(part)) != std::string::npos;
+}
+
+// '*' and '?' wildcards, case ignored.
+bool Matches(const char* pattern, const char* name) {
+  if (*pattern == 0) return *name == 0;
+  if (*pattern == '*') {
+    for (const char* p = name;; ++p) {
+      if (Matches(pattern + 1, p)) return true;
+      if (*p == 0) return false;
+    }
+  }
+  if (*name == 0) return false;
+  if (*pattern != '?' && FoldAscii(*pattern) != FoldAscii(*name)) return false;
+  return Matches(pattern + 1, name + 1);
+}
+
+const char* RootName(RegRoot root) {
+  switch (root) {
+    case kHkeyClassesRoot: return "HKCR\\";
+    case kHkeyCurrentUser: return "HKCU\\";
+    default: return "HKLM\\";
+  }
+}
+
+Status CopyOut(const std::string& text, char (&path)[kPathMax]) {
+  if (!FitsIn(text.c_str(), kPathMax)) {
+    path[0] = 0;
+    return kErrFilenameTooLong;
+  }
+  CopyText(path, text.c_str());
+  return kOk;
+}
+
+}  // namespace
+
+MemoryEffects::MemoryEffects() {
+  for (const char* dir :
+       {"C:\\windows", "C:\\windows\\system32", "C:\\windows\\temp",
+        "C:\\setup", "C:\\users", "C:\\users\\test", "C:\\users\\test\\Desktop",
+        "C:\\users\\test\\Start Menu", "C:\\users\\test\\Start Menu\\Programs",
+        "C:\\users\\test\\Start Menu\\Programs\\StartUp"}) {
+    files_[Upper(dir)] = Node{dir, true, "", kAttrDirectory};
+  }
+}
+
+std::string MemoryEffects::Absolute(const std::string& path) const {
+  std::string p = Slashes(path);
+  if (p.size() >= 2 && p[1] == ':') return p;
+  return Slashes(currentDirectory) + "\\" + p;
+}
+
+Status MemoryEffects::Injected(const char* operation, const std::string& path) {
+  for (Injection& rule : injections_) {
+    if (rule.times == 0) continue;
+    if (rule.operation != "*" && rule.operation != operation) continue;
+    if (!Contains(path, rule.pathPart)) continue;
+    if (rule.times > 0) --rule.times;
+    return Logged(operation, path.c_str(), rule.status);
+  }
+  return kOk;
+}
+
+void MemoryEffects::InjectFailure(const std::string& operation,
+                                  const std::string& pathPart, Status status,
+                                  int times) {
+  injections_.push_back(Injection{operation, pathPart, status, times});
+}
+
+// Win32's limit on ANSI paths: 259 characters and the NUL.
+Status MemoryEffects::CheckPath(const std::string& path) const {
+  return path.size() >= kPathMax ? kErrFilenameTooLong : kOk;
+}
+
+std::string MemoryEffects::Parent(const std::string& path) const {
+  size_t cut = path.rfind('\\');
+  if (cut == std::string::npos) return "";
+  return path.substr(0, cut == 2 ? 3 : cut);
+}
+
+MemoryEffects::Node* MemoryEffects::Find(const std::string& path) {
+  auto it = files_.find(Upper(Absolute(path)));
+  return it == files_.end() ? nullptr : &it->second;
+}
+
+const MemoryEffects::Node* MemoryEffects::Find(const std::string& path) const {
+  auto it = files_.find(Upper(Absolute(path)));
+  return it == files_.end() ? nullptr : &it->second;
+}
+
+// A new entry needs a short enough path and an existing parent directory.
+Status MemoryEffects::CheckNewEntry(const std::string& path) const {
+  Status status = CheckPath(path);
+  if (status != kOk) return status;
+  std::string parent = Parent(Absolute(path));
+  if (parent.size() <= 3) return kOk;  // the drive's root
+  const Node* dir = Find(parent);
+  return dir && dir->directory ? kOk : kErrPathNotFound;
+}
+
+void MemoryEffects::WriteFile(const std::string& path,
+                              const std::string& content,
+                              unsigned long attributes) {
+  std::string full = Absolute(path);
+  for (std::string dir = Parent(full); dir.size() > 3; dir = Parent(dir)) {
+    if (!Find(dir)) files_[Upper(dir)] = Node{dir, true, "", kAttrDirectory};
+  }
+  files_[Upper(full)] = Node{full, false, content, attributes};
+}
+
+std::string MemoryEffects::ReadFile(const std::string& path) const {
+  const Node* node = Find(path);
+  return node ? node->content : "";
+}
+
+bool MemoryEffects::Exists(const std::string& path) const {
+  return Find(path) != nullptr;
+}
+
+bool MemoryEffects::IsDirectory(const std::string& path) const {
+  const Node* node = Find(path);
+  return node && node->directory;
+}
+
+std::vector<std::string> MemoryEffects::Tree(const std::string& directory) const {
+  std::string prefix = Upper(Absolute(directory)) + "\\";
+  std::vector<std::string> found;
+  for (const auto& entry : files_) {
+    if (entry.first.compare(0, prefix.size(), prefix) == 0) {
+      found.push_back(entry.second.path.substr(prefix.size()) +
+                      (entry.second.directory ? "\\" : ""));
+    }
+  }
+  return found;
+}
+
+void MemoryEffects::MakeReparsePoint(const std::string& path) {
+  Node* node = Find(path);
+  if (node) node->attributes |= kAttrReparsePoint;
+}
+
+// ---- Files ----
+
+Status MemoryEffects::CopyFile(const char* from, const char* to,
+                               bool failIfExists) {
+  Status status = Injected("CopyFile", std::string(from) + "|" + to);
+  if (status != kOk) return status;
+  const Node* source = Find(from);
+  if (CheckPath(from) != kOk || CheckPath(to) != kOk) {
+    return Logged("CopyFile", to, kErrFilenameTooLong);
+  }
+  if (!source) return Logged("CopyFile", from, kErrFileNotFound);
+  if (source->directory) return Logged("CopyFile", from, kErrAccessDenied);
+  Node* target = Find(to);
+  if (target) {
+    if (failIfExists) return Logged("CopyFile", to, kErrFileExists);
+    if (target->directory || (target->attributes & kAttrReadOnly)) {
+      return Logged("CopyFile", to, kErrAccessDenied);
+    }
+  }
+  status = CheckNewEntry(to);
+  if (status != kOk) return Logged("CopyFile", to, status);
+  Node copy = *source;
+  copy.path = Absolute(to);
+  files_[Upper(copy.path)] = copy;
+  return kOk;
+}
+
+Status MemoryEffects::MoveFileEx(const char* from, const char* to,
+                                 unsigned flags) {
+  Status status = Injected("MoveFileEx", std::string(from) + "|" + to);
+  if (status != kOk) return status;
+  Node* source = Find(from);
+  if (!source) return Logged("MoveFileEx", from, kErrFileNotFound);
+  Node* target = Find(to);
+  if (target) {
+    if (!(flags & kMoveReplaceExisting)) {
+      return Logged("MoveFileEx", to, kErrAlreadyExists);
+    }
+    if (target->directory || (target->attributes & kAttrReadOnly)) {
+      return Logged("MoveFileEx", to, kErrAccessDenied);
+    }
+  }
+  status = CheckNewEntry(to);
+  if (status != kOk) return Logged("MoveFileEx", to, status);
+  if (source->directory && !Tree(from).empty()) {
+    return Logged("MoveFileEx", from, kErrAccessDenied);
+  }
+  Node moved = *source;
+  files_.erase(Upper(Absolute(from)));
+  moved.path = Absolute(to);
+  files_[Upper(moved.path)] = moved;
+  return kOk;
+}
+
+Status MemoryEffects::DeleteFile(const char* path) {
+  Status status = Injected("DeleteFile", path);
+  if (status != kOk) return status;
+  const Node* node = Find(path);
+  if (!node) return Logged("DeleteFile", path, kErrFileNotFound);
+  if (node->directory || (node->attributes & kAttrReadOnly)) {
+    return Logged("DeleteFile", path, kErrAccessDenied);
+  }
+  files_.erase(Upper(Absolute(path)));
+  return kOk;
+}
+
+Status MemoryEffects::GetFileAttributes(const char* path,
+                                        unsigned long* attributes) {
+  *attributes = 0;
+  Status status = Injected("GetFileAttributes", path);
+  if (status != kOk) return status;
+  if (CheckPath(path) != kOk) return kErrFilenameTooLong;
+  const Node* node = Find(path);
+  if (!node) return CheckNewEntry(path) == kOk ? kErrFileNotFound
+                                               : kErrPathNotFound;
+  *attributes = node->attributes;
+  return kOk;
+}
+
+Status MemoryEffects::SetFileAttributes(const char* path,
+                                        unsigned long attributes) {
+  Status status = Injected("SetFileAttributes", path);
+  if (status != kOk) return status;
+  Node* node = Find(path);
+  if (!node) return Logged("SetFileAttributes", path, kErrFileNotFound);
+  unsigned long kept = node->attributes & (kAttrDirectory | kAttrReparsePoint);
+  unsigned long set = attributes == kAttrNormal ? 0 : attributes;
+  node->attributes = kept | (set & ~(kAttrDirectory | kAttrReparsePoint));
+  if (!node->directory && node->attributes == 0) node->attributes = kAttrNormal;
+  return kOk;
+}
+
+Status MemoryEffects::CreateDirectory(const char* path) {
+  Status status = Injected("CreateDirectory", path);
+  if (status != kOk) return status;
+  if (Find(path)) return Logged("CreateDirectory", path, kErrAlreadyExists);
+  status = CheckNewEntry(path);
+  if (status != kOk) return Logged("CreateDirectory", path, status);
+  std::string full = Absolute(path);
+  files_[Upper(full)] = Node{full, true, "", kAttrDirectory};
+  return kOk;
+}
+
+Status MemoryEffects::RemoveDirectory(const char* path) {
+  Status status = Injected("RemoveDirectory", path);
+  if (status != kOk) return status;
+  const Node* node = Find(path);
+  if (!node) return Logged("RemoveDirectory", path, kErrFileNotFound);
+  if (!node->directory) return Logged("RemoveDirectory", path, kErrDirectory);
+  if (!Tree(path).empty()) return Logged("RemoveDirectory", path, kErrDirNotEmpty);
+  files_.erase(Upper(Absolute(path)));
+  return kOk;
+}
+
+Status MemoryEffects::FindFirstFile(const char* pattern, FindData* entry,
+                                    FindRef* find) {
+  *find = nullptr;
+  Status status = Injected("FindFirstFile", pattern);
+  if (status != kOk) return status;
+  std::string full = Absolute(pattern);
+  std::string directory = Parent(full);
+  std::string namePattern = full.substr(full.rfind('\\') + 1);
+  const Node* dir = Find(directory);
+  if (directory.size() > 3 && (!dir || !dir->directory)) {
+    return Logged("FindFirstFile", pattern, kErrPathNotFound);
+  }
+  FindState* state = new FindState{{}, 0};
+  std::string prefix = Upper(directory.size() > 3 ? directory : directory.substr(0, 2)) + "\\";
+  for (const auto& item : files_) {
+    const std::string& key = item.first;
+    if (key.compare(0, prefix.size(), prefix) != 0) continue;
+    if (key.find('\\', prefix.size()) != std::string::npos) continue;
+    std::string name = item.second.path.substr(prefix.size());
+    if (!Matches(namePattern.c_str(), name.c_str())) continue;
+    FindData data;
+    CopyText(data.name, name.c_str());
+    data.attributes = item.second.attributes;
+    data.size = item.second.content.size();
+    state->entries.push_back(data);
+  }
+  if (state->entries.empty()) {
+    delete state;
+    return kErrFileNotFound;
+  }
+  *entry = state->entries[0];
+  state->next = 1;
+  *find = state;
+  return kOk;
+}
+
+Status MemoryEffects::FindNextFile(FindRef find, FindData* entry) {
+  FindState* state = static_cast<FindState*>(find);
+  if (state->next >= state->entries.size()) return kErrNoMoreFiles;
+  *entry = state->entries[state->next++];
+  return kOk;
+}
+
+void MemoryEffects::FindClose(FindRef find) {
+  delete static_cast<FindState*>(find);
+}
+
+Status MemoryEffects::GetTempFileName(const char* directory, const char* prefix,
+                                      char (&path)[kPathMax]) {
+  path[0] = 0;
+  Status status = Injected("GetTempFileName", directory);
+  if (status != kOk) return status;
+  if (!IsDirectory(directory)) return Logged("GetTempFileName", directory, kErrPathNotFound);
+  std::string name;
+  do {
+    char digits[12];
+    FormatDecimal(digits, static_cast<long>(++tempCounter_));
+    name = Slashes(directory) + "\\" + std::string(prefix).substr(0, 3) + digits + ".tmp";
+  } while (Exists(name));
+  status = CopyOut(name, path);
+  if (status == kOk) WriteFile(name, "");
+  return Logged("GetTempFileName", directory, status);
+}
+
+Status MemoryEffects::GetSystemDirectory(char (&path)[kPathMax]) {
+  return CopyOut(systemDirectory, path);
+}
+Status MemoryEffects::GetWindowsDirectory(char (&path)[kPathMax]) {
+  return CopyOut(windowsDirectory, path);
+}
+Status MemoryEffects::GetTempPath(char (&path)[kPathMax]) {
+  return CopyOut(tempPath, path);
+}
+Status MemoryEffects::GetCurrentDirectory(char (&path)[kPathMax]) {
+  return CopyOut(currentDirectory, path);
+}
+
+Status MemoryEffects::SetCurrentDirectory(const char* path) {
+  Status status = Injected("SetCurrentDirectory", path);
+  if (status != kOk) return status;
+  if (CheckPath(path) != kOk) return Logged("SetCurrentDirectory", path, kErrFilenameTooLong);
+  if (!IsDirectory(path)) return Logged("SetCurrentDirectory", path, kErrPathNotFound);
+  currentDirectory = Find(path)->path;
+  return kOk;
+}
+
+// ---- Registry ----
+
+std::string MemoryEffects::RegKeyOf(RegRoot root, const std::string& path) const {
+  return Upper(RootName(root) + Slashes(path));
+}
+
+Status MemoryEffects::OpenKey(const char* operation, RegRoot root,
+                              const char* path, RegKeyNode** key) {
+  std::string full = RootName(root) + std::string(path);
+  Status status = Injected("RegOpenKeyEx", full);
+  if (status == kOk) status = Injected(operation, full);
+  if (status != kOk) return status;
+  auto it = keys_.find(RegKeyOf(root, path));
+  if (it == keys_.end()) return kErrFileNotFound;
+  *key = &it->second;
+  return kOk;
+}
+
+Status MemoryEffects::RegCreateKeyEx(RegRoot root, const char* path) {
+  std::string full = RootName(root) + std::string(path);
+  Status status = Injected("RegOpenKeyEx", full);
+  if (status == kOk) status = Injected("RegCreateKeyEx", full);
+  if (status != kOk) return status;
+  std::string walked;
+  for (const char* p = path;; ++p) {
+    if (*p == '\\' || *p == 0) {
+      if (!walked.empty() && !keys_.count(RegKeyOf(root, walked))) {
+        keys_[RegKeyOf(root, walked)].path = walked;
+      }
+      if (*p == 0) break;
+    }
+    walked += *p;
+  }
+  return kOk;
+}
+
+Status MemoryEffects::RegOpenKeyEx(RegRoot root, const char* path, bool) {
+  RegKeyNode* key = nullptr;
+  return OpenKey("RegOpenKeyEx", root, path, &key);
+}
+
+Status MemoryEffects::RegQueryValueEx(RegRoot root, const char* path,
+                                      const char* name, char* buffer,
+                                      size_t capacity) {
+  if (capacity > 0) buffer[0] = 0;
+  RegKeyNode* key = nullptr;
+  Status status = OpenKey("RegQueryValueEx", root, path, &key);
+  if (status != kOk) return status;
+  std::string valueName = Upper(name ? name : "");
+  auto it = key->values.find(valueName);
+  if (it == key->values.end()) return kErrFileNotFound;
+  if (!key->isString[valueName]) return kErrInvalidParameter;
+  std::string text = it->second.second.c_str();  // up to a stored NUL
+  if (text.size() + 1 > capacity) return kErrMoreData;
+  CopyText(buffer, capacity, text.c_str());
+  return kOk;
+}
+
+Status MemoryEffects::RegSetValueEx(RegRoot root, const char* path,
+                                    const char* name, const char* data,
+                                    size_t size) {
+  RegKeyNode* key = nullptr;
+  Status status = OpenKey("RegSetValueEx", root, path, &key);
+  if (status != kOk) return Logged("RegSetValueEx", path, status);
+  std::string valueName = name ? name : "";
+  key->values[Upper(valueName)] = {valueName, std::string(data, size)};
+  key->isString[Upper(valueName)] = true;
+  return kOk;
+}
+
+Status MemoryEffects::RegDeleteValue(RegRoot root, const char* path,
+                                     const char* name) {
+  RegKeyNode* key = nullptr;
+  Status status = OpenKey("RegDeleteValue", root, path, &key);
+  if (status != kOk) return status;
+  return key->values.erase(Upper(name ? name : "")) ? kOk : kErrFileNotFound;
+}
+
+Status MemoryEffects::RegDeleteKey(RegRoot root, const char* path) {
+  RegKeyNode* key = nullptr;
+  Status status = OpenKey("RegDeleteKey", root, path, &key);
+  if (status != kOk) return status;
+  std::string prefix = RegKeyOf(root, path) + "\\";
+  for (const auto& item : keys_) {
+    if (item.first.compare(0, prefix.size(), prefix) == 0) {
+      return Logged("RegDeleteKey", path, kErrAccessDenied);
+    }
+  }
+  keys_.erase(RegKeyOf(root, path));
+  return kOk;
+}
+
+Status MemoryEffects::RegEnumKeyEx(RegRoot root, const char* path,
+                                   unsigned index, char* name,
+                                   size_t capacity) {
+  if (capacity > 0) name[0] = 0;
+  RegKeyNode* key = nullptr;
+  Status status = OpenKey("RegEnumKeyEx", root, path, &key);
+  if (status != kOk) return status;
+  std::string prefix = RegKeyOf(root, path) + "\\";
+  unsigned seen = 0;
+  for (const auto& item : keys_) {
+    if (item.first.compare(0, prefix.size(), prefix) != 0) continue;
+    if (item.first.find('\\', prefix.size()) != std::string::npos) continue;
+    if (seen++ < index) continue;
+    std::string child = item.second.path.substr(item.second.path.rfind('\\') + 1);
+    if (child.size() + 1 > capacity) return kErrMoreData;
+    CopyText(name, capacity, child.c_str());
+    return kOk;
+  }
+  return kErrNoMoreFiles;
+}
+
+Status MemoryEffects::RegFlushKey(RegRoot root, const char* path) {
+  RegKeyNode* key = nullptr;
+  return OpenKey("RegFlushKey", root, path, &key);
+}
+
+bool MemoryEffects::RegValue(RegRoot root, const std::string& path,
+                             const std::string& name, std::string* data) const {
+  auto it = keys_.find(RegKeyOf(root, path));
+  if (it == keys_.end()) return false;
+  auto value = it->second.values.find(Upper(name));
+  if (value == it->second.values.end()) return false;
+  *data = value->second.second;
+  return true;
+}
+
+bool MemoryEffects::RegKeyExists(RegRoot root, const std::string& path) const {
+  return keys_.count(RegKeyOf(root, path)) > 0;
+}
+
+void MemoryEffects::SetRegString(RegRoot root, const std::string& path,
+                                 const std::string& name,
+                                 const std::string& text) {
+  RegCreateKeyEx(root, path.c_str());
+  RegKeyNode& key = keys_[RegKeyOf(root, path)];
+  key.values[Upper(name)] = {name, text + std::string(1, '\0')};
+  key.isString[Upper(name)] = true;
+}
+
+void MemoryEffects::SetRegBinary(RegRoot root, const std::string& path,
+                                 const std::string& name,
+                                 const std::string& bytes) {
+  SetRegString(root, path, name, bytes);
+  keys_[RegKeyOf(root, path)].isString[Upper(name)] = false;
+}
+
+// ---- Shell, processes, libraries, fonts, probes ----
+
+Status MemoryEffects::SHGetSpecialFolderPath(int csidl, char (&path)[kPathMax]) {
+  Status status = Injected("SHGetSpecialFolderPath", "");
+  if (status != kOk) return status;
+  switch (csidl) {
+    case kCsidlPrograms:
+      return CopyOut("C:\\users\\test\\Start Menu\\Programs", path);
+    case kCsidlStartup:
+      return CopyOut("C:\\users\\test\\Start Menu\\Programs\\StartUp", path);
+    case kCsidlDesktopDirectory:
+      return CopyOut("C:\\users\\test\\Desktop", path);
+    default:
+      path[0] = 0;
+      return Logged("SHGetSpecialFolderPath", "", kErrPathNotFound);
+  }
+}
+
+Status MemoryEffects::CreateShellLink(const ShellLinkSpec& link,
+                                      const char* linkPath) {
+  Status status = Injected("CreateShellLink", linkPath);
+  if (status != kOk) return status;
+  status = CheckNewEntry(linkPath);
+  if (status != kOk) return Logged("CreateShellLink", linkPath, status);
+  std::string described = std::string(link.target) +
+                          (link.arguments ? std::string(" ") + link.arguments : "");
+  WriteFile(linkPath, "link to " + described);
+  linksSaved.push_back(Absolute(linkPath) + " -> " + described);
+  return kOk;
+}
+
+Status MemoryEffects::ShellExecute(const char* file, const char* parameters,
+                                   const char* directory) {
+  (void)directory;
+  Status status = Injected("ShellExecute", file);
+  if (status != kOk) return status;
+  if (!Exists(file)) return Logged("ShellExecute", file, kErrFileNotFound);
+  processesStarted.push_back(std::string("open ") + file +
+                             (parameters ? std::string(" ") + parameters : ""));
+  return kOk;
+}
+
+Status MemoryEffects::CreateProcess(const char* commandLine,
+                                    const char* directory, bool wait,
+                                    unsigned long* exitCode) {
+  (void)directory;
+  if (exitCode) *exitCode = 0;
+  Status status = Injected("CreateProcess", commandLine);
+  if (status != kOk) return status;
+  processesStarted.push_back(commandLine);
+  if (wait && exitCode) *exitCode = processExitCode;
+  return kOk;
+}
+
+Status MemoryEffects::LoadLibrary(const char* name, LibraryRef* library) {
+  *library = nullptr;
+  Status status = Injected("LoadLibrary", name);
+  if (status != kOk) return status;
+  auto it = libraries.find(Upper(name));
+  if (it == libraries.end()) return Logged("LoadLibrary", name, kErrModNotFound);
+  *library = &it->second;
+  return kOk;
+}
+
+Status MemoryEffects::CallEntryPoint(LibraryRef library, const char* entry,
+                                     long* result) {
+  *result = 0;
+  auto* entries = static_cast<std::map<std::string, long>*>(library);
+  auto it = entries->find(entry);
+  if (it == entries->end()) return Logged("GetProcAddress", entry, kErrProcNotFound);
+  *result = it->second;
+  return kOk;
+}
+
+void MemoryEffects::FreeLibrary(LibraryRef) {}
+
+Status MemoryEffects::AddFontResource(const char* path) {
+  Status status = Injected("AddFontResource", path);
+  if (status != kOk) return status;
+  if (!Exists(path)) return Logged("AddFontResource", path, kErrFileNotFound);
+  fontsAdded.insert(Upper(Absolute(path)));
+  return kOk;
+}
+
+Status MemoryEffects::RemoveFontResource(const char* path) {
+  return fontsAdded.erase(Upper(Absolute(path)))
+             ? kOk
+             : Logged("RemoveFontResource", path, kErrFileNotFound);
+}
+
+Status MemoryEffects::DetectTcpIp() {
+  return tcpIpUsable ? kOk : Logged("WSAStartup", "1.1", kErrModNotFound);
+}
+
+Status MemoryEffects::ListenOnTcpPort(unsigned short port) {
+  return takenPorts.count(port) ? kErrAlreadyExists : kOk;
+}

@@ -1,0 +1,142 @@
+// An in-memory machine for native tests: a file system of drive C: and a
+// registry, behind the same effect interface as the real Win32 one, with
+// failures that a test can inject (disk full, access denied, a sharing
+// violation, a path too long, a failed registry open) and reparse points
+// in a tree. Paths and registry names compare with ASCII case ignored.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "script/effects.h"
+
+class MemoryEffects : public Effects {
+ public:
+  MemoryEffects();
+
+  // ---- What a test sets up and looks at ----
+  void WriteFile(const std::string& path, const std::string& content,
+                 unsigned long attributes = kAttrArchive);
+  std::string ReadFile(const std::string& path) const;
+  bool Exists(const std::string& path) const;
+  bool IsDirectory(const std::string& path) const;
+  // Every path below `directory` (files and directories), sorted.
+  std::vector<std::string> Tree(const std::string& directory) const;
+  // Marks a directory as a reparse point (a junction or mount point).
+  void MakeReparsePoint(const std::string& path);
+  // The next `times` calls of `operation` (a method name, or "*" for every
+  // method) on a path or key containing `pathPart` (case ignored; "" for
+  // any) fail with `status`. A registry key whose open fails makes every
+  // call on it fail: inject "RegOpenKeyEx". times < 0: always.
+  void InjectFailure(const std::string& operation, const std::string& pathPart,
+                     Status status, int times = -1);
+  // Registry values as stored: `data` is every byte written.
+  bool RegValue(RegRoot root, const std::string& path, const std::string& name,
+                std::string* data) const;
+  bool RegKeyExists(RegRoot root, const std::string& path) const;
+  void SetRegString(RegRoot root, const std::string& path,
+                    const std::string& name, const std::string& text);
+  // A value of another type than REG_SZ.
+  void SetRegBinary(RegRoot root, const std::string& path,
+                    const std::string& name, const std::string& bytes);
+
+  std::vector<std::string> processesStarted;  // command lines, in order
+  unsigned long processExitCode = 0;
+  std::map<std::string, std::map<std::string, long>> libraries;  // entries
+  std::set<std::string> fontsAdded;
+  std::vector<std::string> linksSaved;  // "path -> target args"
+  bool tcpIpUsable = true;
+  std::set<unsigned short> takenPorts;
+  std::string systemDirectory = "C:\\windows\\system32";
+  std::string windowsDirectory = "C:\\windows";
+  std::string tempPath = "C:\\windows\\temp\\";
+  std::string currentDirectory = "C:\\setup";
+
+  // ---- The effect interface ----
+  Status CopyFile(const char* from, const char* to, bool failIfExists) override;
+  Status MoveFileEx(const char* from, const char* to, unsigned flags) override;
+  Status DeleteFile(const char* path) override;
+  Status GetFileAttributes(const char* path, unsigned long* attributes) override;
+  Status SetFileAttributes(const char* path, unsigned long attributes) override;
+  Status CreateDirectory(const char* path) override;
+  Status RemoveDirectory(const char* path) override;
+  Status FindFirstFile(const char* pattern, FindData* entry,
+                       FindRef* find) override;
+  Status FindNextFile(FindRef find, FindData* entry) override;
+  void FindClose(FindRef find) override;
+  Status GetTempFileName(const char* directory, const char* prefix,
+                         char (&path)[kPathMax]) override;
+  Status GetSystemDirectory(char (&path)[kPathMax]) override;
+  Status GetWindowsDirectory(char (&path)[kPathMax]) override;
+  Status GetTempPath(char (&path)[kPathMax]) override;
+  Status GetCurrentDirectory(char (&path)[kPathMax]) override;
+  Status SetCurrentDirectory(const char* path) override;
+  Status RegCreateKeyEx(RegRoot root, const char* path) override;
+  Status RegOpenKeyEx(RegRoot root, const char* path, bool fullAccess) override;
+  Status RegQueryValueEx(RegRoot root, const char* path, const char* name,
+                         char* buffer, size_t capacity) override;
+  Status RegSetValueEx(RegRoot root, const char* path, const char* name,
+                       const char* data, size_t size) override;
+  Status RegDeleteValue(RegRoot root, const char* path,
+                        const char* name) override;
+  Status RegDeleteKey(RegRoot root, const char* path) override;
+  Status RegEnumKeyEx(RegRoot root, const char* path, unsigned index,
+                      char* name, size_t capacity) override;
+  Status RegFlushKey(RegRoot root, const char* path) override;
+  Status SHGetSpecialFolderPath(int csidl, char (&path)[kPathMax]) override;
+  Status CreateShellLink(const ShellLinkSpec& link,
+                         const char* linkPath) override;
+  Status ShellExecute(const char* file, const char* parameters,
+                      const char* directory) override;
+  Status CreateProcess(const char* commandLine, const char* directory,
+                       bool wait, unsigned long* exitCode) override;
+  Status LoadLibrary(const char* name, LibraryRef* library) override;
+  Status CallEntryPoint(LibraryRef library, const char* entry,
+                        long* result) override;
+  void FreeLibrary(LibraryRef library) override;
+  Status AddFontResource(const char* path) override;
+  Status RemoveFontResource(const char* path) override;
+  Status DetectTcpIp() override;
+  Status ListenOnTcpPort(unsigned short port) override;
+
+ private:
+  struct Node {
+    std::string path;  // as created
+    bool directory;
+    std::string content;
+    unsigned long attributes;
+  };
+  struct RegKeyNode {
+    std::string path;
+    std::map<std::string, std::pair<std::string, std::string>> values;
+    std::map<std::string, bool> isString;
+  };
+  struct Injection {
+    std::string operation;
+    std::string pathPart;
+    Status status;
+    int times;
+  };
+  struct FindState {
+    std::vector<FindData> entries;
+    size_t next;
+  };
+
+  Status Injected(const char* operation, const std::string& path);
+  Status CheckPath(const std::string& path) const;
+  std::string Parent(const std::string& path) const;
+  Node* Find(const std::string& path);
+  const Node* Find(const std::string& path) const;
+  Status CheckNewEntry(const std::string& path) const;
+  std::string RegKeyOf(RegRoot root, const std::string& path) const;
+  Status OpenKey(const char* operation, RegRoot root, const char* path,
+                 RegKeyNode** key);
+  std::string Absolute(const std::string& path) const;
+
+  std::map<std::string, Node> files_;  // by upper-cased absolute path
+  std::map<std::string, RegKeyNode> keys_;
+  std::vector<Injection> injections_;
+  unsigned tempCounter_ = 0;
+};

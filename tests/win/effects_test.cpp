@@ -1,0 +1,147 @@
+// The real effects against Wine: the contract shared with the in-memory
+// machine, and once each the operations only Windows can do (shell links,
+// processes, libraries, fonts, the network probes).
+#include <gtest/gtest.h>
+#include <winsock.h>
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "tests/win/registry_fixture.h"
+#include "win32/win32_effects.h"
+#include "tests/common/effects_contract.h"
+
+namespace {
+
+class Win32Machine : public ContractMachine {
+ public:
+  Effects& effects() override { return effects_; }
+  std::string Scratch() override { return scratch_.Path(); }
+  void WriteFile(const std::string& path, const std::string& content) override {
+    std::ofstream(path, std::ios::binary) << content;
+  }
+  std::string ReadFile(const std::string& path) override {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  bool RefusesReadOnlyTargets() override {
+    return !GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version");
+  }
+
+ private:
+  Win32Effects effects_;
+  ScratchDirectory scratch_;
+};
+
+// Holds TCP port `port` on all addresses while it lives.
+class PortHolder {
+ public:
+  explicit PortHolder(unsigned short port) {
+    WSADATA data;
+    WSAStartup(MAKEWORD(1, 1), &data);
+    socket_ = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    bound_ = bind(socket_, reinterpret_cast<sockaddr*>(&address),
+                  sizeof address) == 0 &&
+             listen(socket_, 1) == 0;
+  }
+  ~PortHolder() {
+    closesocket(socket_);
+    WSACleanup();
+  }
+  bool Bound() const { return bound_; }
+
+ private:
+  SOCKET socket_;
+  bool bound_;
+};
+
+class WindowsEffects : public ::testing::Test {
+ protected:
+  Win32Effects fx_;
+  ScratchDirectory scratch_;
+};
+
+TEST_F(WindowsEffects, ShellLinkIsSavedAndReadsBack) {
+  CoInitialize(nullptr);
+  std::string link = scratch_.Path() + "\\Vorn.lnk";
+  ShellLinkSpec spec = {"C:\\windows\\notepad.exe", "/x \"a b\"", "C:\\windows",
+                        "C:\\windows\\notepad.exe", 0, "Vorn editor"};
+  ASSERT_EQ(fx_.CreateShellLink(spec, link.c_str()), kOk);
+  IShellLinkA* shellLink = nullptr;
+  ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr,
+                                         CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                         reinterpret_cast<void**>(&shellLink))));
+  IPersistFile* file = nullptr;
+  shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+  WCHAR wide[MAX_PATH];
+  MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
+  ASSERT_TRUE(SUCCEEDED(file->Load(wide, STGM_READ)));
+  char text[MAX_PATH];
+  shellLink->GetArguments(text, MAX_PATH);
+  EXPECT_STREQ(text, "/x \"a b\"");
+  shellLink->GetDescription(text, MAX_PATH);
+  EXPECT_STREQ(text, "Vorn editor");
+  file->Release();
+  shellLink->Release();
+  EXPECT_NE(fx_.CreateShellLink(spec, (scratch_.Path() + "\\no\\x.lnk").c_str()),
+            kOk);
+  CoUninitialize();
+}
+
+TEST_F(WindowsEffects, ProcessesRunAndGiveTheirExitCode) {
+  scratch_.WriteFile("three.bat", "@exit /b 3\r\n");
+  unsigned long code = 99;
+  ASSERT_EQ(fx_.CreateProcess("cmd /c three.bat", scratch_.Path().c_str(), true,
+                              &code), kOk);
+  EXPECT_EQ(code, 3u);
+  EXPECT_EQ(fx_.CreateProcess("no-such-program-vorn.exe", nullptr, true, &code),
+            kErrFileNotFound);
+  std::string tooLong(2000, 'x');
+  EXPECT_EQ(fx_.CreateProcess(tooLong.c_str(), nullptr, false, nullptr),
+            kErrFilenameTooLong);
+}
+
+TEST_F(WindowsEffects, LibrariesLoadCallAndFree) {
+  LibraryRef library = nullptr;
+  ASSERT_EQ(fx_.LoadLibrary("ole32.dll", &library), kOk);
+  long result = 0;
+  EXPECT_EQ(fx_.CallEntryPoint(library, "NoSuchEntryVorn", &result),
+            kErrProcNotFound);
+  fx_.FreeLibrary(library);
+  EXPECT_EQ(fx_.LoadLibrary("no-such-library-vorn.dll", &library),
+            kErrModNotFound);
+  EXPECT_EQ(library, nullptr);
+  if (GetModuleHandleA("msi.dll") == nullptr) {
+    ASSERT_EQ(fx_.LoadLibrary("msi.dll", &library), kOk);
+    fx_.FreeLibrary(library);
+    EXPECT_EQ(GetModuleHandleA("msi.dll"), nullptr);
+  }
+}
+
+TEST_F(WindowsEffects, FontsOfAMissingFileAreRefused) {
+  std::string font = scratch_.Path() + "\\missing.ttf";
+  EXPECT_NE(fx_.AddFontResource(font.c_str()), kOk);
+  EXPECT_NE(fx_.RemoveFontResource(font.c_str()), kOk);
+}
+
+TEST_F(WindowsEffects, NetworkProbes) {
+  EXPECT_EQ(fx_.DetectTcpIp(), kOk);
+  const unsigned short port = 1200;
+  EXPECT_EQ(fx_.ListenOnTcpPort(port), kOk);
+  {
+    PortHolder holder(port);  // the probe left the port free
+    ASSERT_TRUE(holder.Bound());
+    EXPECT_NE(fx_.ListenOnTcpPort(port), kOk);
+  }
+  EXPECT_EQ(fx_.ListenOnTcpPort(port), kOk);
+}
+
+}  // namespace
+
+ContractMachine* NewContractMachine() { return new Win32Machine; }

@@ -1,0 +1,154 @@
+// Files, directories and the directories of the system, on the Win32 API.
+#include <windows.h>
+
+#include "win32/win32_effects.h"
+
+// The status of a call that returned `ok`.
+static Status Result(BOOL ok) { return ok ? kOk : GetLastError(); }
+
+// A directory call's result: the length it wrote, or 0 (failed) or more
+// than fits (the size it needs): then nothing is kept.
+static Status KeepDirectory(char (&path)[kPathMax], DWORD length) {
+  if (length == 0) {
+    path[0] = 0;
+    return GetLastError() ? GetLastError() : kErrPathNotFound;
+  }
+  if (length >= kPathMax) {
+    path[0] = 0;
+    return kErrFilenameTooLong;
+  }
+  return kOk;
+}
+
+Status Win32Effects::CopyFile(const char* from, const char* to,
+                              bool failIfExists) {
+  return Logged("CopyFile", to,
+                Result(::CopyFileA(from, to, failIfExists ? TRUE : FALSE)));
+}
+
+Status Win32Effects::MoveFileEx(const char* from, const char* to,
+                                unsigned flags) {
+  return Logged("MoveFileEx", to, Result(::MoveFileExA(from, to, flags)));
+}
+
+Status Win32Effects::DeleteFile(const char* path) {
+  return Logged("DeleteFile", path, Result(::DeleteFileA(path)));
+}
+
+Status Win32Effects::GetFileAttributes(const char* path,
+                                       unsigned long* attributes) {
+  DWORD found = ::GetFileAttributesA(path);
+  *attributes = found == INVALID_FILE_ATTRIBUTES ? 0 : found;
+  return found == INVALID_FILE_ATTRIBUTES ? GetLastError() : kOk;
+}
+
+Status Win32Effects::SetFileAttributes(const char* path,
+                                       unsigned long attributes) {
+  return Logged("SetFileAttributes", path,
+                Result(::SetFileAttributesA(path, attributes)));
+}
+
+Status Win32Effects::CreateDirectory(const char* path) {
+  return Logged("CreateDirectory", path,
+                Result(::CreateDirectoryA(path, nullptr)));
+}
+
+Status Win32Effects::RemoveDirectory(const char* path) {
+  return Logged("RemoveDirectory", path, Result(::RemoveDirectoryA(path)));
+}
+
+static bool IsDotEntry(const char* name) {
+  return name[0] == '.' &&
+         (name[1] == 0 || (name[1] == '.' && name[2] == 0));
+}
+
+static void TakeEntry(const WIN32_FIND_DATAA& found, FindData* entry) {
+  CopyText(entry->name, found.cFileName);
+  entry->attributes = found.dwFileAttributes;
+  entry->size = (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) |
+                found.nFileSizeLow;
+}
+
+// The next entry that is not "." or "..".
+static Status NextEntry(HANDLE find, FindData* entry) {
+  WIN32_FIND_DATAA found;
+  do {
+    if (!::FindNextFileA(find, &found)) return GetLastError();
+  } while (IsDotEntry(found.cFileName));
+  TakeEntry(found, entry);
+  return kOk;
+}
+
+Status Win32Effects::FindFirstFile(const char* pattern, FindData* entry,
+                                   FindRef* find) {
+  *find = nullptr;
+  WIN32_FIND_DATAA found;
+  HANDLE handle = ::FindFirstFileA(pattern, &found);
+  if (handle == INVALID_HANDLE_VALUE) {
+    Status status = GetLastError();
+    return status == kErrFileNotFound || status == kErrNoMoreFiles
+               ? kErrFileNotFound
+               : Logged("FindFirstFile", pattern, status);
+  }
+  Status status = kOk;
+  if (IsDotEntry(found.cFileName)) {
+    status = NextEntry(handle, entry);
+  } else {
+    TakeEntry(found, entry);
+  }
+  if (status != kOk) {
+    ::FindClose(handle);
+    return status == kErrNoMoreFiles ? kErrFileNotFound : status;
+  }
+  *find = handle;
+  return kOk;
+}
+
+Status Win32Effects::FindNextFile(FindRef find, FindData* entry) {
+  return NextEntry(static_cast<HANDLE>(find), entry);
+}
+
+void Win32Effects::FindClose(FindRef find) {
+  if (find) ::FindClose(static_cast<HANDLE>(find));
+}
+
+Status Win32Effects::GetTempFileName(const char* directory, const char* prefix,
+                                     char (&path)[kPathMax]) {
+  char name[MAX_PATH];
+  if (!::GetTempFileNameA(directory, prefix, 0, name)) {
+    path[0] = 0;
+    return Logged("GetTempFileName", directory, GetLastError());
+  }
+  if (!FitsIn(name, kPathMax)) {
+    ::DeleteFileA(name);
+    path[0] = 0;
+    return Logged("GetTempFileName", directory, kErrFilenameTooLong);
+  }
+  CopyText(path, name);
+  return kOk;
+}
+
+Status Win32Effects::GetSystemDirectory(char (&path)[kPathMax]) {
+  return Logged("GetSystemDirectory", "",
+                KeepDirectory(path, ::GetSystemDirectoryA(path, kPathMax)));
+}
+
+Status Win32Effects::GetWindowsDirectory(char (&path)[kPathMax]) {
+  return Logged("GetWindowsDirectory", "",
+                KeepDirectory(path, ::GetWindowsDirectoryA(path, kPathMax)));
+}
+
+Status Win32Effects::GetTempPath(char (&path)[kPathMax]) {
+  return Logged("GetTempPath", "",
+                KeepDirectory(path, ::GetTempPathA(kPathMax, path)));
+}
+
+Status Win32Effects::GetCurrentDirectory(char (&path)[kPathMax]) {
+  return Logged("GetCurrentDirectory", "",
+                KeepDirectory(path, ::GetCurrentDirectoryA(kPathMax, path)));
+}
+
+Status Win32Effects::SetCurrentDirectory(const char* path) {
+  return Logged("SetCurrentDirectory", path,
+                Result(::SetCurrentDirectoryA(path)));
+}
