@@ -88,7 +88,7 @@ static void FinishRun(int exitCode) {
 
 static LRESULT OnStartRun(HWND window) {
   Engine& engine = *g_engine;
-  if (!g_setupScript.Open("setup.ini")) {
+  if (!g_programDirectoryEntered || !g_setupScript.Open("setup.ini")) {
     ShowMsgBox(engine, kBoxOk, "ERROR", "No setup.ini file...");
     FinishRun(-1);
     return -1;

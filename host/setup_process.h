@@ -7,6 +7,9 @@
 
 extern Engine* g_engine;
 extern Win32Host* g_host;
+// False when start-up could not make the program's directory the working
+// directory: no script may then be read.
+extern bool g_programDirectoryEntered;
 
 // Start-up, message loop and exit code of the whole program.
 int RunSetupProgram(HINSTANCE instance);

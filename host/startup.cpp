@@ -42,20 +42,27 @@ static void EnableShutdownPrivilege(Host& host) {
   CloseHandle(token);
 }
 
+bool g_programDirectoryEntered;
+
 // Makes the directory of the program's own file the working directory and
-// returns it in `directory`.
-static void EnterProgramDirectory(Effects& effects,
+// returns it in `directory`. False when that fails: the program's name too
+// long, or a directory that the ANSI code page cannot name or Windows
+// cannot enter. The working directory is then someone else's, and the
+// program must not read a script from it.
+static bool EnterProgramDirectory(Effects& effects, Host& host,
                                   char (&directory)[kLineMax]) {
-  DWORD length = GetModuleFileNameA(nullptr, directory, kLineMax);
-  if (length >= kLineMax) length = kLineMax - 1;
-  directory[length] = 0;
-  char* cut = nullptr;
-  for (char* p = directory; *p; ++p) {
-    if (*p == '/' || *p == '\\') cut = p;
+  directory[0] = 0;
+  char modulePath[kLineMax];
+  DWORD length = GetModuleFileNameA(nullptr, modulePath, kLineMax);
+  if (length == 0 || length >= kLineMax) {
+    host.LogFailure("GetModuleFileName", "", length ? kErrFilenameTooLong
+                                                    : GetLastError());
+    return false;
   }
-  if (!cut) return;
-  *cut = 0;
-  effects.SetCurrentDirectory(directory);
+  if (!ProgramDirectoryOf(modulePath, directory, sizeof directory)) {
+    return false;
+  }
+  return effects.SetCurrentDirectory(directory) == kOk;
 }
 
 // The runtime counts as installed when one of its file classes has an open
@@ -144,7 +151,7 @@ int RunSetupProgram(HINSTANCE instance) {
 
   EnableShutdownPrivilege(host);
   char programDir[kLineMax];
-  EnterProgramDirectory(effects, programDir);
+  g_programDirectoryEntered = EnterProgramDirectory(effects, host, programDir);
   engine.modes.commandLineDir[0] = 0;
   bool installed = IsRuntimeInstalled(effects);
   if (!ReadCommandLine(engine.modes)) {
@@ -152,7 +159,9 @@ int RunSetupProgram(HINSTANCE instance) {
                 "Setup", MB_OK | MB_ICONERROR);
     return 1;
   }
-  if (installed) CheckUninstallMarker(effects, host, engine.modes, programDir);
+  if (installed && g_programDirectoryEntered) {
+    CheckUninstallMarker(effects, host, engine.modes, programDir);
+  }
   VarClearAll(engine.vars);
 
   if (!RegisterMainWindowClass(instance)) return -1;

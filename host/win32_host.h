@@ -37,6 +37,11 @@ class Win32Host : public Host {
   unsigned short UserLanguageId() override;
 
  private:
+  // Dismissed progress dialogs kept for the next run with the same owner.
+  static const int kFreeDialogsMax = 64;
+  HWND freeDialogs_[kFreeDialogsMax] = {};
+  int freeDialogCount_ = 0;
+
   HINSTANCE instance_;
   Effects& effects_;
   HWND mainWindow_ = nullptr;

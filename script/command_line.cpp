@@ -43,6 +43,22 @@ bool ParseCommandLineCopy(const char* arguments, RunModes& modes) {
   return true;
 }
 
+bool ProgramDirectoryOf(const char* modulePath, char* directory,
+                        size_t capacity) {
+  const char* cut = nullptr;
+  for (const char* p = modulePath; *p; ++p) {
+    if (*p == '/' || *p == '\\') cut = p;
+  }
+  if (!cut) return false;
+  size_t length = static_cast<size_t>(cut - modulePath);
+  bool driveRoot = length == 2 && modulePath[1] == ':';
+  if (driveRoot) ++length;  // keep the root's backslash
+  if (length == 0 || length >= capacity) return false;
+  memcpy(directory, modulePath, length);
+  directory[length] = 0;
+  return true;
+}
+
 const char* SkipProgramName(const char* commandLine) {
   const char* p = commandLine;
   if (*p == '"') {

@@ -17,6 +17,14 @@ void ParseCommandLine(char* arguments, RunModes& modes);
 // with `modes` unchanged, when there is no memory for the copy.
 bool ParseCommandLineCopy(const char* arguments, RunModes& modes);
 
+// The directory of the program file `modulePath`, into `directory`: the
+// text before its last '\' or '/', and a drive's root keeps its backslash
+// ("R:\setup.exe" gives "R:\", since "R:" alone means the current
+// directory of drive R). False when the path has no directory part or the
+// directory does not fit.
+bool ProgramDirectoryOf(const char* modulePath, char* directory,
+                        size_t capacity);
+
 // The text after the program's name in a full command line: the name is the
 // first word, or the quoted text when it starts with a double quote.
 const char* SkipProgramName(const char* commandLine);

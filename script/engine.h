@@ -21,8 +21,9 @@ struct RunFlags {
   int quit = 0;       // ends every run; never cleared
   int failure = 0;    // keeps the install-state record's failure marker
   int reboot = 0;     // Windows is rebooted at the end
-  // Set whenever an error of this process sets the failure flag; the exit
-  // code reports it (the failure flag may also come from an earlier run).
+  // Set by every error of this process; the exit code reports it (the
+  // failure flag may also come from an earlier run, and some errors leave
+  // it as it is).
   bool failedThisRun = false;
 };
 

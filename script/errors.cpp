@@ -12,7 +12,8 @@ void EndEveryRun(Engine& engine, WindowRef dialog) {
 
 static void ApplySeverity(Engine& engine, ErrorSeverity severity,
                           WindowRef dialog) {
-  if (severity == kSeverityNotice) return;
+  engine.flags.failedThisRun = true;
+  if (severity == kSeverityCounted) return;
   SetFailure(engine);
   if (severity == kSeverityEndRun) engine.flags.stop = 1;
   if (severity == kSeverityEndEveryRun) EndEveryRun(engine, dialog);

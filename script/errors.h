@@ -9,7 +9,8 @@
 struct Engine;
 
 enum ErrorSeverity {
-  kSeverityNotice,      // the box only: the run goes on as if all were well
+  kSeverityCounted,     // the run goes on and the exit code reports the
+                        // error; the failure flag is left as it is
   kSeverityGoOn,        // the failure flag is set; the run goes on
   kSeverityEndRun,      // ... and the current run ends
   kSeverityEndEveryRun  // ... every run ends: the run's dialog is dismissed

@@ -36,9 +36,9 @@ int FindSection(const char* name, ScriptFile& file) {
 
 // A section that is not there: the box, then the end-of-run steps of the
 // install-state record and the reboot; the quit message it posts is taken
-// by the next pump, so the caller goes on.
+// by the next pump, so the caller goes on. The exit code reports it.
 static void TakeMissingSectionPath(Engine& engine, WindowRef dialog) {
-  ReportError(engine, kSeverityNotice, dialog, Message(engine, "ERROR_TTL"),
+  ReportError(engine, kSeverityCounted, dialog, Message(engine, "ERROR_TTL"),
               Message(engine, "ERROR_INI_INC"));
   if (engine.flags.failure == 0) engine.host->ClearFailureMarker();
   if (engine.flags.reboot) engine.host->RequestReboot();
@@ -60,14 +60,42 @@ static void RefuseTooDeepRun(Engine& engine, WindowRef owner,
 
 static void ReportUnknownKeyword(Engine& engine, WindowRef dialog,
                                  char* line) {
-  ReportScriptError(engine, kSeverityNotice, dialog, "ERROR_INI_SYNTAX",
+  ReportScriptError(engine, kSeverityCounted, dialog, "ERROR_INI_SYNTAX",
                     {line});
 }
 
+// How much of an over-long statement its error box shows.
+static const size_t kOverLongShown = 64;
+
+// A statement longer than a line may be is not performed: its tail could
+// hold anything. The box shows its start.
+static void ReportOverLongStatement(Engine& engine, WindowRef dialog,
+                                    const char* start) {
+  char shown[kOverLongShown + 4];
+  CopyText(shown, kOverLongShown + 1, start);
+  AppendText(shown, "...");
+  ReportScriptError(engine, kSeverityCounted, dialog, "ERROR_INI_SYNTAX",
+                    {shown});
+}
+
+// A line's end is never part of a statement (an unterminated quote would
+// take it into its value).
+static void DropLineEnd(char* line) {
+  size_t length = strlen(line);
+  if (length > 0 && line[length - 1] == '\n') line[length - 1] = 0;
+}
+
 // Runs one statement line (its first byte already known not to be '[').
-static void RunLine(Engine& engine, WindowRef dialog, char* line) {
+// An over-long comment is passed over whole.
+static void RunLine(Engine& engine, WindowRef dialog, char* line,
+                    bool overLong) {
   char* start = SkipBlanks(line);
   if (*start == 0 || *start == ';') return;
+  if (overLong) {
+    ReportOverLongStatement(engine, dialog, start);
+    return;
+  }
+  DropLineEnd(line);
   Statement st;
   if (!ParseStatement(line, engine.vars, dialog, &st)) {
     ReportUnknownKeyword(engine, dialog, line);
@@ -79,10 +107,11 @@ static void RunLine(Engine& engine, WindowRef dialog, char* line) {
 static void RunStatements(Engine& engine, WindowRef dialog) {
   char line[kLineMax];
   for (;;) {
-    if (!engine.script->ReadLine(line)) break;
+    bool overLong = false;
+    if (!engine.script->ReadLine(line, &overLong)) break;
     if (line[0] == '[') break;
     if (engine.flags.stop || engine.flags.quit) break;
-    RunLine(engine, dialog, line);
+    RunLine(engine, dialog, line, overLong);
     if (!engine.modes.silent) engine.host->UpdateMainWindow();
     engine.host->PumpMessages(kPumpLimit);
   }

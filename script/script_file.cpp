@@ -15,23 +15,34 @@ void ScriptFile::Close() {
   file_ = nullptr;
 }
 
-bool ScriptFile::ReadLine(char (&line)[kLineMax]) {
+// The next byte with CR LF read as LF, or EOF.
+int ScriptFile::ReadByte() {
+  int c = getc(file_);
+  if (c != '\r') return c;
+  int next = getc(file_);
+  if (next == '\n') return '\n';
+  if (next != EOF) ungetc(next, file_);
+  return c;
+}
+
+bool ScriptFile::ReadLine(char (&line)[kLineMax], bool* overLong) {
+  if (overLong) *overLong = false;
   size_t length = 0;
+  int c = EOF;
   while (length + 1 < kLineMax) {
-    int c = getc(file_);
+    c = ReadByte();
     if (c == EOF) break;
-    if (c == '\r') {
-      int next = getc(file_);
-      if (next == '\n') {
-        c = '\n';
-      } else if (next != EOF) {
-        ungetc(next, file_);
-      }
-    }
     line[length++] = static_cast<char>(c);
     if (c == '\n') break;
   }
   line[length] = 0;
+  if (length + 1 == kLineMax && c != '\n') {
+    int rest = ReadByte();
+    if (rest != EOF && rest != '\n') {
+      if (overLong) *overLong = true;
+      while (rest != EOF && rest != '\n') rest = ReadByte();
+    }
+  }
   return length > 0;
 }
 

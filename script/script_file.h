@@ -22,13 +22,17 @@ class ScriptFile {
   void Close();
   bool IsOpen() const { return file_ != nullptr; }
 
-  // Reads the next line of at most kLineMax-1 bytes into `line`, keeping its
-  // line feed; a longer line comes in pieces. False at the end of the file.
-  bool ReadLine(char (&line)[kLineMax]);
+  // Reads the next line into `line`, keeping its line feed. A line longer
+  // than kLineMax-1 bytes gives its first kLineMax-1 bytes and `*overLong`
+  // set; the rest of it is passed over, never read as a line of its own.
+  // False at the end of the file.
+  bool ReadLine(char (&line)[kLineMax], bool* overLong = nullptr);
   long Tell() const;
   void Seek(long position);
   void Rewind() { Seek(0); }
 
  private:
+  int ReadByte();
+
   FILE* file_;
 };

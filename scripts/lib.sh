@@ -113,12 +113,16 @@ ensure_prefix_template() {
 }
 
 # fresh_prefix NAME: a new copy of the template, with the environment set.
+# Drive R: is an empty folder of its own (build/wine/NAME-drive-r), for
+# tests that need a drive's root.
 fresh_prefix() {
   ensure_prefix_template
   local prefix=$VORN_BUILD/wine/$1
   [ -d "$prefix" ] && (wine_environment "$prefix"; "$WINESERVER" -k 2>/dev/null || true)
-  rm -rf "$prefix"
+  rm -rf "$prefix" "$prefix-drive-r"
   cp -a "$VORN_BUILD/wine/prefix-template" "$prefix"
+  mkdir -p "$prefix-drive-r"
+  ln -s "$prefix-drive-r" "$prefix/dosdevices/r:"
   wine_environment "$prefix"
 }
 

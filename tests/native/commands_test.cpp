@@ -111,7 +111,7 @@ TEST_F(Commands, AppendFileCreatesAndAppendsCrLfLines) {
   EXPECT_EQ(Flags().condition, 1);
   EXPECT_EQ(ReadFile("new.txt"), "one\r\n\r\ntwo\r\n");
   Run("[Setup]\nset F \"new.txt\"\nset T \"open quote\n\nAppendFile T F\n");
-  EXPECT_EQ(ReadFile("new.txt"), "one\r\n\r\ntwo\r\nopen quote\r\n\r\n");
+  EXPECT_EQ(ReadFile("new.txt"), "one\r\n\r\ntwo\r\nopen quote\r\n");
 }
 
 TEST_F(Commands, FileSizeOfPresentEmptyAndMissingFiles) {

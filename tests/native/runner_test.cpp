@@ -104,23 +104,59 @@ TEST_F(Runner, EachRunHasItsOwnDialogAndPumpsAfterEveryStatement) {
   EXPECT_EQ(host_.pumpedLimitTotal, 1 + 2 * kPumpLimit);
 }
 
-TEST_F(Runner, LongLinesComeInPiecesAndBadBytesDoNotCrash) {
+// The tail of an over-long line is never a line of its own: not in a
+// comment, not in a statement, not in a quoted text. A statement that long
+// is not performed; it counts as an error of the run.
+TEST_F(Runner, OverLongLinesAreNeverCutIntoStatements) {
   VarSet(engine_->vars, "ERROR_INI_SYNTAX", "bad: %s");
-  std::string longValue(1500, 'v');
-  std::string script = "[Setup]\nAppendFile \"" + longValue +
-                       "\" \"out.txt\"\nAppendFile \"ok\" \"out.txt\"\n";
+  std::string pad(1022, 'x');
+  struct Case { std::string script; std::string trace; size_t boxes; bool failed; };
+  const Case cases[] = {
+      // 1,023 bytes (and the line feed) behave as before.
+      {"[Setup]\nAppendFile \"" + std::string(1000, 'v') + "\" \"out.txt\"\n" +
+           "AppendFile \"ok\" \"out.txt\"\n",
+       std::string(1000, 'v') + "|ok", 0, false},
+      {"[Setup]\n;" + pad + "quiterr\nAppendFile \"ok\" \"out.txt\"\n", "ok", 0, false},
+      {"[Setup]\n;" + pad + "[End]\nAppendFile \"ok\" \"out.txt\"\n", "ok", 0, false},
+      {"[Setup]\nset V \"" + std::string(1100, 'v') + "\"\nAppendFile V \"out.txt\"\n", "", 1, true},
+      // The tail of the quoted text, from byte 1,024 on, reads as a statement.
+      {"[Setup]\nAppendFile \"" + std::string(1011, 'x') +
+           "AppendFile \"injected\" \"out.txt\"\nAppendFile \"ok\" \"out.txt\"\n",
+       "ok", 1, true},
+      // An over-long line skipped by If and by the label search.
+      {"[Setup]\nStrcmp \"a\" \"b\"\nIf\n;" + pad + "Else\nAppendFile \"no\" \"out.txt\"\n"
+           "Else\nAppendFile \"else\" \"out.txt\"\nEndif\n",
+       "else", 0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.script.substr(0, 40));
+    host_.events.clear();
+    remove("out.txt");
+    Flags().failedThisRun = false;
+    Run(c.script);
+    EXPECT_EQ(Trace(), c.trace);
+    EXPECT_EQ(host_.Matching("box").size(), c.boxes);
+    EXPECT_EQ(Flags().failedThisRun, c.failed);
+  }
+  // The label search passes over the tail of an over-long line too.
+  remove("out.txt");
+  Run(";" + pad + "[Setup]\nAppendFile \"tail\" \"out.txt\"\n"
+      "[Setup]\nAppendFile \"found\" \"out.txt\"\n");
+  EXPECT_EQ(Trace(), "found");
+}
+
+TEST_F(Runner, BadBytesAndOpenQuotesDoNotCrash) {
+  VarSet(engine_->vars, "ERROR_INI_SYNTAX", "bad: %s");
+  std::string script = "[Setup]\n";
   script += std::string("set A \"x\0y\"\n", 12);
   script += "set B \"unterminated\n\xff\xfe\x80 set C \"high\"\n";
   script += "AppendFile B \"out.txt\"\n";
   Run(script);
-  std::string trace = Trace();
-  // The first 1023 bytes are a statement whose quote never closes; the rest
-  // of the line is a statement of its own, with an unknown keyword.
-  // The line feed inside the value goes to disk as CR LF.
-  EXPECT_EQ(trace.substr(trace.size() - 16), "ok|unterminated|");
+  // The line's end is not part of the open quote's value.
+  EXPECT_EQ(Trace(), "unterminated");
   EXPECT_STREQ(Var("A"), "x");
   EXPECT_STREQ(Var("C"), "high");
-  EXPECT_EQ(host_.Matching("box").size(), 1u);
+  EXPECT_TRUE(host_.Matching("box").empty());
 }
 
 TEST_F(Runner, UnboundCommandIsAnInternalError) {

@@ -70,3 +70,28 @@ TEST(CommandLine, ProgramNameIsSkipped) {
   EXPECT_STREQ(SkipProgramName("setup.exe /SILENT x"), "/SILENT x");
   EXPECT_STREQ(SkipProgramName("setup.exe"), "");
 }
+
+// A drive's root keeps its backslash: "R:" alone is the current directory
+// of drive R, somewhere else.
+TEST(CommandLine, ProgramDirectoryOfAProgramFile) {
+  struct Case { const char* path; const char* directory; };
+  const Case cases[] = {
+      {"C:\\Program Files\\Vorn\\setup.exe", "C:\\Program Files\\Vorn"},
+      {"R:\\setup.exe", "R:\\"},
+      {"R:/setup.exe", "R:/"},
+      {"\\\\server\\share\\setup.exe", "\\\\server\\share"},
+      {"C:\\a\\b/setup.exe", "C:\\a\\b"},
+      {"setup.exe", nullptr},
+      {"\\setup.exe", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    char directory[kPathMax] = "unchanged";
+    bool found = ProgramDirectoryOf(c.path, directory, sizeof directory);
+    EXPECT_EQ(found, c.directory != nullptr);
+    if (c.directory) EXPECT_STREQ(directory, c.directory);
+  }
+  std::string deep = "C:\\" + std::string(300, 'd') + "\\setup.exe";
+  char directory[kPathMax];
+  EXPECT_FALSE(ProgramDirectoryOf(deep.c_str(), directory, sizeof directory));
+}
