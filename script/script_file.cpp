@@ -25,25 +25,36 @@ int ScriptFile::ReadByte() {
   return c;
 }
 
-bool ScriptFile::ReadLine(char (&line)[kLineMax], bool* overLong) {
-  if (overLong) *overLong = false;
+// Bytes read into `line` up to and with its line feed, at most
+// kLineMax-1 of them (NUL bytes count too); 0 at the end of the file.
+size_t ScriptFile::ReadPiece(char (&line)[kLineMax]) {
   size_t length = 0;
-  int c = EOF;
   while (length + 1 < kLineMax) {
-    c = ReadByte();
+    int c = ReadByte();
     if (c == EOF) break;
     line[length++] = static_cast<char>(c);
     if (c == '\n') break;
   }
   line[length] = 0;
-  if (length + 1 == kLineMax && c != '\n') {
+  return length;
+}
+
+bool ScriptFile::ReadLinePiece(char (&line)[kLineMax]) {
+  return ReadPiece(line) > 0;
+}
+
+bool ScriptFile::ReadLine(char (&line)[kLineMax], bool* overLong) {
+  if (overLong) *overLong = false;
+  size_t length = ReadPiece(line);
+  if (length == 0) return false;
+  if (length + 1 == kLineMax && line[length - 1] != '\n') {
     int rest = ReadByte();
     if (rest != EOF && rest != '\n') {
       if (overLong) *overLong = true;
       while (rest != EOF && rest != '\n') rest = ReadByte();
     }
   }
-  return length > 0;
+  return true;
 }
 
 long ScriptFile::Tell() const { return file_ ? ftell(file_) : 0; }

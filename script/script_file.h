@@ -27,12 +27,16 @@ class ScriptFile {
   // set; the rest of it is passed over, never read as a line of its own.
   // False at the end of the file.
   bool ReadLine(char (&line)[kLineMax], bool* overLong = nullptr);
+  // For data files: a line longer than kLineMax-1 bytes comes in pieces of
+  // kLineMax-1 bytes and a rest, each read as a line.
+  bool ReadLinePiece(char (&line)[kLineMax]);
   long Tell() const;
   void Seek(long position);
   void Rewind() { Seek(0); }
 
  private:
   int ReadByte();
+  size_t ReadPiece(char (&line)[kLineMax]);
 
   FILE* file_;
 };

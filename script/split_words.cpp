@@ -52,3 +52,28 @@ int SplitWords(char* text, char** words, int maxWords) {
   if (write) *write = 0;
   return count;
 }
+
+size_t EscapedSize(size_t length) { return length * 4 + 1; }
+
+size_t EscapeWord(const char* text, size_t length, char* out) {
+  size_t n = 0;
+  for (size_t i = 0; i < length; ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c == '\\' || c == ' ') {
+      out[n++] = '\\';
+      out[n++] = static_cast<char>(c);
+    } else if (c == '\n') {
+      out[n++] = '\\';
+      out[n++] = 'n';
+    } else if (c < 32 || c >= 128) {
+      out[n++] = '\\';
+      out[n++] = static_cast<char>('0' + c / 100);
+      out[n++] = static_cast<char>('0' + c / 10 % 10);
+      out[n++] = static_cast<char>('0' + c % 10);
+    } else {
+      out[n++] = static_cast<char>(c);
+    }
+  }
+  out[n] = 0;
+  return n;
+}

@@ -123,6 +123,10 @@ TEST_F(Runner, OverLongLinesAreNeverCutIntoStatements) {
       {"[Setup]\nAppendFile \"" + std::string(1011, 'x') +
            "AppendFile \"injected\" \"out.txt\"\nAppendFile \"ok\" \"out.txt\"\n",
        "ok", 1, true},
+      // A NUL byte inside does not hide the line's length.
+      {"[Setup]\n;" + std::string(1, '\0') + std::string(1021, 'x') + "quiterr\n" +
+           "AppendFile \"ok\" \"out.txt\"\n",
+       "ok", 0, false},
       // An over-long line skipped by If and by the label search.
       {"[Setup]\nStrcmp \"a\" \"b\"\nIf\n;" + pad + "Else\nAppendFile \"no\" \"out.txt\"\n"
            "Else\nAppendFile \"else\" \"out.txt\"\nEndif\n",
