@@ -1,11 +1,12 @@
-// String and text-file commands that need no operating-system service beyond
-// the C library: Strcmp, Stricmp and AppendFile. A bare word that names no
-// variable counts as the empty text.
-#include <cstdio>
+// String commands: comparisons, Strcat, MkStr and CopyWord. A bare word
+// that names no variable counts as the empty text. Nothing here shows a
+// message; out of memory skips the step.
 #include <cstring>
 
 #include "actions/action_groups.h"
 #include "script/engine.h"
+#include "script/memory.h"
+#include "script/split_words.h"
 #include "script/text.h"
 
 static const char* TextOrEmpty(const char* value) { return value ? value : ""; }
@@ -20,33 +21,62 @@ static void CmdStricmp(Engine& engine, const Statement& st) {
   engine.flags.condition = equal ? 1 : 0;
 }
 
-// Writes `text` as a text-mode stream would: every line feed as CR LF.
-// Done by hand so that every build writes the same bytes.
-static void PutTextModeLine(const char* text, FILE* file) {
-  for (; *text; ++text) {
-    if (*text == '\n') putc('\r', file);
-    putc(*text, file);
-  }
-  fputs("\r\n", file);
+// Byte order, bytes taken as unsigned (strcmp's order); a prefix sorts
+// first.
+static int CompareBytes(const Statement& st) {
+  return strcmp(TextOrEmpty(st.value1), TextOrEmpty(st.value2));
 }
 
-// Appends value 1 and a line end to file value 2, creating it when missing.
-static void CmdAppendFile(Engine& engine, const Statement& st) {
-  FILE* file = st.value2 ? fopen(st.value2, "ab") : nullptr;
-  if (!file) {
-    engine.flags.condition = 0;
-    return;
-  }
-  PutTextModeLine(TextOrEmpty(st.value1), file);
-  fclose(file);
-  engine.flags.condition = 1;
+static void CmdIsGreater(Engine& engine, const Statement& st) {
+  engine.flags.condition = CompareBytes(st) > 0 ? 1 : 0;
+}
+
+static void CmdIsLower(Engine& engine, const Statement& st) {
+  engine.flags.condition = CompareBytes(st) < 0 ? 1 : 0;
+}
+
+// Stores `first` and `second` joined under `name`.
+static void SetJoined(Engine& engine, const char* name, const char* first,
+                      const char* second, const char* third = "") {
+  size_t a = strlen(first), b = strlen(second), c = strlen(third);
+  char* joined = static_cast<char*>(MemAlloc(a + b + c + 1));
+  if (!joined) return;
+  memcpy(joined, first, a);
+  memcpy(joined + a, second, b);
+  memcpy(joined + a + b, third, c + 1);
+  VarSet(engine.vars, name, joined);
+  MemFree(joined);
+}
+
+// Strcat NAME TEXT: the variable named by slot 1 as written gets value 1
+// followed by value 2.
+static void CmdStrcat(Engine& engine, const Statement& st) {
+  SetJoined(engine, st.text1, TextOrEmpty(st.value1), TextOrEmpty(st.value2));
+}
+
+// MkStr TEXT: QTSTR gets the text between double quotes, unescaped.
+static void CmdMkStr(Engine& engine, const Statement& st) {
+  VarSet(engine.vars, "QTSTR", "");
+  SetJoined(engine, "QTSTR", "\"", TextOrEmpty(st.value1), "\"");
+}
+
+// CopyWord TEXT: WORD gets the whole text encoded as one word.
+static void CmdCopyWord(Engine& engine, const Statement& st) {
+  const char* text = TextOrEmpty(st.value1);
+  size_t length = strlen(text);
+  char* word = static_cast<char*>(MemAlloc(EscapedSize(length)));
+  if (!word) return;
+  EscapeWord(text, length, word);
+  VarSet(engine.vars, "WORD", word);
+  MemFree(word);
 }
 
 void BindStringCommands(Engine& engine) {
   static const CommandBinding kBindings[] = {
-      {kCmdStrcmp, CmdStrcmp},
-      {kCmdStricmp, CmdStricmp},
-      {kCmdAppendFile, CmdAppendFile},
+      {kCmdStrcmp, CmdStrcmp},     {kCmdStricmp, CmdStricmp},
+      {kCmdIsGreater, CmdIsGreater}, {kCmdIsLower, CmdIsLower},
+      {kCmdStrcat, CmdStrcat},     {kCmdMkStr, CmdMkStr},
+      {kCmdCopyWord, CmdCopyWord},
   };
   BindCommands(engine, kBindings);
 }

@@ -16,7 +16,11 @@ static const CommandGroup kCommandGroups[] = {
     {"messages", BindMessageCommands},
     {"control flow", BindControlFlowCommands},
     {"run modes and main window", BindHostCommands},
-    {"strings and text files", BindStringCommands},
+    {"strings", BindStringCommands},
+    {"text files", BindTextFileCommands},
+    {"file transfers", BindFileTransferCommands},
+    {"directory trees", BindFileTreeCommands},
+    {"file search", BindFileSearchCommands},
     {"system variables and probes", BindProbeCommands},
 };
 
@@ -25,16 +29,9 @@ void BindAllCommandGroups(Engine& engine) {
 }
 
 const CommandId kCommandsNotYetBuilt[] = {
-    // files and directories
-    kCmdMkDir, kCmdCopyA, kCmdCopy, kCmdCopyS, kCmdCopyD, kCmdMoveA, kCmdMove,
-    kCmdMoveS, kCmdMoveD, kCmdCopyDir2Dest, kCmdExist, kCmdApplyOnFiles,
-    kCmdDelete, kCmdDeltree, kCmdGetTempFileName, kCmdCD, kCmdDeleteAllFiles,
     // programs, DLLs and fonts
     kCmdRegister, kCmdUnregister, kCmdRun, kCmdRunWait, kCmdShowFile,
     kCmdRegisterFont, kCmdUnregisterFont,
-    // strings and text files
-    kCmdStrcat, kCmdFindInFile, kCmdParseFile, kCmdGetVersion, kCmdIsGreater,
-    kCmdIsLower, kCmdMkStr, kCmdCopyWord,
     // shortcuts and program groups
     kCmdMkPgmGroup, kCmdMkLink, kCmdCreateSourceLink, kCmdGetPgmGroup,
     kCmdDelPgmGroup, kCmdCreateDesktopLink, kCmdDestroyDesktopLink,

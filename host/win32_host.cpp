@@ -60,6 +60,15 @@ void Win32Host::CloseProgressDialog(WindowRef dialog) {
   }
 }
 
+WindowRef Win32Host::CreateWaitDialog(WindowRef owner) {
+  return CreateDialogParamA(instance_, "WAITER", AsWindow(owner),
+                            ProgressDialogProc, 0);
+}
+
+void Win32Host::DestroyDialog(WindowRef dialog) {
+  if (dialog) DestroyWindow(AsWindow(dialog));
+}
+
 void Win32Host::SetControlText(WindowRef dialog, int controlId,
                                const char* text) {
   if (dialog) SetDlgItemTextA(AsWindow(dialog), controlId, text);

@@ -21,6 +21,8 @@ class Win32Host : public Host {
   void ResetProgressBar(WindowRef dialog) override;
   void DismissDialog(WindowRef dialog) override;
   void CloseProgressDialog(WindowRef dialog) override;
+  WindowRef CreateWaitDialog(WindowRef owner) override;
+  void DestroyDialog(WindowRef dialog) override;
   void SetControlText(WindowRef dialog, int controlId,
                       const char* text) override;
   void RepaintNow(WindowRef dialog) override;

@@ -32,6 +32,8 @@
 #undef GetTempPath
 #undef GetCurrentDirectory
 #undef SetCurrentDirectory
+#undef GetFullPathName
+#undef GetDriveType
 #undef RegCreateKeyEx
 #undef RegOpenKeyEx
 #undef RegQueryValueEx
@@ -81,6 +83,15 @@ const unsigned long kAttrReparsePoint = 0x400;
 // MoveFileEx flags (Win32 values).
 const unsigned kMoveReplaceExisting = 0x1;
 const unsigned kMoveCopyAllowed = 0x2;
+
+// Drive types (Win32 values).
+const int kDriveUnknown = 0;
+const int kDriveNoRootDir = 1;
+const int kDriveRemovable = 2;
+const int kDriveFixed = 3;
+const int kDriveRemote = 4;
+const int kDriveCdrom = 5;
+const int kDriveRamdisk = 6;
 
 // Registry roots the program uses.
 enum RegRoot { kHkeyClassesRoot, kHkeyCurrentUser, kHkeyLocalMachine };
@@ -147,6 +158,13 @@ class Effects {
   virtual Status GetTempPath(char (&path)[kPathMax]) = 0;
   virtual Status GetCurrentDirectory(char (&path)[kPathMax]) = 0;
   virtual Status SetCurrentDirectory(const char* path) = 0;
+  // The full path of `path` (relative to the current directory); never cut.
+  virtual Status GetFullPathName(const char* path,
+                                 char (&fullPath)[kPathMax]) = 0;
+  // Bit n set: drive letter 'a' + n is present.
+  virtual unsigned long GetLogicalDrives() = 0;
+  // The drive type of a root ("c:\"): kDriveFixed and the like.
+  virtual int GetDriveType(const char* root) = 0;
 
   // ---- Registry: keys named by root and path, values of type REG_SZ ----
   virtual Status RegCreateKeyEx(RegRoot root, const char* path) = 0;

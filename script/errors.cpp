@@ -10,24 +10,27 @@ void EndEveryRun(Engine& engine, WindowRef dialog) {
   engine.flags.quit = 1;
 }
 
-static void ApplySeverity(Engine& engine, ErrorSeverity severity,
-                          WindowRef dialog) {
+void TakeSeverity(Engine& engine, ErrorSeverity severity, WindowRef dialog) {
   engine.flags.failedThisRun = true;
   if (severity == kSeverityCounted) return;
   SetFailure(engine);
   if (severity == kSeverityEndRun) engine.flags.stop = 1;
   if (severity == kSeverityEndEveryRun) EndEveryRun(engine, dialog);
+  if (severity == kSeverityAbort) {
+    engine.flags.stop = 1;
+    engine.flags.quit = 1;
+  }
 }
 
 void ReportError(Engine& engine, ErrorSeverity severity, WindowRef dialog,
                  const char* caption, const char* text, MessageArgs args) {
   ShowMsgBox(engine, kBoxOk, caption, text, args);
-  ApplySeverity(engine, severity, dialog);
+  TakeSeverity(engine, severity, dialog);
 }
 
 void ReportScriptError(Engine& engine, ErrorSeverity severity,
                        WindowRef dialog, const char* messageKey,
                        MessageArgs args) {
   ShowErrorBox(engine, Message(engine, messageKey), args);
-  ApplySeverity(engine, severity, dialog);
+  TakeSeverity(engine, severity, dialog);
 }

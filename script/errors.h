@@ -13,9 +13,14 @@ enum ErrorSeverity {
                         // error; the failure flag is left as it is
   kSeverityGoOn,        // the failure flag is set; the run goes on
   kSeverityEndRun,      // ... and the current run ends
-  kSeverityEndEveryRun  // ... every run ends: the run's dialog is dismissed
+  kSeverityEndEveryRun, // ... every run ends: the run's dialog is dismissed
                         // and a reboot asked for is requested now
+  kSeverityAbort        // ... every run ends; the end-of-run steps do the
+                        // rest (a failed copy)
 };
+
+// The severity's consequences alone, for errors that ask their own question.
+void TakeSeverity(Engine& engine, ErrorSeverity severity, WindowRef dialog);
 
 // A box captioned `caption` with `text` formatted with `args`, then the
 // severity's consequences. `dialog` is the run's progress dialog.

@@ -34,6 +34,11 @@ class Host {
   // End of a run: steps the bar, dismisses the dialog and releases it.
   virtual void CloseProgressDialog(WindowRef dialog) = 0;
 
+  // The wait dialog of a file search: a new, hidden dialog owned by `owner`
+  // (null when it cannot be created), destroyed by DestroyDialog.
+  virtual WindowRef CreateWaitDialog(WindowRef owner) = 0;
+  virtual void DestroyDialog(WindowRef dialog) = 0;
+
   virtual void SetControlText(WindowRef dialog, int controlId,
                               const char* text) = 0;
   // Invalidates the dialog (background erased) and paints it at once.

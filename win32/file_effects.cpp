@@ -148,6 +148,18 @@ Status Win32Effects::GetCurrentDirectory(char (&path)[kPathMax]) {
                 KeepDirectory(path, ::GetCurrentDirectoryA(kPathMax, path)));
 }
 
+Status Win32Effects::GetFullPathName(const char* path,
+                                     char (&fullPath)[kPathMax]) {
+  return KeepDirectory(fullPath,
+                       ::GetFullPathNameA(path, kPathMax, fullPath, nullptr));
+}
+
+unsigned long Win32Effects::GetLogicalDrives() { return ::GetLogicalDrives(); }
+
+int Win32Effects::GetDriveType(const char* root) {
+  return static_cast<int>(::GetDriveTypeA(root));
+}
+
 Status Win32Effects::SetCurrentDirectory(const char* path) {
   return Logged("SetCurrentDirectory", path,
                 Result(::SetCurrentDirectoryA(path)));

@@ -26,6 +26,9 @@ class Win32Effects : public Effects {
   Status GetTempPath(char (&path)[kPathMax]) override;
   Status GetCurrentDirectory(char (&path)[kPathMax]) override;
   Status SetCurrentDirectory(const char* path) override;
+  Status GetFullPathName(const char* path, char (&fullPath)[kPathMax]) override;
+  unsigned long GetLogicalDrives() override;
+  int GetDriveType(const char* root) override;
 
   Status RegCreateKeyEx(RegRoot root, const char* path) override;
   Status RegOpenKeyEx(RegRoot root, const char* path, bool fullAccess) override;

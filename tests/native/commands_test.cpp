@@ -122,3 +122,70 @@ TEST_F(Commands, FileSizeOfPresentEmptyAndMissingFiles) {
   EXPECT_EQ(FileSize("missing.bin"), -1);
   EXPECT_EQ(FileSize(nullptr), -1);
 }
+
+TEST_F(Commands, StringCommandsWriteTheirResultVariables) {
+  Run("[Setup]\nset X \"abc\"\nStrcat X \"def\"\nStrcat \"Y\" \"z\"\n"
+      "MkStr \"C:\\Program Files\"\nCopyWord \"C:\\Program Files\tx\"\n"
+      "Strcat NEW UNDEFINED\n");
+  EXPECT_STREQ(Var("X"), "abcdef");
+  EXPECT_STREQ(Var("Y"), "Yz");
+  EXPECT_STREQ(Var("QTSTR"), "\"C:\\Program Files\"");
+  EXPECT_STREQ(Var("WORD"), "C:\\\\Program\\ Files\\009x");
+  EXPECT_STREQ(Var("NEW"), "");
+  std::string longText(2000, '\xe9');  // each byte needs four
+  VarSet(engine_->vars, "LONG", longText.c_str());
+  Run("[Setup]\nCopyWord LONG\n");
+  EXPECT_EQ(strlen(Var("WORD")), 8000u);
+}
+
+TEST_F(Commands, ComparisonsUseUnsignedByteOrder) {
+  struct Case { const char* a; const char* b; int greater; int lower; };
+  const Case cases[] = {
+      {"0004-0012", "0004-0009", 1, 0}, {"0004-0009", "0004-0012", 0, 1},
+      {"same", "same", 0, 0},           {"abc", "ab", 1, 0},
+      {"\xe9", "z", 1, 0},              {"A", "a", 0, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.a) + " " + c.b);
+    std::string args = std::string(" \"") + c.a + "\" \"" + c.b + "\"\n";
+    Run("[Setup]\nIsGreater" + args);
+    EXPECT_EQ(Flags().condition, c.greater);
+    Run("[Setup]\nIsLower" + args);
+    EXPECT_EQ(Flags().condition, c.lower);
+  }
+}
+
+TEST_F(Commands, TextFilesAreSearchedAndWalked) {
+  WriteFile("ver.txt", "name vorn\r\nrelease 5\r\nRELEASE 4 12 1\r\nrelease 9 9\r\n");
+  WriteFile("indented.txt", "first\n \t  Key=value\n");
+  WriteFile("empty.txt", "");
+  Run("[Setup]\nGetVersion \"ver.txt\" \"release\"\n");
+  EXPECT_STREQ(Var("MAJMIN"), "0004-0012-0001");
+  Run("[Setup]\nGetVersion \"none.txt\" \"release\"\n");
+  EXPECT_STREQ(Var("MAJMIN"), "0000-0000");
+  struct Case { const char* text; const char* file; int found; };
+  const Case cases[] = {{"key=", "indented.txt", 1}, {"value", "indented.txt", 0},
+                        {"", "indented.txt", 1},     {"", "empty.txt", 0},
+                        {"first", "none.txt", 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    Run(std::string("[Setup]\nFindInFile \"") + c.text + "\" \"" + c.file + "\"\n");
+    EXPECT_EQ(Flags().condition, c.found);
+  }
+}
+
+// Each line runs the section, which may Return, change the variables the
+// command was given, and walk another file.
+TEST_F(Commands, ParseFileRunsTheSectionPerLine) {
+  WriteFile("outer.txt", "one\n  two\nthree");
+  WriteFile("inner.txt", "a\nb\n");
+  Run("[Setup]\nset F \"outer.txt\"\nset S \"Line\"\nParseFile F S\n"
+      "AppendFile TempLine \"out.txt\"\n"
+      "[Line]\nAppendFile TempStripped \"out.txt\"\nset F \"inner.txt\"\n"
+      "Clr S\nStrcmp TempLine \"  two\"\nIf\nParseFile F \"Inner\"\nReturn\nEndif\n"
+      "AppendFile \"after\" \"out.txt\"\n"
+      "[Inner]\nAppendFile TempLine \"out.txt\"\n");
+  EXPECT_EQ(Trace(), "one|after|two|a|b|three|after|three");
+  Run("[Setup]\nParseFile \"empty.txt\" \"Line\"\n[Line]\nAppendFile \"x\" \"out.txt\"\n");
+  EXPECT_EQ(Trace(), "one|after|two|a|b|three|after|three");
+}

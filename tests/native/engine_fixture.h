@@ -36,7 +36,9 @@ class EngineTest : public ::testing::Test {
     machine_.SetFailureLog(&host_);
     for (auto bind : {BindVariableCommands, BindMessageCommands,
                       BindControlFlowCommands, BindHostCommands,
-                      BindStringCommands, BindProbeCommands}) {
+                      BindStringCommands, BindTextFileCommands,
+                      BindFileTransferCommands, BindFileTreeCommands,
+                      BindFileSearchCommands, BindProbeCommands}) {
       bind(*engine_);
     }
   }

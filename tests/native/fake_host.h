@@ -28,6 +28,12 @@ class FakeHost : public Host {
   void ResetProgressBar(WindowRef d) override { Add("reset bar " + Name(d)); }
   void DismissDialog(WindowRef d) override { Add("dismiss " + Name(d)); }
   void CloseProgressDialog(WindowRef d) override { Add("close " + Name(d)); }
+  WindowRef CreateWaitDialog(WindowRef owner) override {
+    ++dialogsCreated;
+    Add("create wait " + Name(Ref(dialogsCreated)) + " owner " + Name(owner));
+    return Ref(dialogsCreated);
+  }
+  void DestroyDialog(WindowRef d) override { Add("destroy " + Name(d)); }
   void SetControlText(WindowRef d, int id, const char* text) override {
     if (id == kStatusLineId) statusLine = text;
     Add("text " + Name(d) + " " + std::to_string(id) + " " + text);

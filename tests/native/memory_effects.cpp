@@ -282,6 +282,7 @@ Status MemoryEffects::FindFirstFile(const char* pattern, FindData* entry,
   std::string full = Absolute(pattern);
   std::string directory = Parent(full);
   std::string namePattern = full.substr(full.rfind('\\') + 1);
+  if (namePattern == "*.*") namePattern = "*";  // every name, dot or not
   const Node* dir = Find(directory);
   if (directory.size() > 3 && (!dir || !dir->directory)) {
     return Logged("FindFirstFile", pattern, kErrPathNotFound);
@@ -349,6 +350,22 @@ Status MemoryEffects::GetTempPath(char (&path)[kPathMax]) {
 }
 Status MemoryEffects::GetCurrentDirectory(char (&path)[kPathMax]) {
   return CopyOut(currentDirectory, path);
+}
+
+Status MemoryEffects::GetFullPathName(const char* path,
+                                      char (&fullPath)[kPathMax]) {
+  return CopyOut(Absolute(path), fullPath);
+}
+
+unsigned long MemoryEffects::GetLogicalDrives() {
+  unsigned long mask = 0;
+  for (const auto& drive : driveTypes) mask |= 1UL << (FoldAscii(drive.first) - 'A');
+  return mask;
+}
+
+int MemoryEffects::GetDriveType(const char* root) {
+  auto it = driveTypes.find(FoldAscii(root[0]));
+  return it == driveTypes.end() ? kDriveNoRootDir : it->second;
 }
 
 Status MemoryEffects::SetCurrentDirectory(const char* path) {

@@ -53,6 +53,7 @@ class MemoryEffects : public Effects {
   std::string windowsDirectory = "C:\\windows";
   std::string tempPath = "C:\\windows\\temp\\";
   std::string currentDirectory = "C:\\setup";
+  std::map<char, int> driveTypes = {{'C', kDriveFixed}};  // upper-case letters
 
   // ---- The effect interface ----
   Status CopyFile(const char* from, const char* to, bool failIfExists) override;
@@ -73,6 +74,9 @@ class MemoryEffects : public Effects {
   Status GetTempPath(char (&path)[kPathMax]) override;
   Status GetCurrentDirectory(char (&path)[kPathMax]) override;
   Status SetCurrentDirectory(const char* path) override;
+  Status GetFullPathName(const char* path, char (&fullPath)[kPathMax]) override;
+  unsigned long GetLogicalDrives() override;
+  int GetDriveType(const char* root) override;
   Status RegCreateKeyEx(RegRoot root, const char* path) override;
   Status RegOpenKeyEx(RegRoot root, const char* path, bool fullAccess) override;
   Status RegQueryValueEx(RegRoot root, const char* path, const char* name,

@@ -89,7 +89,9 @@ TEST(CommandLine, ProgramDirectoryOfAProgramFile) {
     char directory[kPathMax] = "unchanged";
     bool found = ProgramDirectoryOf(c.path, directory, sizeof directory);
     EXPECT_EQ(found, c.directory != nullptr);
-    if (c.directory) EXPECT_STREQ(directory, c.directory);
+    if (c.directory) {
+      EXPECT_STREQ(directory, c.directory);
+    }
   }
   std::string deep = "C:\\" + std::string(300, 'd') + "\\setup.exe";
   char directory[kPathMax];

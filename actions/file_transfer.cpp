@@ -1,0 +1,240 @@
+// CopyOneFile, MoveOneFile and the commands built on them: the copy and
+// move family and MkDir. The destination is never deleted first: a copy
+// that fails leaves the installed file as it was.
+#include "actions/file_transfer.h"
+
+#include "actions/action_groups.h"
+#include "actions/paths.h"
+#include "script/effects.h"
+#include "script/engine.h"
+#include "script/errors.h"
+#include "script/messages.h"
+
+static const unsigned long kClearedAttributes =
+    kAttrReadOnly | kAttrHidden | kAttrSystem;
+
+// The question after a failed transfer, then the end of every run.
+static void AskAfterFailedTransfer(Engine& engine, const char* captionKey,
+                                   const char* textKey, const char* source,
+                                   const char* destination) {
+  int answer = ShowMsgBox(engine, kBoxYesNo, Message(engine, captionKey),
+                          Message(engine, textKey),
+                          {source ? source : "", destination ? destination : ""});
+  if (answer == kIdYes) engine.flags.reboot = 1;
+  TakeSeverity(engine, kSeverityAbort, nullptr);
+}
+
+void TakeCopyFailurePath(Engine& engine, const char* source,
+                         const char* destination) {
+  AskAfterFailedTransfer(engine, "ERROR_COPY_TTL", "ERROR_COPY_MSG", source,
+                         destination);
+}
+
+struct Transfer {
+  bool move;
+  const char* captionKey;
+  const char* textKey;
+};
+static const Transfer kCopy = {false, "ERROR_COPY_TTL", "ERROR_COPY_MSG"};
+static const Transfer kMove = {true, "ERROR_MOVE_TTL", "ERROR_MOVE_MSG"};
+
+static Status TryTransfer(Effects& effects, const Transfer& how,
+                          const char* source, const char* destination) {
+  return how.move ? effects.MoveFileEx(source, destination,
+                                       kMoveReplaceExisting | kMoveCopyAllowed)
+                  : effects.CopyFile(source, destination, false);
+}
+
+// Tries the transfer; when it is refused because the destination is
+// read-only, hidden or system, clears those and tries once more, putting
+// them back if that fails too.
+static Status TransferOver(Effects& effects, const Transfer& how,
+                           const char* source, const char* destination) {
+  Status status = TryTransfer(effects, how, source, destination);
+  if (status != kErrAccessDenied) return status;
+  unsigned long old = 0;
+  if (effects.GetFileAttributes(destination, &old) != kOk ||
+      (old & kAttrDirectory) || !(old & kClearedAttributes)) {
+    return status;
+  }
+  effects.SetFileAttributes(destination, kAttrNormal);
+  status = TryTransfer(effects, how, source, destination);
+  if (status != kOk) effects.SetFileAttributes(destination, old);
+  return status;
+}
+
+static int TransferOneFile(Engine& engine, const Transfer& how,
+                           const char* source, const char* destination,
+                           unsigned long sourceAttributes) {
+  if (!source || !destination) return -1;
+  Effects& effects = *engine.effects;
+  if (IsSamePath(effects, source, destination)) return 0;
+  if (sourceAttributes == kAttributesUnknown &&
+      effects.GetFileAttributes(source, &sourceAttributes) != kOk) {
+    sourceAttributes = 0;
+  }
+  if (TransferOver(effects, how, source, destination) != kOk) {
+    AskAfterFailedTransfer(engine, how.captionKey, how.textKey, source,
+                           destination);
+    return -1;
+  }
+  if (sourceAttributes & kClearedAttributes) {
+    effects.SetFileAttributes(destination, kAttrNormal);
+  }
+  return 0;
+}
+
+int CopyOneFile(Engine& engine, const char* source, const char* destination,
+                unsigned long sourceAttributes) {
+  return TransferOneFile(engine, kCopy, source, destination, sourceAttributes);
+}
+
+int MoveOneFile(Engine& engine, const char* source, const char* destination) {
+  return TransferOneFile(engine, kMove, source, destination,
+                         kAttributesUnknown);
+}
+
+// ---- The copy and move family ----
+
+// Where a path of the family comes from.
+enum PathRule {
+  kValue1,             // v1
+  kValue2,             // v2
+  kSourceDirValue1,    // SRCDIR\v1
+  kDestDirValue2Or1,   // DSTDIR\v2, or DSTDIR\v1 when v2 has no value
+  kValue2Value1,       // v2\v1
+  kDestDirValue2,      // DSTDIR\v2
+};
+
+struct FamilyRow {
+  CommandId id;
+  PathRule source;
+  PathRule destination;
+  bool move;
+  bool showsSource;  // the status line shows S (MoveA) rather than D
+};
+
+static const FamilyRow kFamily[] = {
+    {kCmdCopyA, kValue1, kValue2, false, false},
+    {kCmdCopy, kSourceDirValue1, kDestDirValue2Or1, false, false},
+    {kCmdCopyS, kSourceDirValue1, kValue2Value1, false, false},
+    {kCmdCopyD, kValue1, kDestDirValue2, false, false},
+    {kCmdMoveA, kValue1, kValue2, true, true},
+    {kCmdMove, kSourceDirValue1, kDestDirValue2Or1, true, false},
+    {kCmdMoveS, kSourceDirValue1, kValue2Value1, true, false},
+    {kCmdMoveD, kValue1, kDestDirValue2, true, false},
+};
+
+enum PathResult { kPathBuilt, kPathMissing, kPathTooLong };
+
+static PathResult Joined(const char* directory, const char* name,
+                         char (&path)[kPathMax]) {
+  if (!directory || !name) return kPathMissing;
+  return JoinPath(path, directory, name) ? kPathBuilt : kPathTooLong;
+}
+
+static PathResult BuildPath(Engine& engine, PathRule rule, const Statement& st,
+                            char (&path)[kPathMax]) {
+  const char* taken = nullptr;
+  switch (rule) {
+    case kValue1: taken = st.value1; break;
+    case kValue2: taken = st.value2; break;
+    case kSourceDirValue1:
+      return Joined(VarGet(engine.vars, "SRCDIR"), st.value1, path);
+    case kDestDirValue2Or1:
+      return Joined(VarGet(engine.vars, "DSTDIR"),
+                    st.value2 ? st.value2 : st.value1, path);
+    case kValue2Value1: return Joined(st.value2, st.value1, path);
+    case kDestDirValue2:
+      return Joined(VarGet(engine.vars, "DSTDIR"), st.value2, path);
+  }
+  if (!taken) return kPathMissing;
+  if (!FitsIn(taken, kPathMax)) return kPathTooLong;
+  CopyText(path, taken);
+  return kPathBuilt;
+}
+
+static const FamilyRow* FamilyRowOf(CommandId id) {
+  for (const FamilyRow& row : kFamily) {
+    if (row.id == id) return &row;
+  }
+  return nullptr;
+}
+
+// One handler for the whole family: paths by the row, the status line,
+// then the helper. A path with no value does nothing (as the helpers do);
+// one too long to build takes the failure path, never a cut path.
+static void CmdCopyOrMove(Engine& engine, const Statement& st) {
+  const FamilyRow& row = *FamilyRowOf(st.id);
+  char source[kPathMax], destination[kPathMax];
+  PathResult s = BuildPath(engine, row.source, st, source);
+  PathResult d = BuildPath(engine, row.destination, st, destination);
+  const char* sourceShown = s == kPathBuilt ? source : st.value1;
+  const char* destinationShown = d == kPathBuilt ? destination : st.value2;
+  SetItemTextFmt(engine, st.owner, kStatusLineId,
+                 Message(engine, row.move ? "MOVE_MSG" : "COPY_MSG"),
+                 {row.showsSource ? (sourceShown ? sourceShown : "")
+                                  : (destinationShown ? destinationShown : "")});
+  if (s == kPathMissing || d == kPathMissing) return;
+  if (s == kPathTooLong || d == kPathTooLong) {
+    const Transfer& how = row.move ? kMove : kCopy;
+    AskAfterFailedTransfer(engine, how.captionKey, how.textKey, sourceShown,
+                           destinationShown);
+    return;
+  }
+  if (row.move) {
+    MoveOneFile(engine, source, destination);
+  } else {
+    CopyOneFile(engine, source, destination);
+  }
+}
+
+// ---- MkDir ----
+
+// A directory that could not be made (for another reason than being there
+// already) ends the run as a failed copy does.
+static void ReportDirectoryFailure(Engine& engine, const char* path) {
+  ShowMsgBox(engine, kBoxOk, Message(engine, "ERROR_COPY_TTL"),
+             Message(engine, "ERROR_CRDIR_MSG"), {path});
+  TakeSeverity(engine, kSeverityAbort, nullptr);
+}
+
+static bool IsDirectory(Effects& effects, const char* path) {
+  unsigned long attributes = 0;
+  return effects.GetFileAttributes(path, &attributes) == kOk &&
+         (attributes & kAttrDirectory);
+}
+
+// MkDir DIRECTORY [SUBDIRECTORY]: creates the one directory
+// "DIRECTORY\SUBDIRECTORY" (or "DIRECTORY\").
+static void CmdMkDir(Engine& engine, const Statement& st) {
+  if (!st.value1 && st.nameFlag1 && st.text1[0]) {  // an undefined variable
+    SetFailure(engine);
+    return;
+  }
+  char path[kPathMax];
+  if (!JoinText(path, {st.value1 ? st.value1 : "", "\\",
+                       st.value2 ? st.value2 : ""})) {
+    SetFailure(engine);
+    return;
+  }
+  SetItemTextFmt(engine, st.owner, kStatusLineId,
+                 Message(engine, "CREATING_DIR_MSG"), {path});
+  Status status = engine.effects->CreateDirectory(path);
+  if (status == kOk || status == kErrAlreadyExists ||
+      IsDirectory(*engine.effects, path)) {
+    return;
+  }
+  ReportDirectoryFailure(engine, path);
+}
+
+void BindFileTransferCommands(Engine& engine) {
+  static const CommandBinding kBindings[] = {
+      {kCmdMkDir, CmdMkDir},
+      {kCmdCopyA, CmdCopyOrMove}, {kCmdCopy, CmdCopyOrMove},
+      {kCmdCopyS, CmdCopyOrMove}, {kCmdCopyD, CmdCopyOrMove},
+      {kCmdMoveA, CmdCopyOrMove}, {kCmdMove, CmdCopyOrMove},
+      {kCmdMoveS, CmdCopyOrMove}, {kCmdMoveD, CmdCopyOrMove},
+  };
+  BindCommands(engine, kBindings);
+}

@@ -1,0 +1,47 @@
+// Path comparisons on full paths.
+#include "actions/paths.h"
+
+#include <cstring>
+
+#include "script/effects.h"
+#include "script/text.h"
+
+bool IsDriveRootOrEmpty(const char* path) {
+  size_t length = strlen(path);
+  auto isSeparator = [](char c) { return c == '\\' || c == '/'; };
+  if (length == 0) return true;
+  if (length == 1) return isSeparator(path[0]);
+  if (path[1] != ':') return false;
+  return length == 2 || (length == 3 && isSeparator(path[2]));
+}
+
+// The full path with '/' as '\' and no trailing separator; false when it
+// cannot be had.
+static bool Normalised(Effects& effects, const char* path,
+                       char (&full)[kPathMax]) {
+  if (effects.GetFullPathName(path, full) != kOk) return false;
+  for (char* p = full; *p; ++p) {
+    if (*p == '/') *p = '\\';
+  }
+  size_t length = strlen(full);
+  while (length > 3 && full[length - 1] == '\\') full[--length] = 0;
+  return true;
+}
+
+bool IsSamePath(Effects& effects, const char* a, const char* b) {
+  char fullA[kPathMax], fullB[kPathMax];
+  return Normalised(effects, a, fullA) && Normalised(effects, b, fullB) &&
+         EqualsNoCase(fullA, fullB);
+}
+
+bool IsInsideTree(Effects& effects, const char* inner, const char* outer) {
+  char fullInner[kPathMax], fullOuter[kPathMax];
+  if (!Normalised(effects, inner, fullInner) ||
+      !Normalised(effects, outer, fullOuter)) {
+    return false;
+  }
+  size_t length = strlen(fullOuter);
+  if (!StartsWithNoCase(fullInner, fullOuter)) return false;
+  char next = fullInner[length];
+  return next == 0 || next == '\\' || fullOuter[length - 1] == '\\';
+}

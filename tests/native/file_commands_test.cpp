@@ -1,0 +1,258 @@
+// The file commands against the in-memory machine: paths and status texts
+// of the copy family, failed copies that keep the old file, tree walks
+// that stay inside their tree, arguments that would widen a deletion, and
+// the drive search.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/native/engine_fixture.h"
+
+namespace {
+
+class FileCommands : public EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    for (const char* setting :
+         {"SRCDIR=C:\\src", "DSTDIR=C:\\dst", "COPY_MSG=Copying %s",
+          "MOVE_MSG=Moving %s", "ERROR_COPY_TTL=Copy failed",
+          "ERROR_COPY_MSG=Cannot copy %s to %s", "ERROR_MOVE_TTL=Move failed",
+          "ERROR_MOVE_MSG=Cannot move %s to %s",
+          "ERROR_CRDIR_MSG=Cannot create %s", "CREATING_DIR_MSG=Creating %s",
+          "SEARCHING_FILES_MSG=Searching %s"}) {
+      std::string s = setting;
+      size_t eq = s.find('=');
+      VarSet(engine_->vars, s.substr(0, eq).c_str(), s.substr(eq + 1).c_str());
+    }
+    machine_.CreateDirectory("C:\\src");
+    machine_.CreateDirectory("C:\\dst");
+    machine_.WriteFile("C:\\src\\a.dll", "new a");
+  }
+  // Runs one statement, with fresh flags.
+  void Statement(const std::string& line) {
+    Flags() = RunFlags();
+    host_.events.clear();
+    Run("[Setup]\n" + line + "\n");
+  }
+  std::string Boxes() {
+    std::string all;
+    for (const std::string& e : host_.Matching("box")) all += e + "|";
+    return all;
+  }
+  bool Ended() { return Flags().quit && Flags().failure; }
+};
+
+TEST_F(FileCommands, CopyFamilyPathsAndStatusTexts) {
+  machine_.CreateDirectory("C:\\other");
+  machine_.WriteFile("C:\\any.txt", "any");
+  struct Case { const char* line; const char* copied; const char* status; };
+  const Case cases[] = {
+      {"CopyA \"C:\\src\\a.dll\" \"C:\\other\\x.dll\"", "C:\\other\\x.dll", "Copying C:\\other\\x.dll"},
+      {"Copy \"a.dll\"", "C:\\dst\\a.dll", "Copying C:\\dst\\a.dll"},
+      {"Copy \"a.dll\" \"b.dll\"", "C:\\dst\\b.dll", "Copying C:\\dst\\b.dll"},
+      {"CopyS \"a.dll\" \"C:\\other\"", "C:\\other\\a.dll", "Copying C:\\other\\a.dll"},
+      {"CopyD \"C:\\any.txt\" \"c.txt\"", "C:\\dst\\c.txt", "Copying C:\\dst\\c.txt"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    Statement(c.line);
+    EXPECT_TRUE(machine_.Exists(c.copied));
+    EXPECT_EQ(host_.statusLine, c.status);
+    EXPECT_FALSE(Flags().failure);
+  }
+  Statement("MoveA \"C:\\dst\\b.dll\" \"C:\\other\\m.dll\"");
+  EXPECT_EQ(host_.statusLine, "Moving C:\\dst\\b.dll");  // MoveA shows S
+  EXPECT_FALSE(machine_.Exists("C:\\dst\\b.dll"));
+  EXPECT_EQ(machine_.ReadFile("C:\\other\\m.dll"), "new a");
+  Statement("Move \"a.dll\" \"moved.dll\"");
+  EXPECT_EQ(host_.statusLine, "Moving C:\\dst\\moved.dll");
+  EXPECT_FALSE(machine_.Exists("C:\\src\\a.dll"));
+}
+
+// Whatever makes the copy fail, the old destination stays; the question
+// comes unless silent, Yes asks for a reboot, and every run ends.
+TEST_F(FileCommands, AFailedCopyKeepsTheOldFile) {
+  struct Case { const char* failure; Status status; };
+  const Case cases[] = {{"source missing", 0}, {"disk full", kErrDiskFull},
+                        {"in use", kErrSharingViolation},
+                        {"access denied", kErrAccessDenied}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.failure);
+    machine_.WriteFile("C:\\dst\\a.dll", "old a");
+    if (c.status) machine_.InjectFailure("CopyFile", "a.dll", c.status, 1);
+    host_.boxAnswers.push_back(kIdYes);
+    Statement(c.status ? "Copy \"a.dll\"" : "Copy \"none.dll\" \"a.dll\"");
+    EXPECT_EQ(machine_.ReadFile("C:\\dst\\a.dll"), "old a");
+    EXPECT_TRUE(Ended());
+    EXPECT_EQ(Flags().reboot, 1);
+    EXPECT_EQ(Boxes().substr(0, 32), "box 4 [Copy failed] Cannot copy ");
+  }
+  engine_->modes.silent = true;
+  Statement("Copy \"none.dll\" \"a.dll\"\nAppendFile \"never\" \"out.txt\"");
+  EXPECT_EQ(Boxes(), "");
+  EXPECT_EQ(Flags().reboot, 0);
+  EXPECT_TRUE(Ended());
+  EXPECT_EQ(ReadFile("out.txt"), "");
+}
+
+TEST_F(FileCommands, ReadOnlyTargetsAreReplacedAndCopiesLeftWritable) {
+  machine_.WriteFile("C:\\dst\\a.dll", "old", kAttrReadOnly | kAttrHidden);
+  machine_.WriteFile("C:\\src\\ro.dll", "ro", kAttrReadOnly);
+  Statement("Copy \"a.dll\"\nCopy \"ro.dll\"");
+  EXPECT_EQ(machine_.ReadFile("C:\\dst\\a.dll"), "new a");
+  unsigned long attributes = 0;
+  machine_.GetFileAttributes("C:\\dst\\ro.dll", &attributes);
+  EXPECT_FALSE(attributes & kAttrReadOnly);
+  EXPECT_FALSE(Flags().failure);
+  // Refused even when writable: its attributes are put back.
+  machine_.WriteFile("C:\\dst\\a.dll", "old", kAttrReadOnly);
+  machine_.InjectFailure("CopyFile", "a.dll", kErrAccessDenied, 2);
+  Statement("Copy \"a.dll\"");
+  machine_.GetFileAttributes("C:\\dst\\a.dll", &attributes);
+  EXPECT_TRUE(attributes & kAttrReadOnly);
+  EXPECT_EQ(machine_.ReadFile("C:\\dst\\a.dll"), "old");
+}
+
+TEST_F(FileCommands, ACopyOntoItselfChangesNothing) {
+  Statement("CopyA \"C:\\src\\a.dll\" \"c:/SRC/A.DLL\"\nMoveA \"C:\\src\\a.dll\" \"C:\\src\\a.dll\"");
+  EXPECT_EQ(machine_.ReadFile("C:\\src\\a.dll"), "new a");
+  EXPECT_FALSE(Flags().failure);
+}
+
+TEST_F(FileCommands, PathsThatDoNotFitAreNeverCut) {
+  std::string longName(300, 'n');
+  Statement("Copy \"" + longName + "\"");
+  EXPECT_TRUE(Ended());
+  Statement("MkDir \"C:\\dst\" \"" + longName + "\"");
+  EXPECT_TRUE(Flags().failure);
+  EXPECT_FALSE(Flags().quit);
+  Flags().condition = 1;
+  Statement("Exist \"C:\\" + longName + "\"");
+  EXPECT_EQ(Flags().condition, 0);
+  Statement("Delete \"" + longName + "\" \"C:\\dst\"");
+  EXPECT_TRUE(Flags().failure);
+}
+
+TEST_F(FileCommands, MkDirTakesExistingDirectoriesAndEndsOnRealFailures) {
+  Statement("MkDir \"C:\\dst\" \"bin\"\nMkDir \"C:\\dst\" \"bin\"\nMkDir \"C:\\dst\"");
+  EXPECT_TRUE(machine_.IsDirectory("C:\\dst\\bin"));
+  EXPECT_EQ(host_.statusLine, "Creating C:\\dst\\");
+  EXPECT_FALSE(Flags().failure);
+  Statement("MkDir \"C:\\none\" \"bin\"\nAppendFile \"never\" \"out.txt\"");
+  EXPECT_EQ(Boxes(), "box 0 [Copy failed] Cannot create C:\\none\\bin|");
+  EXPECT_TRUE(Ended());
+  Statement("MkDir UNDEFINED \"bin\"");
+  EXPECT_TRUE(Flags().failure);
+  EXPECT_FALSE(machine_.Exists("C:\\setup\\bin"));
+}
+
+TEST_F(FileCommands, CopyDir2DestCopiesTheTreeButNoLinkAndNotIntoItself) {
+  machine_.WriteFile("C:\\src\\data\\x.txt", "x");
+  machine_.WriteFile("C:\\src\\data\\sub\\y.txt", "y");
+  machine_.CreateDirectory("C:\\src\\data\\empty");
+  machine_.WriteFile("C:\\outside\\z.txt", "z");
+  machine_.CreateDirectory("C:\\src\\data\\link");
+  machine_.MakeReparsePoint("C:\\src\\data\\link");
+  Statement("CopyDir2Dest \"data\"");
+  EXPECT_EQ(machine_.Tree("C:\\dst"),
+            (std::vector<std::string>{"data\\", "data\\empty\\", "data\\sub\\",
+                                      "data\\sub\\y.txt", "data\\x.txt"}));
+  EXPECT_FALSE(Flags().failure);
+  EXPECT_EQ(host_.statusLine, "Copying x.txt");
+  VarSet(engine_->vars, "DSTDIR", "C:\\src\\data\\sub");
+  Statement("CopyDir2Dest \"..\"");  // C:\src\data\sub/.. is the source tree itself
+  VarSet(engine_->vars, "DSTDIR", "C:\\src");
+  Statement("CopyDir2Dest \"data\"");
+  EXPECT_TRUE(Ended());
+  Statement("CopyDir2Dest UNDEFINED");
+  EXPECT_FALSE(Flags().failure);
+}
+
+TEST_F(FileCommands, DeltreeRemovesLinksNotWhatTheyPointTo) {
+  machine_.WriteFile("C:\\old\\a.txt", "a");
+  machine_.WriteFile("C:\\old\\sub\\b.txt", "b");
+  machine_.WriteFile("C:\\keep\\precious.txt", "p");
+  machine_.CreateDirectory("C:\\old\\link");
+  machine_.MakeReparsePoint("C:\\old\\link");
+  machine_.WriteFile("C:\\old\\link\\seen-through-link.txt", "p");
+  machine_.InjectFailure("FindFirstFile", "link", kErrAccessDenied);
+  Statement("Deltree \"C:\\old\"");
+  EXPECT_FALSE(machine_.Exists("C:\\old\\sub"));
+  EXPECT_TRUE(machine_.Exists("C:\\keep\\precious.txt"));
+  EXPECT_EQ(machine_.ReadFile("C:\\old\\link\\seen-through-link.txt"), "p");
+}
+
+// A read-only file keeps its directory; DeleteAllFiles keeps directories.
+TEST_F(FileCommands, DeletionsLeaveReadOnlyFilesAndSubdirectories) {
+  machine_.WriteFile("C:\\old\\ro.txt", "r", kAttrReadOnly);
+  machine_.WriteFile("C:\\old\\sub\\b.txt", "b");
+  machine_.WriteFile("C:\\old\\c.txt", "c");
+  Statement("Deltree \"C:\" \"old\\sub\"\nDeleteAllFiles \"C:\\old\"");
+  EXPECT_EQ(machine_.Tree("C:\\old"), (std::vector<std::string>{"ro.txt"}));
+  machine_.WriteFile("C:\\old\\sub\\d.txt", "d");
+  Statement("DeleteAllFiles \"C:\\old\"\nDelete \"ro.txt\" \"C:\\old\"");
+  EXPECT_TRUE(machine_.Exists("C:\\old\\sub\\d.txt"));
+  EXPECT_TRUE(machine_.Exists("C:\\old\\ro.txt"));
+}
+
+TEST_F(FileCommands, EmptyUndefinedOrRootArgumentsDeleteNothing) {
+  machine_.WriteFile("C:\\dst\\keep.txt", "k");
+  machine_.WriteFile("C:\\setup\\keep.txt", "k");
+  for (const char* line :
+       {"Deltree \"\"", "Deltree UNDEFINED", "Deltree DSTDIR UNDEFINED",
+        "Deltree \"C:\\\"", "Deltree \"c:\"", "Deltree \"\\\"",
+        "DeleteAllFiles \"\"", "DeleteAllFiles UNDEFINED", "DeleteAllFiles \"C:/\"",
+        "Delete UNDEFINED", "Delete \"keep.txt\" UNDEFINED", "Delete \"\" DSTDIR"}) {
+    SCOPED_TRACE(line);
+    Statement(line);
+    EXPECT_TRUE(Flags().failure);
+    EXPECT_TRUE(machine_.Exists("C:\\dst\\keep.txt"));
+    EXPECT_TRUE(machine_.Exists("C:\\setup\\keep.txt"));
+  }
+  Statement("Delete \"keep.txt\" DSTDIR");
+  EXPECT_FALSE(machine_.Exists("C:\\dst\\keep.txt"));
+  EXPECT_FALSE(Flags().failure);
+}
+
+TEST_F(FileCommands, ApplyOnFilesSearchesFixedDrivesForTheExactName) {
+  machine_.driveTypes = {{'C', kDriveFixed}, {'D', kDriveFixed}, {'E', kDriveCdrom}};
+  machine_.WriteFile("C:\\prog\\zek.ini", "1");
+  machine_.WriteFile("C:\\prog\\other\\ZEK.INI", "2");
+  machine_.WriteFile("D:\\zek.ini", "3");
+  machine_.WriteFile("E:\\zek.ini", "4");
+  machine_.CreateDirectory("C:\\prog\\link");
+  machine_.MakeReparsePoint("C:\\prog\\link");
+  machine_.WriteFile("C:\\prog\\link\\zek.ini", "5");
+  WriteFile("names.txt", "");
+  Statement("set NAME \"zek.ini\"\nApplyOnFiles NAME \"Found\"\n"
+            "[Found]\nAppendFile DSTDIR \"out.txt\"\nClr NAME\nset DSTDIR \"changed\"\n");
+  EXPECT_EQ(Trace(), "c:\\prog|d:");  // drives are searched as "c:"
+  EXPECT_STREQ(Var("DSTDIR"), "changed");
+  EXPECT_EQ(Flags().condition, 0);
+  EXPECT_EQ(host_.Matching("create wait").size(), 2u);
+  EXPECT_EQ(host_.Matching("destroy").size(), 2u);
+}
+
+TEST_F(FileCommands, TempFilesAndTheCurrentDirectory) {
+  Statement("GetTempFileName TMP");
+  ASSERT_NE(Var("TMP"), nullptr);
+  EXPECT_EQ(std::string(Var("TMP")).substr(0, 10), "C:\\dst\\tem");
+  EXPECT_TRUE(machine_.Exists(Var("TMP")));
+  VarSet(engine_->vars, "DSTDIR", "C:\\none");
+  Statement("GetTempFileName TMP");
+  EXPECT_EQ(Var("TMP"), nullptr);
+  EXPECT_TRUE(Flags().failure);
+  machine_.CreateDirectory("C:\\setup\\DSTDIR");
+  Statement("CD DSTDIR");
+  EXPECT_EQ(machine_.currentDirectory, "C:\\setup\\DSTDIR");
+  Statement("CD \"C:\\dst\"\nExist \"a*.dll\"");
+  EXPECT_EQ(Flags().condition, 0);
+  Statement("Exist \"C:\\src\\*.dll\"");
+  EXPECT_EQ(Flags().condition, 1);
+  Statement("Exist \"C:\\src\"");
+  EXPECT_EQ(Flags().condition, 1);
+}
+
+}  // namespace
