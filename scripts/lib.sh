@@ -89,10 +89,14 @@ wine_environment() {
 }
 
 # Creates the prefix template once; later runs copy it (a fresh copy per
-# test run keeps tests repeatable).
+# test run keeps tests repeatable). A template of an older recipe is made
+# anew.
+VORN_PREFIX_RECIPE=2
 ensure_prefix_template() {
   local template=$VORN_BUILD/wine/prefix-template
-  [ -f "$template/system.reg" ] && return 0
+  [ -f "$template/system.reg" ] &&
+    [ "$(cat "$template/.vorn-recipe" 2>/dev/null)" = "$VORN_PREFIX_RECIPE" ] &&
+    return 0
   log "creating the Wine prefix (once)"
   rm -rf "$template"
   (
@@ -102,6 +106,11 @@ ensure_prefix_template() {
     # window is hidden or closed; unmanaged windows do not wait.
     (cd "$template" && "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' \
       /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1)
+    # Z: maps the whole Linux file system. It stays, since the tests and
+    # CTest reach programs by their Linux paths, but as a network drive, so
+    # that no drive search (ApplyOnFiles) walks it.
+    (cd "$template" && "$WINE64" reg add 'HKLM\Software\Wine\Drives' \
+      /v z: /t REG_SZ /d network /f </dev/null >/dev/null 2>&1)
     "$WINESERVER" -w
     # The user folders would be links into the Linux home.
     local d
@@ -109,20 +118,27 @@ ensure_prefix_template() {
       local p="$template/drive_c/users/$(id -un)/$d"
       if [ -L "$p" ]; then rm "$p" && mkdir -p "$p"; fi
     done
+    echo "$VORN_PREFIX_RECIPE" >"$template/.vorn-recipe"
   )
 }
 
 # fresh_prefix NAME: a new copy of the template, with the environment set.
-# Drive R: is an empty folder of its own (build/wine/NAME-drive-r), for
-# tests that need a drive's root.
+# Drive D: is a small fixed drive of its own (build/wine/NAME-drive-d), for
+# tests that need a drive's root or a second drive to search.
 fresh_prefix() {
   ensure_prefix_template
   local prefix=$VORN_BUILD/wine/$1
   [ -d "$prefix" ] && (wine_environment "$prefix"; "$WINESERVER" -k 2>/dev/null || true)
-  rm -rf "$prefix" "$prefix-drive-r"
+  rm -rf "$prefix" "$prefix-drive-d"
   cp -a "$VORN_BUILD/wine/prefix-template" "$prefix"
-  mkdir -p "$prefix-drive-r"
-  ln -s "$prefix-drive-r" "$prefix/dosdevices/r:"
+  mkdir -p "$prefix-drive-d"
+  ln -s "$prefix-drive-d" "$prefix/dosdevices/d:"
+  # A tree with a directory link that leads out of it.
+  local links=$prefix/drive_c/vorn-links
+  mkdir -p "$links/tree" "$links/outside"
+  echo kept >"$links/outside/keep.txt"
+  echo gone >"$links/tree/file.txt"
+  ln -s ../outside "$links/tree/link"
   wine_environment "$prefix"
 }
 

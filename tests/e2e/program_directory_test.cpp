@@ -1,5 +1,5 @@
 // setup.exe reads the setup.ini beside itself and no other: from a drive's
-// root, and not at all when its own directory cannot be entered. Drive R:
+// root, and not at all when its own directory cannot be entered. Drive D:
 // is a folder of the test prefix's own (scripts/lib.sh).
 #include <windows.h>
 
@@ -13,7 +13,7 @@ namespace {
 
 const DWORD kExitTimeoutMs = 60000;
 
-// Deletes what a test left on drive R: (files and directories, wide names).
+// Deletes what a test left on drive D: (files and directories, wide names).
 void EmptyDirectoryW(const std::wstring& dir) {
   WIN32_FIND_DATAW found;
   HANDLE find = FindFirstFileW((dir + L"\\*").c_str(), &found);
@@ -51,24 +51,24 @@ std::wstring Widen(const char* text) {
   return std::wstring(text, text + strlen(text));
 }
 
-// A script that writes `tag` to R:\out.txt.
+// A script that writes `tag` to D:\out.txt.
 std::string TaggingScript(const char* tag) {
-  return std::string("[Setup]\r\nAppendFile \"") + tag + "\" \"R:\\\\out.txt\"\r\n";
+  return std::string("[Setup]\r\nAppendFile \"") + tag + "\" \"D:\\\\out.txt\"\r\n";
 }
 
 class ProgramDirectory : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(GetDriveTypeA("R:\\"), static_cast<UINT>(DRIVE_FIXED))
-        << "the test prefix maps drive R: to a folder";
-    EmptyDirectoryW(L"R:");
-    ASSERT_TRUE(CreateDirectoryW(L"R:\\sub", nullptr));
-    WriteFileW(L"R:\\sub\\setup.ini", TaggingScript("decoy in the caller's directory"));
+    ASSERT_EQ(GetDriveTypeA("D:\\"), static_cast<UINT>(DRIVE_FIXED))
+        << "the test prefix maps drive D: to a folder";
+    EmptyDirectoryW(L"D:");
+    ASSERT_TRUE(CreateDirectoryW(L"D:\\sub", nullptr));
+    WriteFileW(L"D:\\sub\\setup.ini", TaggingScript("decoy in the caller's directory"));
   }
-  void TearDown() override { EmptyDirectoryW(L"R:"); }
+  void TearDown() override { EmptyDirectoryW(L"D:"); }
 
   // Copies setup.exe into `dir` with a script that tags "own", and runs it
-  // silently from R:\sub; returns its exit code.
+  // silently from D:\sub; returns its exit code.
   int RunFrom(const std::wstring& dir) {
     std::wstring program = dir + L"\\setup.exe";
     EXPECT_TRUE(CopyFileW(Widen(VORN_SETUP_EXE).c_str(), program.c_str(), FALSE));
@@ -78,7 +78,7 @@ class ProgramDirectory : public ::testing::Test {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE,
-                        0, nullptr, L"R:\\sub", &startup, &process)) {
+                        0, nullptr, L"D:\\sub", &startup, &process)) {
       ADD_FAILURE() << "cannot start setup.exe: " << GetLastError();
       return 12345;
     }
@@ -92,8 +92,8 @@ class ProgramDirectory : public ::testing::Test {
 };
 
 TEST_F(ProgramDirectory, FromADrivesRootTheRootsScriptRuns) {
-  EXPECT_EQ(RunFrom(L"R:"), 0);
-  EXPECT_EQ(ReadDriveFile("R:\\out.txt"), "own\r\n");
+  EXPECT_EQ(RunFrom(L"D:"), 0);
+  EXPECT_EQ(ReadDriveFile("D:\\out.txt"), "own\r\n");
 }
 
 // A directory that the ANSI code page cannot name: the program cannot make
@@ -101,10 +101,10 @@ TEST_F(ProgramDirectory, FromADrivesRootTheRootsScriptRuns) {
 // caller's setup.ini. (A directory over MAX_PATH takes the same path; Wine
 // cannot start a program from one, so it is not tested here.)
 TEST_F(ProgramDirectory, AnUnnameableDirectoryRunsNoScript) {
-  std::wstring dir = L"R:\\\x0416\x0418\x041b";
+  std::wstring dir = L"D:\\\x0416\x0418\x041b";
   ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
   EXPECT_EQ(RunFrom(dir), -1);
-  EXPECT_EQ(ReadDriveFile("R:\\out.txt"), "");
+  EXPECT_EQ(ReadDriveFile("D:\\out.txt"), "");
 }
 
 }  // namespace
