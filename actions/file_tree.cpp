@@ -63,7 +63,7 @@ static int CopyTree(Engine& engine, WindowRef owner, const char* sourceRoot,
         result = CopyTree(engine, owner, sourceRoot, destinationRoot, inner);
       }
     }
-    engine.host->PumpMessages(1);
+    // The status line above has let one pending message through already.
     return result == 0;
   });
   return result;

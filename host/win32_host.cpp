@@ -74,10 +74,17 @@ void Win32Host::SetControlText(WindowRef dialog, int controlId,
   if (dialog) SetDlgItemTextA(AsWindow(dialog), controlId, text);
 }
 
+// A dialog painted less than a frame ago is only invalidated: it paints
+// again with the next pump that reaches it, and no eye sees the frames in
+// between. A tree copy sets the status line once per file.
 void Win32Host::RepaintNow(WindowRef dialog) {
   if (!dialog) return;
   InvalidateRect(AsWindow(dialog), nullptr, TRUE);
+  DWORD now = GetTickCount();
+  if (dialog == lastPainted_ && now - lastPaintTick_ < kFrameMs) return;
   UpdateWindow(AsWindow(dialog));
+  lastPainted_ = dialog;
+  lastPaintTick_ = now;
 }
 
 void PumpPendingMessages(int limit) {

@@ -44,6 +44,11 @@ class Win32Host : public Host {
   HWND freeDialogs_[kFreeDialogsMax] = {};
   int freeDialogCount_ = 0;
 
+  // The dialog painted last, and when (RepaintNow).
+  static const DWORD kFrameMs = 16;
+  WindowRef lastPainted_ = nullptr;
+  DWORD lastPaintTick_ = 0;
+
   HINSTANCE instance_;
   Effects& effects_;
   HWND mainWindow_ = nullptr;

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Benchmark: CopyDir2Dest of 2,000 files of 100 KB in 20 folders, silent
+# and shown, against a bare FindFirstFile/CopyFile loop in the same prefix;
+# and ApplyOnFiles over the fixed drives (C: and a tree of 20,000 entries
+# on D:) against a bare walk. Medians of alternating runs, and the ratios.
+set -euo pipefail
+source "$(dirname "$0")/../scripts/lib.sh"
+
+runs=${1:-5}
+install_missing_packages
+build_windows_programs -DVORN_TESTS=OFF >/dev/null
+cmake --build "$VORN_BUILD/win64" --target bare_copy >/dev/null
+
+work=$VORN_BUILD/bench-copy
+rm -rf "$work" && mkdir -p "$work/src/data"
+cp "$VORN_BUILD/win64/setup.exe" "$VORN_BUILD/win64/bench/bare_copy.exe" "$work/src/"
+head -c 102400 /dev/urandom >"$work/payload"
+for d in $(seq -w 1 20); do
+  mkdir -p "$work/src/data/dir$d"
+  for f in $(seq -w 1 100); do cp "$work/payload" "$work/src/data/dir$d/file$f.bin"; done
+done
+printf '[Setup]\r\nGetSystemVars\r\nset COPY_MSG "Copying %%s"\r\nset DSTDIR "dst"\r\nMkDir "dst"\r\nCopyDir2Dest "data"\r\n' \
+  >"$work/src/setup.ini"
+
+fresh_prefix bench-prefix
+trap stop_wine_and_display EXIT
+start_private_display
+start_wineserver
+drive_d=$VORN_BUILD/wine/bench-prefix-drive-d
+
+# seconds COMMAND...: wall time of one run, in the work directory.
+seconds() {
+  local start end
+  start=$(date +%s.%N)
+  (cd "$work/src" && "$@" </dev/null >/dev/null 2>&1) || true
+  end=$(date +%s.%N)
+  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }'
+}
+median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
+
+bare=() silent=() shown=()
+for r in $(seq "$runs"); do
+  rm -rf "$work/src/dst"; mkdir "$work/src/dst"; bare+=("$(seconds "$WINE64" ./bare_copy.exe copy data dst/data)")
+  rm -rf "$work/src/dst"; silent+=("$(seconds "$WINE64" ./setup.exe /SILENT)")
+  rm -rf "$work/src/dst"; shown+=("$(seconds "$WINE64" ./setup.exe)")
+done
+[ -f "$work/src/dst/data/dir20/file100.bin" ] || echo "warning: the shown run did not copy the whole tree"
+b=$(median "${bare[@]}"); s=$(median "${silent[@]}"); w=$(median "${shown[@]}")
+echo "CopyDir2Dest, 2,000 files of 100 KB in 20 folders, medians of $runs runs:"
+awk -v b="$b" -v s="$s" -v w="$w" 'BEGIN {
+  printf "  bare loop %.3f s, /SILENT %.3f s (%.2fx), shown %.3f s (%.2fx)\n", b, s, s / b, w, w / b }'
+
+# 20,000 entries on D: (200 folders of 100 empty files).
+for d in $(seq 1 200); do
+  mkdir -p "$drive_d/tree/d$d"
+  (cd "$drive_d/tree/d$d" && touch $(seq -f 'f%g.txt' 1 99))
+done
+printf '[Setup]\r\nApplyOnFiles "no-such-file.vorn" "Found"\r\n[Found]\r\n' >"$work/src/setup.ini"
+walk=() apply=()
+for r in $(seq "$runs"); do
+  walk+=("$(seconds "$WINE64" ./bare_copy.exe walk)")
+  apply+=("$(seconds "$WINE64" ./setup.exe /SILENT)")
+done
+entries=$(cd "$work/src" && "$WINE64" ./bare_copy.exe walk </dev/null 2>/dev/null | tr -d '\r')
+a=$(median "${apply[@]}"); k=$(median "${walk[@]}")
+echo "ApplyOnFiles over C: and D: ($entries entries), /SILENT, medians of $runs runs:"
+awk -v k="$k" -v a="$a" 'BEGIN { printf "  bare walk %.3f s, ApplyOnFiles %.3f s (%.2fx)\n", k, a, a / k }'
