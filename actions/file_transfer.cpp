@@ -63,12 +63,17 @@ static Status TransferOver(Effects& effects, const Transfer& how,
   return status;
 }
 
+enum SamePathCheck { kCheckSamePath, kKnownDistinct };
+
 static int TransferOneFile(Engine& engine, const Transfer& how,
                            const char* source, const char* destination,
-                           unsigned long sourceAttributes) {
+                           unsigned long sourceAttributes,
+                           SamePathCheck check = kCheckSamePath) {
   if (!source || !destination) return -1;
   Effects& effects = *engine.effects;
-  if (IsSamePath(effects, source, destination)) return 0;
+  if (check == kCheckSamePath && IsSamePath(effects, source, destination)) {
+    return 0;
+  }
   if (sourceAttributes == kAttributesUnknown &&
       effects.GetFileAttributes(source, &sourceAttributes) != kOk) {
     sourceAttributes = 0;
@@ -87,6 +92,12 @@ static int TransferOneFile(Engine& engine, const Transfer& how,
 int CopyOneFile(Engine& engine, const char* source, const char* destination,
                 unsigned long sourceAttributes) {
   return TransferOneFile(engine, kCopy, source, destination, sourceAttributes);
+}
+
+int CopyListedFile(Engine& engine, const char* source, const char* destination,
+                   unsigned long sourceAttributes) {
+  return TransferOneFile(engine, kCopy, source, destination, sourceAttributes,
+                         kKnownDistinct);
 }
 
 int MoveOneFile(Engine& engine, const char* source, const char* destination) {

@@ -16,6 +16,10 @@ const unsigned long kAttributesUnknown = 0xFFFFFFFFUL;
 // with the failure flag.
 int CopyOneFile(Engine& engine, const char* source, const char* destination,
                 unsigned long sourceAttributes = kAttributesUnknown);
+// CopyOneFile for a file of a listing whose destination cannot be the file
+// itself (the tree copy refuses a destination inside its source).
+int CopyListedFile(Engine& engine, const char* source, const char* destination,
+                   unsigned long sourceAttributes);
 // The same as a move (across drives too), with ERROR_MOVE_TTL/_MSG.
 int MoveOneFile(Engine& engine, const char* source, const char* destination);
 // The failure path of a copy that could not even be tried (a path that

@@ -56,7 +56,7 @@ static int CopyTree(Engine& engine, WindowRef owner, const char* sourceRoot,
     char target[kPathMax];
     if (!JoinText(target, {destination, "/", entry.name})) return true;
     if (!(entry.attributes & kAttrDirectory)) {
-      result = CopyOneFile(engine, path, target, entry.attributes);
+      result = CopyListedFile(engine, path, target, entry.attributes);
     } else if (IsRealDirectory(entry)) {
       char inner[kPathMax];
       if (JoinText(inner, {relative, "/", entry.name})) {

@@ -44,6 +44,16 @@ class Win32Host : public Host {
   HWND freeDialogs_[kFreeDialogsMax] = {};
   int freeDialogCount_ = 0;
 
+  // The text of a hidden dialog, set when it is shown (SetControlText).
+  void ApplyPendingText();
+  WindowRef pendingDialog_ = nullptr;
+  int pendingControl_ = 0;
+  char pendingText_[kMsgMax] = {};
+
+  // When messages were last let through (PumpMessages).
+  static const DWORD kPumpIntervalMs = 4;
+  DWORD lastPumpTick_ = 0;
+
   // The dialog painted last, and when (RepaintNow).
   static const DWORD kFrameMs = 16;
   WindowRef lastPainted_ = nullptr;
