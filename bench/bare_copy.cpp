@@ -2,6 +2,7 @@
 // FindFirstFile, CreateDirectory and CopyFile calls and nothing else, and a
 // walk of the fixed drives' directories.
 //   bare_copy copy SOURCE DESTINATION
+//   bare_copy copy-gui SOURCE DESTINATION   (with a window, as setup.exe)
 //   bare_copy walk
 #include <windows.h>
 
@@ -47,6 +48,15 @@ static long Walk(const std::string& directory) {
 int main(int argc, char** argv) {
   if (argc == 4 && strcmp(argv[1], "copy") == 0) {
     CopyTree(argv[2], argv[3]);
+    return 0;
+  }
+  // The same loop in a process with a (hidden) window and a message queue,
+  // as setup.exe is.
+  if (argc == 4 && strcmp(argv[1], "copy-gui") == 0) {
+    HWND window = CreateWindowExA(0, "STATIC", "bare", WS_OVERLAPPEDWINDOW, 0, 0,
+                                  100, 100, nullptr, nullptr, nullptr, nullptr);
+    CopyTree(argv[2], argv[3]);
+    DestroyWindow(window);
     return 0;
   }
   if (argc == 2 && strcmp(argv[1], "walk") == 0) {

@@ -103,17 +103,12 @@ void Win32Host::ApplyPendingText() {
   pendingDialog_ = nullptr;
 }
 
-// A dialog painted less than a frame ago is only invalidated: it paints
-// again with the next pump that reaches it, and no eye sees the frames in
-// between. A tree copy sets the status line once per file.
+// Painted at once, every time: the text on screen must say what happens
+// now, and the next step may be a long copy during which nothing paints.
 void Win32Host::RepaintNow(WindowRef dialog) {
   if (!dialog) return;
   InvalidateRect(AsWindow(dialog), nullptr, TRUE);
-  DWORD now = GetTickCount();
-  if (dialog == lastPainted_ && now - lastPaintTick_ < kFrameMs) return;
   UpdateWindow(AsWindow(dialog));
-  lastPainted_ = dialog;
-  lastPaintTick_ = now;
 }
 
 void PumpPendingMessages(int limit) {

@@ -54,10 +54,6 @@ class Win32Host : public Host {
   static const DWORD kPumpIntervalMs = 4;
   DWORD lastPumpTick_ = 0;
 
-  // The dialog painted last, and when (RepaintNow).
-  static const DWORD kFrameMs = 16;
-  WindowRef lastPainted_ = nullptr;
-  DWORD lastPaintTick_ = 0;
 
   HINSTANCE instance_;
   Effects& effects_;
