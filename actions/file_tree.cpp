@@ -38,6 +38,10 @@ static bool IsRealDirectory(const FindData& entry) {
 
 // ---- CopyDir2Dest ----
 
+// A file this small copies in well under a frame, so the name before it
+// may wait for its paint; a larger file's name is painted before its copy.
+static const unsigned long long kBriefCopyBytes = 256 * 1024;
+
 static int CopyTree(Engine& engine, WindowRef owner, const char* sourceRoot,
                     const char* destinationRoot, const char* relative) {
   char source[kPathMax], destination[kPathMax];
@@ -51,8 +55,15 @@ static int CopyTree(Engine& engine, WindowRef owner, const char* sourceRoot,
   int result = 0;
   ForEachEntry(effects, source, "/", [&](const FindData& entry,
                                          const char* path) {
-    SetItemTextFmt(engine, owner, kStatusLineId, Message(engine, "COPY_MSG"),
-                   {entry.name});
+    bool brief = !(entry.attributes & kAttrDirectory) &&
+                 entry.size < kBriefCopyBytes;
+    if (brief) {
+      SetItemTextFmtBriefly(engine, owner, kStatusLineId,
+                            Message(engine, "COPY_MSG"), {entry.name});
+    } else {
+      SetItemTextFmt(engine, owner, kStatusLineId, Message(engine, "COPY_MSG"),
+                     {entry.name});
+    }
     char target[kPathMax];
     if (!JoinText(target, {destination, "/", entry.name})) return true;
     if (!(entry.attributes & kAttrDirectory)) {
@@ -80,7 +91,10 @@ int CopyTreeToDestination(Engine& engine, WindowRef owner,
     TakeCopyFailurePath(engine, source, destination);  // it would never end
     return -1;
   }
-  return CopyTree(engine, owner, sourceRoot, destinationRoot, relative);
+  int result = CopyTree(engine, owner, sourceRoot, destinationRoot, relative);
+  // The last name is on screen before whatever comes next.
+  if (owner && !engine.modes.silent) engine.host->RepaintNow(owner);
+  return result;
 }
 
 static void CmdCopyDir2Dest(Engine& engine, const Statement& st) {

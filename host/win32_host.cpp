@@ -103,12 +103,25 @@ void Win32Host::ApplyPendingText() {
   pendingDialog_ = nullptr;
 }
 
-// Painted at once, every time: the text on screen must say what happens
-// now, and the next step may be a long copy during which nothing paints.
+// Painted at once: the text on screen must say what happens now, and the
+// next step may be a long copy during which nothing paints.
 void Win32Host::RepaintNow(WindowRef dialog) {
   if (!dialog) return;
   InvalidateRect(AsWindow(dialog), nullptr, TRUE);
   UpdateWindow(AsWindow(dialog));
+  lastPainted_ = dialog;
+  lastPaintTick_ = GetTickCount();
+}
+
+// No eye sees the frames between two paints a frame apart; the caller
+// paints with RepaintNow before a long step.
+void Win32Host::RepaintSoon(WindowRef dialog) {
+  if (!dialog) return;
+  if (dialog == lastPainted_ && GetTickCount() - lastPaintTick_ < kFrameMs) {
+    InvalidateRect(AsWindow(dialog), nullptr, TRUE);
+    return;
+  }
+  RepaintNow(dialog);
 }
 
 void PumpPendingMessages(int limit) {

@@ -26,6 +26,7 @@ class Win32Host : public Host {
   void SetControlText(WindowRef dialog, int controlId,
                       const char* text) override;
   void RepaintNow(WindowRef dialog) override;
+  void RepaintSoon(WindowRef dialog) override;
   void PumpMessages(int limit) override;
   void UpdateMainWindow() override;
   void InvalidateMainWindow() override;
@@ -49,6 +50,11 @@ class Win32Host : public Host {
   WindowRef pendingDialog_ = nullptr;
   int pendingControl_ = 0;
   char pendingText_[kMsgMax] = {};
+
+  // The dialog painted last, and when (RepaintNow, RepaintSoon).
+  static const DWORD kFrameMs = 16;
+  WindowRef lastPainted_ = nullptr;
+  DWORD lastPaintTick_ = 0;
 
   // When messages were last let through (PumpMessages).
   static const DWORD kPumpIntervalMs = 4;

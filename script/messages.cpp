@@ -131,15 +131,31 @@ void ShowErrorBox(Engine& engine, char* text, MessageArgs args) {
                               kBoxOk);
 }
 
-void SetItemTextFmt(Engine& engine, WindowRef dialog, int controlId,
-                    char* text, MessageArgs args) {
+static void SetItemText(Engine& engine, WindowRef dialog, int controlId,
+                        char* text, MessageArgs args, bool brief) {
   if (!text) return;
   ExpandNewlines(text);
   char formatted[kMsgMax];
   FormatMessageText(formatted, sizeof formatted, text, args);
   engine.host->SetControlText(dialog, controlId, formatted);
-  if (!engine.modes.silent) engine.host->RepaintNow(dialog);
+  if (!engine.modes.silent) {
+    if (brief) {
+      engine.host->RepaintSoon(dialog);
+    } else {
+      engine.host->RepaintNow(dialog);
+    }
+  }
   engine.host->PumpMessages(1);
+}
+
+void SetItemTextFmt(Engine& engine, WindowRef dialog, int controlId,
+                    char* text, MessageArgs args) {
+  SetItemText(engine, dialog, controlId, text, args, false);
+}
+
+void SetItemTextFmtBriefly(Engine& engine, WindowRef dialog, int controlId,
+                           char* text, MessageArgs args) {
+  SetItemText(engine, dialog, controlId, text, args, true);
 }
 
 char* Message(Engine& engine, const char* key) {

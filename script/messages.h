@@ -42,5 +42,10 @@ void ShowErrorBox(Engine& engine, char* text, MessageArgs args = {});
 void SetItemTextFmt(Engine& engine, WindowRef dialog, int controlId,
                     char* text, MessageArgs args = {});
 
+// The same for a status that a brief step follows (one small file of a
+// tree copy): the dialog may wait up to a frame for its paint.
+void SetItemTextFmtBriefly(Engine& engine, WindowRef dialog, int controlId,
+                           char* text, MessageArgs args = {});
+
 // The value of message `key`, or null when the language file lacks it.
 char* Message(Engine& engine, const char* key);

@@ -39,6 +39,7 @@ class FakeHost : public Host {
     Add("text " + Name(d) + " " + std::to_string(id) + " " + text);
   }
   void RepaintNow(WindowRef d) override { Add("repaint " + Name(d)); }
+  void RepaintSoon(WindowRef d) override { Add("repaint soon " + Name(d)); }
   void PumpMessages(int limit) override { pumpedLimitTotal += limit; }
   void UpdateMainWindow() override {}
   void InvalidateMainWindow() override { Add("invalidate main"); }
