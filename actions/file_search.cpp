@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "actions/action_groups.h"
+#include "actions/directory_walk.h"
 #include "script/effects.h"
 #include "script/engine.h"
 #include "script/memory.h"
@@ -29,11 +30,6 @@ struct FileSearch {
   WindowRef waitDialog;
 };
 
-static bool IsRealDirectory(const FindData& entry) {
-  return (entry.attributes & kAttrDirectory) &&
-         !(entry.attributes & kAttrReparsePoint);
-}
-
 static void RunForHit(Engine& engine, const FileSearch& search,
                       const char* directory) {
   VarSet(engine.vars, "DSTDIR", directory);
@@ -44,24 +40,16 @@ static void SearchDirectory(Engine& engine, const FileSearch& search,
                             const char* directory) {
   SetItemTextFmt(engine, search.waitDialog, kStatusLineId,
                  Message(engine, "SEARCHING_FILES_MSG"), {directory});
-  Effects& effects = *engine.effects;
-  char pattern[kPathMax];
-  if (!JoinPath(pattern, directory, "*.*")) return;
-  FindData entry;
-  FindRef find = nullptr;
-  if (effects.FindFirstFile(pattern, &entry, &find) != kOk) return;
-  do {
-    if (IsRealDirectory(entry)) {
-      char inner[kPathMax];
-      if (JoinPath(inner, directory, entry.name)) {
-        SearchDirectory(engine, search, inner);
-      }
-    } else if (!(entry.attributes & kAttrDirectory) &&
-               strcmp(entry.name, search.name) == 0) {
-      RunForHit(engine, search, directory);
-    }
-  } while (effects.FindNextFile(find, &entry) == kOk);
-  effects.FindClose(find);
+  ForEachEntry(*engine.effects, directory, "\\",
+               [&](const FindData& entry, const char* path) {
+                 if (IsRealDirectory(entry)) {
+                   SearchDirectory(engine, search, path);
+                 } else if (!(entry.attributes & kAttrDirectory) &&
+                            strcmp(entry.name, search.name) == 0) {
+                   RunForHit(engine, search, directory);
+                 }
+                 return true;
+               });
 }
 
 // A drive is searched when it is fixed, or reported as having no root.

@@ -5,36 +5,12 @@
 #include "actions/file_tree.h"
 
 #include "actions/action_groups.h"
+#include "actions/directory_walk.h"
 #include "actions/file_transfer.h"
 #include "actions/paths.h"
 #include "script/effects.h"
 #include "script/engine.h"
-#include "script/memory.h"
 #include "script/messages.h"
-
-// Calls `visit` for each entry of `directory` (not "." or ".."), with the
-// entry's full path joined by `separator`. An entry whose path does not
-// fit is passed over.
-template <typename Visit>
-static void ForEachEntry(Effects& effects, const char* directory,
-                         const char* separator, Visit visit) {
-  char pattern[kPathMax];
-  if (!JoinText(pattern, {directory, separator, "*.*"})) return;
-  FindData entry;
-  FindRef find = nullptr;
-  if (effects.FindFirstFile(pattern, &entry, &find) != kOk) return;
-  do {
-    char path[kPathMax];
-    if (!JoinText(path, {directory, separator, entry.name})) continue;
-    if (!visit(entry, path)) break;
-  } while (effects.FindNextFile(find, &entry) == kOk);
-  effects.FindClose(find);
-}
-
-static bool IsRealDirectory(const FindData& entry) {
-  return (entry.attributes & kAttrDirectory) &&
-         !(entry.attributes & kAttrReparsePoint);
-}
 
 // ---- CopyDir2Dest ----
 
@@ -123,7 +99,7 @@ void DeleteTree(Engine& engine, const char* base, const char* sub) {
   char directory[kPathMax];
   bool hasSub = sub && sub[0];
   bool built = hasSub ? JoinPath(directory, base, sub)
-                      : CopyText(directory, base) > 0 && FitsIn(base, kPathMax);
+                      : FitsIn(base, kPathMax) && CopyText(directory, base) > 0;
   if (!built || IsDriveRootOrEmpty(directory)) {
     SetFailure(engine);
     return;

@@ -9,8 +9,6 @@
 #include "script/split_words.h"
 #include "script/text.h"
 
-static const char* TextOrEmpty(const char* value) { return value ? value : ""; }
-
 static void CmdStrcmp(Engine& engine, const Statement& st) {
   bool equal = strcmp(TextOrEmpty(st.value1), TextOrEmpty(st.value2)) == 0;
   engine.flags.condition = equal ? 1 : 0;

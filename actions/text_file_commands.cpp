@@ -13,8 +13,6 @@
 #include "script/text.h"
 #include "script/version_text.h"
 
-static const char* TextOrEmpty(const char* value) { return value ? value : ""; }
-
 // GetVersion FILE KEY: MAJMIN gets the version text of the first line whose
 // first word is the key, or "0000-0000".
 static void CmdGetVersion(Engine& engine, const Statement& st) {
@@ -48,11 +46,6 @@ static void CmdFindInFile(Engine& engine, const Statement& st) {
     }
     engine.host->PumpMessages(1);
   }
-}
-
-static void DropLineFeed(char* line) {
-  size_t length = strlen(line);
-  if (length > 0 && line[length - 1] == '\n') line[length - 1] = 0;
 }
 
 // ParseFile FILE SECTION: runs the section once per line, the line in

@@ -111,7 +111,7 @@ typedef void* FindRef;
 typedef void* LibraryRef;
 
 // What a shell link (.lnk) points at.
-struct ShellLinkSpec {
+struct ShellLinkFields {
   const char* target;
   const char* arguments;         // may be null
   const char* workingDirectory;  // may be null
@@ -195,7 +195,7 @@ class Effects {
   virtual Status SHGetSpecialFolderPath(int csidl,
                                         char (&path)[kPathMax]) = 0;
   // Saves a shell link at `linkPath` (replacing one that is there).
-  virtual Status CreateShellLink(const ShellLinkSpec& link,
+  virtual Status CreateShellLink(const ShellLinkFields& link,
                                  const char* linkPath) = 0;
   virtual Status ShellExecute(const char* file, const char* parameters,
                               const char* directory) = 0;

@@ -78,13 +78,6 @@ static void ReportOverLongStatement(Engine& engine, WindowRef dialog,
                     {shown});
 }
 
-// A line's end is never part of a statement (an unterminated quote would
-// take it into its value).
-static void DropLineEnd(char* line) {
-  size_t length = strlen(line);
-  if (length > 0 && line[length - 1] == '\n') line[length - 1] = 0;
-}
-
 // Runs one statement line (its first byte already known not to be '[').
 // An over-long comment is passed over whole.
 static void RunLine(Engine& engine, WindowRef dialog, char* line,
@@ -95,7 +88,7 @@ static void RunLine(Engine& engine, WindowRef dialog, char* line,
     ReportOverLongStatement(engine, dialog, start);
     return;
   }
-  DropLineEnd(line);
+  DropLineFeed(line);  // an open quote must not take the line's end
   Statement st;
   if (!ParseStatement(line, engine.vars, dialog, &st)) {
     ReportUnknownKeyword(engine, dialog, line);

@@ -44,6 +44,11 @@ size_t AppendText(char* dst, size_t capacity, const char* src) {
   return CopyText(dst + used, capacity - used, src);
 }
 
+void DropLineFeed(char* line) {
+  size_t length = strlen(line);
+  if (length > 0 && line[length - 1] == '\n') line[length - 1] = 0;
+}
+
 bool FitsIn(const char* src, size_t capacity) {
   return strnlen(src, capacity) < capacity;
 }

@@ -42,6 +42,13 @@ template <size_t N>
 size_t AppendText(char (&dst)[N], const char* src) {
   return AppendText(dst, N, src);
 }
+// A value, or the empty text for none: how the string commands read a bare
+// word that names no variable.
+inline const char* TextOrEmpty(const char* value) { return value ? value : ""; }
+
+// Removes one line feed from the end of `line`, if there is one.
+void DropLineFeed(char* line);
+
 // True when `src` fits into a buffer of `capacity` bytes with its NUL.
 bool FitsIn(const char* src, size_t capacity);
 

@@ -16,17 +16,12 @@ void PadLeft(char* text, char fill, size_t width) {
   memset(text, fill, shift);
 }
 
-static void RemoveLineFeed(char* word) {
-  size_t length = strlen(word);
-  if (length > 0 && word[length - 1] == '\n') word[length - 1] = 0;
-}
-
 bool VersionTextOfLine(char* line, const char* key,
                        char (&out)[kVersionTextMax]) {
   char* words[kVersionWordsMax];
   int count = SplitWords(line, words, kVersionWordsMax);
   if (count < 3 || !EqualsNoCase(words[0], key)) return false;
-  RemoveLineFeed(words[count - 1]);
+  DropLineFeed(words[count - 1]);
   out[0] = 0;
   int fields = count - 1 < kVersionFieldsMax ? count - 1 : kVersionFieldsMax;
   for (int i = 1; i <= fields; ++i) {

@@ -34,7 +34,7 @@ static Status FromHresult(HRESULT result) {
 }
 
 // Fills the link object from `link`; the first failing setter's result.
-static HRESULT DescribeLink(IShellLinkA* shellLink, const ShellLinkSpec& link) {
+static HRESULT DescribeLink(IShellLinkA* shellLink, const ShellLinkFields& link) {
   HRESULT result = shellLink->SetPath(link.target);
   if (SUCCEEDED(result) && link.arguments) {
     result = shellLink->SetArguments(link.arguments);
@@ -66,7 +66,7 @@ static HRESULT SaveLink(IShellLinkA* shellLink, const char* linkPath) {
   return result;
 }
 
-Status Win32Effects::CreateShellLink(const ShellLinkSpec& link,
+Status Win32Effects::CreateShellLink(const ShellLinkFields& link,
                                      const char* linkPath) {
   IShellLinkA* shellLink = nullptr;
   HRESULT result =

@@ -543,7 +543,7 @@ Status MemoryEffects::SHGetSpecialFolderPath(int csidl, char (&path)[kPathMax]) 
   }
 }
 
-Status MemoryEffects::CreateShellLink(const ShellLinkSpec& link,
+Status MemoryEffects::CreateShellLink(const ShellLinkFields& link,
                                       const char* linkPath) {
   Status status = Injected("CreateShellLink", linkPath);
   if (status != kOk) return status;

@@ -90,7 +90,7 @@ class MemoryEffects : public Effects {
                       char* name, size_t capacity) override;
   Status RegFlushKey(RegRoot root, const char* path) override;
   Status SHGetSpecialFolderPath(int csidl, char (&path)[kPathMax]) override;
-  Status CreateShellLink(const ShellLinkSpec& link,
+  Status CreateShellLink(const ShellLinkFields& link,
                          const char* linkPath) override;
   Status ShellExecute(const char* file, const char* parameters,
                       const char* directory) override;

@@ -70,9 +70,9 @@ class WindowsEffects : public ::testing::Test {
 TEST_F(WindowsEffects, ShellLinkIsSavedAndReadsBack) {
   CoInitialize(nullptr);
   std::string link = scratch_.Path() + "\\Vorn.lnk";
-  ShellLinkSpec spec = {"C:\\windows\\notepad.exe", "/x \"a b\"", "C:\\windows",
+  ShellLinkFields fields = {"C:\\windows\\notepad.exe", "/x \"a b\"", "C:\\windows",
                         "C:\\windows\\notepad.exe", 0, "Vorn editor"};
-  ASSERT_EQ(fx_.CreateShellLink(spec, link.c_str()), kOk);
+  ASSERT_EQ(fx_.CreateShellLink(fields, link.c_str()), kOk);
   IShellLinkA* shellLink = nullptr;
   ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr,
                                          CLSCTX_INPROC_SERVER, IID_IShellLinkA,
@@ -89,7 +89,7 @@ TEST_F(WindowsEffects, ShellLinkIsSavedAndReadsBack) {
   EXPECT_STREQ(text, "Vorn editor");
   file->Release();
   shellLink->Release();
-  EXPECT_NE(fx_.CreateShellLink(spec, (scratch_.Path() + "\\no\\x.lnk").c_str()),
+  EXPECT_NE(fx_.CreateShellLink(fields, (scratch_.Path() + "\\no\\x.lnk").c_str()),
             kOk);
   CoUninitialize();
 }
