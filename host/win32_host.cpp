@@ -92,6 +92,32 @@ void Win32Host::SetControlText(WindowRef dialog, int controlId,
     SetDlgItemTextA(AsWindow(dialog), controlId, text);
     return;
   }
+  KeepPendingText(dialog, controlId, text);
+}
+
+// No eye sees the texts between two paints a frame apart, so within a frame
+// of the last paint the text is only kept; the caller paints with RepaintNow
+// before a long step, and a text that comes after the frame is painted.
+// Only the control whose text changed is painted then: the rest of the
+// dialog is as it was, and a whole dialog's paint costs about 1.6 ms under
+// Wine, more than a small file's copy.
+void Win32Host::SetControlTextSoon(WindowRef dialog, int controlId,
+                                   const char* text) {
+  if (!dialog) return;
+  if (dialog == lastPainted_ && GetTickCount() - lastPaintTick_ < kFrameMs &&
+      (!pendingDialog_ ||
+       (pendingDialog_ == dialog && pendingControl_ == controlId))) {
+    KeepPendingText(dialog, controlId, text);
+    return;
+  }
+  SetControlText(dialog, controlId, text);
+  UpdateWindow(GetDlgItem(AsWindow(dialog), controlId));
+  lastPainted_ = dialog;
+  lastPaintTick_ = GetTickCount();
+}
+
+void Win32Host::KeepPendingText(WindowRef dialog, int controlId,
+                                const char* text) {
   pendingDialog_ = dialog;
   pendingControl_ = controlId;
   CopyText(pendingText_, text);
@@ -103,25 +129,16 @@ void Win32Host::ApplyPendingText() {
   pendingDialog_ = nullptr;
 }
 
-// Painted at once: the text on screen must say what happens now, and the
-// next step may be a long copy during which nothing paints.
+// Painted at once, with any text still kept for it: the text on screen must
+// say what happens now, and the next step may be a long copy during which
+// nothing paints.
 void Win32Host::RepaintNow(WindowRef dialog) {
   if (!dialog) return;
+  if (dialog == pendingDialog_) ApplyPendingText();
   InvalidateRect(AsWindow(dialog), nullptr, TRUE);
   UpdateWindow(AsWindow(dialog));
   lastPainted_ = dialog;
   lastPaintTick_ = GetTickCount();
-}
-
-// No eye sees the frames between two paints a frame apart; the caller
-// paints with RepaintNow before a long step.
-void Win32Host::RepaintSoon(WindowRef dialog) {
-  if (!dialog) return;
-  if (dialog == lastPainted_ && GetTickCount() - lastPaintTick_ < kFrameMs) {
-    InvalidateRect(AsWindow(dialog), nullptr, TRUE);
-    return;
-  }
-  RepaintNow(dialog);
 }
 
 void PumpPendingMessages(int limit) {
@@ -158,6 +175,7 @@ void Win32Host::ShowMainWindow(bool visible) {
 
 int Win32Host::ShowMessageBox(const char* text, const char* caption,
                               int type) {
+  ApplyPendingText();  // the box may tell about the step the text names
   return MessageBoxA(mainWindow_, text, caption, static_cast<UINT>(type));
 }
 

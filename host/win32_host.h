@@ -26,7 +26,8 @@ class Win32Host : public Host {
   void SetControlText(WindowRef dialog, int controlId,
                       const char* text) override;
   void RepaintNow(WindowRef dialog) override;
-  void RepaintSoon(WindowRef dialog) override;
+  void SetControlTextSoon(WindowRef dialog, int controlId,
+                          const char* text) override;
   void PumpMessages(int limit) override;
   void UpdateMainWindow() override;
   void InvalidateMainWindow() override;
@@ -45,13 +46,15 @@ class Win32Host : public Host {
   HWND freeDialogs_[kFreeDialogsMax] = {};
   int freeDialogCount_ = 0;
 
-  // The text of a hidden dialog, set when it is shown (SetControlText).
+  // The text of a hidden dialog, set when it is shown (SetControlText), or
+  // of a visible one painted less than a frame ago (SetControlTextSoon).
+  void KeepPendingText(WindowRef dialog, int controlId, const char* text);
   void ApplyPendingText();
   WindowRef pendingDialog_ = nullptr;
   int pendingControl_ = 0;
   char pendingText_[kMsgMax] = {};
 
-  // The dialog painted last, and when (RepaintNow, RepaintSoon).
+  // The dialog painted last, and when (RepaintNow, SetControlTextSoon).
   static const DWORD kFrameMs = 16;
   WindowRef lastPainted_ = nullptr;
   DWORD lastPaintTick_ = 0;

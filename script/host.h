@@ -43,10 +43,12 @@ class Host {
                               const char* text) = 0;
   // Invalidates the dialog (background erased) and paints it at once.
   virtual void RepaintNow(WindowRef dialog) = 0;
-  // The same, unless the dialog was painted less than a frame ago: for a
-  // status that a brief step follows, whose caller paints again before
-  // anything long.
-  virtual void RepaintSoon(WindowRef dialog) = 0;
+  // Sets the text and paints the dialog at once, unless the dialog was
+  // painted less than a frame ago: then the text waits for the next paint
+  // (RepaintNow), the next text or the frame's end. For a status that a
+  // brief step follows, whose caller paints again before anything long.
+  virtual void SetControlTextSoon(WindowRef dialog, int controlId,
+                                  const char* text) = 0;
   // Removes and dispatches pending messages without waiting; at most
   // `limit` of them.
   virtual void PumpMessages(int limit) = 0;

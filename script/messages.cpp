@@ -137,13 +137,13 @@ static void SetItemText(Engine& engine, WindowRef dialog, int controlId,
   ExpandNewlines(text);
   char formatted[kMsgMax];
   FormatMessageText(formatted, sizeof formatted, text, args);
-  engine.host->SetControlText(dialog, controlId, formatted);
-  if (!engine.modes.silent) {
-    if (brief) {
-      engine.host->RepaintSoon(dialog);
-    } else {
-      engine.host->RepaintNow(dialog);
-    }
+  if (engine.modes.silent) {
+    engine.host->SetControlText(dialog, controlId, formatted);
+  } else if (brief) {
+    engine.host->SetControlTextSoon(dialog, controlId, formatted);
+  } else {
+    engine.host->SetControlText(dialog, controlId, formatted);
+    engine.host->RepaintNow(dialog);
   }
   engine.host->PumpMessages(1);
 }

@@ -39,7 +39,10 @@ class FakeHost : public Host {
     Add("text " + Name(d) + " " + std::to_string(id) + " " + text);
   }
   void RepaintNow(WindowRef d) override { Add("repaint " + Name(d)); }
-  void RepaintSoon(WindowRef d) override { Add("repaint soon " + Name(d)); }
+  void SetControlTextSoon(WindowRef d, int id, const char* text) override {
+    if (id == kStatusLineId) statusLine = text;
+    Add("text soon " + Name(d) + " " + std::to_string(id) + " " + text);
+  }
   void PumpMessages(int limit) override { pumpedLimitTotal += limit; }
   void UpdateMainWindow() override {}
   void InvalidateMainWindow() override { Add("invalidate main"); }
