@@ -3,8 +3,10 @@
 #include "host/command_groups.h"
 
 #include "actions/action_groups.h"
+#include "runtimecfg/runtime_config.h"
 #include "script/commands.h"
 #include "script/engine.h"
+#include "shell/shell_commands.h"
 
 struct CommandGroup {
   const char* name;
@@ -22,6 +24,8 @@ static const CommandGroup kCommandGroups[] = {
     {"directory trees", BindFileTreeCommands},
     {"file search", BindFileSearchCommands},
     {"system variables and probes", BindProbeCommands},
+    {"uninstall entry and file classes", BindUninstallEntryCommands},
+    {"runtime configuration", BindRuntimeConfigCommands},
 };
 
 void BindAllCommandGroups(Engine& engine) {
@@ -36,11 +40,6 @@ const CommandId kCommandsNotYetBuilt[] = {
     kCmdMkPgmGroup, kCmdMkLink, kCmdCreateSourceLink, kCmdGetPgmGroup,
     kCmdDelPgmGroup, kCmdCreateDesktopLink, kCmdDestroyDesktopLink,
     kCmdCreateStartLink, kCmdDestroyStartLink,
-    // uninstall entry and file-class keys
-    kCmdSetUninstall, kCmdDelUninstall, kCmdCleanRegistry,
-    // runtime configuration
-    kCmdAddPartition, kCmdDetectVORN, kCmdGetVornSettings, kCmdIsVornUpdated,
-    kCmdImportOldVorn,
     // dialogs
     kCmdIShowInstallDlg, kCmdSetupType, kCmdGetSMTPServer,
 };

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 
+#include "script/byte_buffer.h"
 #include "script/text.h"
 
 // The methods carry the names of the Win32 calls they wrap; where
@@ -58,6 +59,7 @@ const Status kOk = 0;
 const Status kErrFileNotFound = 2;
 const Status kErrPathNotFound = 3;
 const Status kErrAccessDenied = 5;
+const Status kErrNotEnoughMemory = 8;
 const Status kErrNoMoreFiles = 18;
 const Status kErrSharingViolation = 32;
 const Status kErrFileExists = 80;
@@ -83,6 +85,7 @@ const unsigned long kAttrReparsePoint = 0x400;
 // MoveFileEx flags (Win32 values).
 const unsigned kMoveReplaceExisting = 0x1;
 const unsigned kMoveCopyAllowed = 0x2;
+const unsigned kMoveWriteThrough = 0x8;
 
 // Drive types (Win32 values).
 const int kDriveUnknown = 0;
@@ -147,6 +150,20 @@ class Effects {
                                FindRef* find) = 0;
   virtual Status FindNextFile(FindRef find, FindData* entry) = 0;
   virtual void FindClose(FindRef find) = 0;
+  // ---- File contents (CreateFile, ReadFile/WriteFile, CloseHandle) ----
+  // Appends the whole file to `contents`: kErrFileNotFound or
+  // kErrPathNotFound when it is missing, another code when it exists but
+  // cannot be read (in use, a directory, no access), kErrNotEnoughMemory.
+  virtual Status ReadWholeFile(const char* path, ByteBuffer* contents) = 0;
+  // Creates or empties the file and writes `size` bytes, flushed to disk;
+  // every write and the close are checked. On failure the file may hold
+  // part of the data: the caller removes it.
+  virtual Status WriteNewFile(const char* path, const char* data,
+                              size_t size) = 0;
+  // Opens the file for appending (creating it when missing) and writes
+  // `size` bytes at its end; every write and the close are checked.
+  virtual Status AppendToFile(const char* path, const char* data,
+                              size_t size) = 0;
   // A new empty file in `directory` named from `prefix`; its path in `path`.
   virtual Status GetTempFileName(const char* directory, const char* prefix,
                                  char (&path)[kPathMax]) = 0;

@@ -164,3 +164,78 @@ Status Win32Effects::SetCurrentDirectory(const char* path) {
   return Logged("SetCurrentDirectory", path,
                 Result(::SetCurrentDirectoryA(path)));
 }
+
+// ---- File contents ----
+
+static const DWORD kChunkBytes = 64 * 1024;
+
+Status Win32Effects::ReadWholeFile(const char* path, ByteBuffer* contents) {
+  HANDLE file = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    return Logged("CreateFile", path, GetLastError());
+  }
+  Status status = kOk;
+  for (;;) {
+    char* room = contents->Reserve(kChunkBytes);
+    if (!room) {
+      status = kErrNotEnoughMemory;
+      break;
+    }
+    DWORD read = 0;
+    if (!::ReadFile(file, room, kChunkBytes, &read, nullptr)) {
+      status = GetLastError();
+      break;
+    }
+    if (read == 0) break;
+    contents->Grow(read);
+  }
+  ::CloseHandle(file);
+  return Logged("ReadFile", path, status);
+}
+
+// Writes all of `data`, flushes it and closes the file; the first failure
+// is the result.
+static Status WriteAndClose(HANDLE file, const char* data, size_t size) {
+  Status status = kOk;
+  while (size > 0 && status == kOk) {
+    DWORD chunk = size > kChunkBytes ? kChunkBytes : static_cast<DWORD>(size);
+    DWORD written = 0;
+    if (!::WriteFile(file, data, chunk, &written, nullptr)) {
+      status = GetLastError();
+    } else if (written != chunk) {
+      status = kErrDiskFull;
+    }
+    data += chunk;
+    size -= chunk;
+  }
+  if (status == kOk && !::FlushFileBuffers(file)) status = GetLastError();
+  if (!::CloseHandle(file) && status == kOk) status = GetLastError();
+  return status;
+}
+
+Status Win32Effects::WriteNewFile(const char* path, const char* data,
+                                  size_t size) {
+  HANDLE file = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    return Logged("CreateFile", path, GetLastError());
+  }
+  return Logged("WriteFile", path, WriteAndClose(file, data, size));
+}
+
+Status Win32Effects::AppendToFile(const char* path, const char* data,
+                                  size_t size) {
+  HANDLE file = ::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    return Logged("CreateFile", path, GetLastError());
+  }
+  if (::SetFilePointer(file, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
+      GetLastError() != NO_ERROR) {
+    Status status = GetLastError();
+    ::CloseHandle(file);
+    return Logged("SetFilePointer", path, status);
+  }
+  return Logged("WriteFile", path, WriteAndClose(file, data, size));
+}

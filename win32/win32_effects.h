@@ -18,6 +18,9 @@ class Win32Effects : public Effects {
                        FindRef* find) override;
   Status FindNextFile(FindRef find, FindData* entry) override;
   void FindClose(FindRef find) override;
+  Status ReadWholeFile(const char* path, ByteBuffer* contents) override;
+  Status WriteNewFile(const char* path, const char* data, size_t size) override;
+  Status AppendToFile(const char* path, const char* data, size_t size) override;
   Status GetTempFileName(const char* directory, const char* prefix,
                          char (&path)[kPathMax]) override;
 

@@ -192,3 +192,25 @@ TEST_F(EffectsContract, SpecialFoldersExist) {
     EXPECT_TRUE(attributes & kAttrDirectory);
   }
 }
+
+TEST_F(EffectsContract, WholeFilesAreReadWrittenAndAppended) {
+  ByteBuffer contents;
+  EXPECT_EQ(fx().ReadWholeFile(In("none.txt").c_str(), &contents), kErrFileNotFound);
+  EXPECT_EQ(fx().ReadWholeFile(In("no\\a.txt").c_str(), &contents), kErrPathNotFound);
+  ASSERT_EQ(fx().CreateDirectory(In("dir").c_str()), kOk);
+  EXPECT_NE(fx().ReadWholeFile(In("dir").c_str(), &contents), kOk);
+  EXPECT_NE(fx().WriteNewFile(In("dir").c_str(), "x", 1), kOk);
+  std::string big(200000, 'b');  // more than one chunk
+  big[0] = '\r';
+  big[1] = '\n';
+  ASSERT_EQ(fx().WriteNewFile(In("a.txt").c_str(), big.data(), big.size()), kOk);
+  ASSERT_EQ(fx().WriteNewFile(In("a.txt").c_str(), "new", 3), kOk);  // emptied first
+  ASSERT_EQ(fx().AppendToFile(In("a.txt").c_str(), "\r\nmore", 6), kOk);
+  ASSERT_EQ(fx().AppendToFile(In("b.txt").c_str(), big.data(), big.size()), kOk);
+  EXPECT_EQ(fx().ReadWholeFile(In("a.txt").c_str(), &contents), kOk);
+  EXPECT_EQ(std::string(contents.data(), contents.size()), "new\r\nmore");
+  ByteBuffer second;
+  EXPECT_EQ(fx().ReadWholeFile(In("b.txt").c_str(), &second), kOk);
+  EXPECT_EQ(std::string(second.data(), second.size()), big);
+  EXPECT_EQ(fx().AppendToFile(In("no\\c.txt").c_str(), "x", 1), kErrPathNotFound);
+}

@@ -14,10 +14,12 @@
 #include <string>
 
 #include "actions/action_groups.h"
+#include "runtimecfg/runtime_config.h"
 #include "script/commands.h"
 #include "script/engine.h"
 #include "script/runner.h"
 #include "script/script_file.h"
+#include "shell/shell_commands.h"
 #include "tests/common/trace.h"
 #include "tests/native/fake_host.h"
 #include "tests/native/memory_effects.h"
@@ -38,7 +40,8 @@ class EngineTest : public ::testing::Test {
                       BindControlFlowCommands, BindHostCommands,
                       BindStringCommands, BindTextFileCommands,
                       BindFileTransferCommands, BindFileTreeCommands,
-                      BindFileSearchCommands, BindProbeCommands}) {
+                      BindFileSearchCommands, BindProbeCommands,
+                      BindUninstallEntryCommands, BindRuntimeConfigCommands}) {
       bind(*engine_);
     }
   }

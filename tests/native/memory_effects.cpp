@@ -322,6 +322,51 @@ void MemoryEffects::FindClose(FindRef find) {
   delete static_cast<FindState*>(find);
 }
 
+Status MemoryEffects::ReadWholeFile(const char* path, ByteBuffer* contents) {
+  Status status = Injected("ReadWholeFile", path);
+  if (status != kOk) return status;
+  if (CheckPath(path) != kOk) return Logged("ReadWholeFile", path, kErrFilenameTooLong);
+  const Node* node = Find(path);
+  if (!node) {
+    return Logged("ReadWholeFile", path,
+                  CheckNewEntry(path) == kOk ? kErrFileNotFound : kErrPathNotFound);
+  }
+  if (node->directory) return Logged("ReadWholeFile", path, kErrAccessDenied);
+  if (!contents->Append(node->content.data(), node->content.size())) {
+    return kErrNotEnoughMemory;
+  }
+  return kOk;
+}
+
+// An injected failure of a write leaves the first half of the data behind,
+// as a disk that fills up does.
+Status MemoryEffects::WriteContent(const char* operation, const char* path,
+                                   const std::string& before, const char* data,
+                                   size_t size) {
+  Node* node = Find(path);
+  if (node && (node->directory || (node->attributes & kAttrReadOnly))) {
+    return Logged(operation, path, kErrAccessDenied);
+  }
+  Status status = CheckNewEntry(path);
+  if (status != kOk) return Logged(operation, path, status);
+  status = Injected(operation, path);
+  std::string written(data, status == kOk ? size : size / 2);
+  WriteFile(path, before + written, node ? node->attributes : kAttrArchive);
+  return status;
+}
+
+Status MemoryEffects::WriteNewFile(const char* path, const char* data,
+                                   size_t size) {
+  return WriteContent("WriteNewFile", path, "", data, size);
+}
+
+Status MemoryEffects::AppendToFile(const char* path, const char* data,
+                                   size_t size) {
+  const Node* node = Find(path);
+  std::string before = node && !node->directory ? node->content : "";
+  return WriteContent("AppendToFile", path, before, data, size);
+}
+
 Status MemoryEffects::GetTempFileName(const char* directory, const char* prefix,
                                       char (&path)[kPathMax]) {
   path[0] = 0;

@@ -67,6 +67,9 @@ class MemoryEffects : public Effects {
                        FindRef* find) override;
   Status FindNextFile(FindRef find, FindData* entry) override;
   void FindClose(FindRef find) override;
+  Status ReadWholeFile(const char* path, ByteBuffer* contents) override;
+  Status WriteNewFile(const char* path, const char* data, size_t size) override;
+  Status AppendToFile(const char* path, const char* data, size_t size) override;
   Status GetTempFileName(const char* directory, const char* prefix,
                          char (&path)[kPathMax]) override;
   Status GetSystemDirectory(char (&path)[kPathMax]) override;
@@ -129,6 +132,8 @@ class MemoryEffects : public Effects {
   };
 
   Status Injected(const char* operation, const std::string& path);
+  Status WriteContent(const char* operation, const char* path,
+                      const std::string& before, const char* data, size_t size);
   Status CheckPath(const std::string& path) const;
   std::string Parent(const std::string& path) const;
   Node* Find(const std::string& path);

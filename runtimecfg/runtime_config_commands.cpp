@@ -1,0 +1,188 @@
+// ImportOldVorn, IsVornUpdated, AddPartition and GetVornSettings. The
+// user's zek.ini is never lost: it is replaced in one atomic move of a
+// checked temporary file, or left byte for byte as it was.
+#include "actions/file_transfer.h"
+#include "runtimecfg/config_files.h"
+#include "runtimecfg/fresh_import.h"
+#include "runtimecfg/plugin_merge.h"
+#include "runtimecfg/runtime_config.h"
+#include "runtimecfg/vorn_lines.h"
+#include "script/errors.h"
+#include "script/language.h"
+#include "script/messages.h"
+#include "script/var_store.h"
+
+static FileText TextOf(const ByteBuffer& buffer) {
+  return FileText{buffer.data(), buffer.size()};
+}
+
+// A helper file of a fresh import; missing (or unreadable) as none.
+static FileText ReadOptional(Engine& engine, const char* name,
+                             ByteBuffer& buffer) {
+  char path[kPathMax];
+  if (!ConfigPath(engine, "DSTDIR", name, path) ||
+      engine.effects->ReadWholeFile(path, &buffer) != kOk) {
+    return FileText{nullptr, 0};
+  }
+  return TextOf(buffer);
+}
+
+// Copies the shipped zek.ini into place and adds the disk and plug-in
+// lines. A copy that failed has been reported; nothing is added then, so
+// no stub zek.ini is left for a later run to take as installed.
+static void FreshImport(Engine& engine, const char* shipped,
+                        const char* installed) {
+  if (CopyOneFile(engine, shipped, installed) != 0) return;
+  ByteBuffer copied, zekpack, zekdll, lines;
+  if (engine.effects->ReadWholeFile(installed, &copied) != kOk ||
+      !AppendFreshImportLines(TextOf(copied),
+                              ReadOptional(engine, "zekpack.ini", zekpack),
+                              ReadOptional(engine, "zekdll.ini", zekdll),
+                              lines) ||
+      engine.effects->AppendToFile(installed, lines.data(), lines.size()) !=
+          kOk) {
+    SetFailure(engine);
+  }
+}
+
+// The merge goes to newzek.ini, the vorn/update rewrite of what was
+// written there to zektemp.ini, and zektemp.ini replaces zek.ini.
+struct UpgradeFiles {
+  char merged[kPathMax];
+  char rewritten[kPathMax];
+};
+
+static bool MergeAndRewrite(Engine& engine, const UpgradeFiles& files,
+                            const char* shipped, const ByteBuffer& installed,
+                            const char* vornValue, const char* updateValue,
+                            bool* mergedWritten) {
+  ByteBuffer shippedText;
+  bool haveShipped = engine.effects->ReadWholeFile(shipped, &shippedText) == kOk;
+  if (!haveShipped) SetFailure(engine);  // every installed plug-in stays
+  ByteBuffer merged;
+  if (!MergePluginLines(TextOf(installed),
+                        haveShipped ? TextOf(shippedText) : FileText{nullptr, 0},
+                        merged) ||
+      !WriteTemporaryFile(engine, files.merged, merged)) {
+    return false;
+  }
+  *mergedWritten = true;
+  ByteBuffer mergedBack, rewritten;
+  return engine.effects->ReadWholeFile(files.merged, &mergedBack) == kOk &&
+         RewriteVornLines(TextOf(mergedBack), vornValue, updateValue,
+                          rewritten) &&
+         WriteTemporaryFile(engine, files.rewritten, rewritten);
+}
+
+static void UpgradeImport(Engine& engine, const char* shipped,
+                          const char* installed, const ByteBuffer& current,
+                          const char* vornValue, const char* updateValue) {
+  UpgradeFiles files;
+  if (!vornValue || !updateValue ||
+      !ConfigPath(engine, "DSTDIR", "newzek.ini", files.merged) ||
+      !ConfigPath(engine, "DSTDIR", "zektemp.ini", files.rewritten)) {
+    SetFailure(engine);
+    return;
+  }
+  bool mergedWritten = false;
+  bool replaced = MergeAndRewrite(engine, files, shipped, current, vornValue,
+                                  updateValue, &mergedWritten) &&
+                  ReplaceWithTemporary(engine, files.rewritten, installed);
+  if (mergedWritten) engine.effects->DeleteFile(files.merged);
+  if (!replaced) {
+    unsigned long attributes = 0;
+    if (mergedWritten &&
+        engine.effects->GetFileAttributes(files.rewritten, &attributes) == kOk &&
+        !(attributes & kAttrDirectory)) {
+      engine.effects->DeleteFile(files.rewritten);
+    }
+    SetFailure(engine);
+  }
+}
+
+// An installed zek.ini with content is upgraded; an absent or empty one
+// gets a fresh import; one that exists but cannot be read is left alone.
+static void CmdImportOldVorn(Engine& engine, const Statement& st) {
+  char shipped[kPathMax], installed[kPathMax];
+  if (!ConfigPath(engine, "SRCDIR", "zek.ini", shipped) ||
+      !ConfigPath(engine, "DSTDIR", "zek.ini", installed)) {
+    SetFailure(engine);
+    return;
+  }
+  ByteBuffer current;
+  Status status = engine.effects->ReadWholeFile(installed, &current);
+  if (status == kOk && current.size() > 0) {
+    UpgradeImport(engine, shipped, installed, current, st.value1, st.value2);
+  } else if (status == kOk || IsMissingFile(status)) {
+    FreshImport(engine, shipped, installed);
+  } else {
+    SetFailure(engine);
+  }
+}
+
+static void CmdIsVornUpdated(Engine& engine, const Statement& st) {
+  engine.flags.condition = 0;
+  char installed[kPathMax];
+  if (engine.flags.failure || !st.value1 ||
+      !ConfigPath(engine, "DSTDIR", "zek.ini", installed)) {
+    return;
+  }
+  ByteBuffer contents;
+  if (engine.effects->ReadWholeFile(installed, &contents) != kOk) return;
+  engine.flags.condition =
+      UpdateLineAllows(contents.data(), contents.size(), st.value1) ? 1 : 0;
+}
+
+static void ShowOpenError(Engine& engine, const char* path) {
+  ShowMsgBox(engine, kBoxOk, Message(engine, "ERROR_OPEN_TTL"),
+             Message(engine, "ERROR_OPEN_MSG"), {path});
+}
+
+// Appends "disk <directory>\part2\ 0" to the installed zek.ini.
+static void CmdAddPartition(Engine& engine, const Statement& st) {
+  char path[kPathMax];
+  ByteBuffer line;
+  if (!st.value1 || !ConfigPath(engine, "DSTDIR", "Zek.ini", path) ||
+      !line.AppendText("disk ") || !line.AppendText(st.value1) ||
+      !line.AppendText("\\part2\\ 0\n") || !line.Append("", 1)) {
+    SetFailure(engine);
+    return;
+  }
+  engine.effects->SetFileAttributes(path, kAttrNormal);
+  if (!AppendLinesToFile(engine, path, line.data())) ShowOpenError(engine, path);
+}
+
+// Appends the user's language and "Registering Yes" to zekress.ini.
+static void CmdGetVornSettings(Engine& engine, const Statement& st) {
+  char path[kPathMax];
+  ByteBuffer lines;
+  if (!ConfigPath(engine, "DSTDIR", "zekress.ini", path) ||
+      !lines.AppendText("DefaultLanguage ") ||
+      !lines.AppendText(LanguageName(engine.languageCode)) ||
+      !lines.AppendText("\nRegistering Yes\n") || !lines.Append("", 1)) {
+    engine.flags.condition = 0;
+    SetFailure(engine);
+    return;
+  }
+  if (AppendLinesToFile(engine, path, lines.data())) {
+    engine.flags.condition = 1;
+    return;
+  }
+  engine.flags.condition = 0;
+  ShowOpenError(engine, path);
+  ShowMsgBox(engine, kBoxOk, VarGet(engine.vars, "SETUPNAME"),
+             Message(engine, "ABORT_MSG"));
+  engine.host->DismissDialog(st.owner);
+  SetFailure(engine);
+  engine.flags.stop = 1;
+}
+
+void BindRuntimeConfigCommands(Engine& engine) {
+  static const CommandBinding kBindings[] = {
+      {kCmdAddPartition, CmdAddPartition},
+      {kCmdGetVornSettings, CmdGetVornSettings},
+      {kCmdIsVornUpdated, CmdIsVornUpdated},
+      {kCmdImportOldVorn, CmdImportOldVorn},
+  };
+  BindCommands(engine, kBindings);
+}
