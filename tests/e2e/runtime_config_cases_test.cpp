@@ -96,6 +96,13 @@ const ConfigCase kCases[] = {
      MarkIf("DetectVORN", "found") + "AppendFile VORNpath \"out.txt\"\n"
      "SetUninstall \"\" \"x.exe\"\n" + MarkIf("DetectVORN", "never"),
      "/SILENT", 1, "found|C:\\Vorn 2", {}},
+    {"DetectVornFromAnUnquotedCommand",
+     {}, {"HKCR\\vorn_file\\shell\\open\\command|=C:\\Vorn\\zekwin.exe %1"},
+     nullptr, MarkIf("DetectVORN", "found") + "AppendFile VORNpath \"out.txt\"\n",
+     "", 0, "found|C:\\Vorn", {}},
+    {"DetectVornWithNoClass",
+     {}, {}, nullptr, MarkIf("DetectVORN", "found") + "AppendFile VORNpath \"out.txt\"\n",
+     "", 0, "", {}},
     {"DetectVornWithoutTheRuntimeProgram",
      {}, {"HKCR\\vorn_file\\shell\\open\\command|=C:\\Vorn\\viewer.exe %1",
           "HKCR\\vam_auto_file\\shell\\open\\command|=C:\\Vorn\\zekwin.exe"},
