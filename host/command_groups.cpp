@@ -24,6 +24,8 @@ static const CommandGroup kCommandGroups[] = {
     {"directory trees", BindFileTreeCommands},
     {"file search", BindFileSearchCommands},
     {"system variables and probes", BindProbeCommands},
+    {"programs, DLLs and fonts", BindProgramCommands},
+    {"shortcuts and program groups", BindShortcutCommands},
     {"uninstall entry and file classes", BindUninstallEntryCommands},
     {"runtime configuration", BindRuntimeConfigCommands},
 };
@@ -33,15 +35,8 @@ void BindAllCommandGroups(Engine& engine) {
 }
 
 const CommandId kCommandsNotYetBuilt[] = {
-    // programs, DLLs and fonts
-    kCmdRegister, kCmdUnregister, kCmdRun, kCmdRunWait, kCmdShowFile,
-    kCmdRegisterFont, kCmdUnregisterFont,
-    // shortcuts and program groups
-    kCmdMkPgmGroup, kCmdMkLink, kCmdCreateSourceLink, kCmdGetPgmGroup,
-    kCmdDelPgmGroup, kCmdCreateDesktopLink, kCmdDestroyDesktopLink,
-    kCmdCreateStartLink, kCmdDestroyStartLink,
     // dialogs
-    kCmdIShowInstallDlg, kCmdSetupType, kCmdGetSMTPServer,
+    kCmdIShowInstallDlg, kCmdShowFile, kCmdSetupType, kCmdGetSMTPServer,
 };
 const int kCommandsNotYetBuiltCount = static_cast<int>(
     sizeof kCommandsNotYetBuilt / sizeof kCommandsNotYetBuilt[0]);

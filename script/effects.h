@@ -214,17 +214,23 @@ class Effects {
   // Saves a shell link at `linkPath` (replacing one that is there).
   virtual Status CreateShellLink(const ShellLinkFields& link,
                                  const char* linkPath) = 0;
+  // The verb "open" on `file`, shown as the started program chooses, with
+  // no owner window; returns once the shell has handed the file on.
   virtual Status ShellExecute(const char* file, const char* parameters,
                               const char* directory) = 0;
 
   // ---- Processes ----
-  // Starts `commandLine` in `directory` (null: the current one); with
-  // `wait`, waits for its end and gives its exit code.
-  virtual Status CreateProcess(const char* commandLine, const char* directory,
+  // Starts `application` (null: the first word of `commandLine`) with
+  // `commandLine` in `directory` (null: the current one); the child inherits
+  // the inheritable handles. With `wait`, waits for its end, while the
+  // thread's windows keep taking their messages, and gives its exit code.
+  virtual Status CreateProcess(const char* application,
+                               const char* commandLine, const char* directory,
                                bool wait, unsigned long* exitCode) = 0;
 
   // ---- Libraries ----
-  // Loads a library without Windows' own error boxes.
+  // Loads a library without Windows' own error boxes; a library named by
+  // a path finds its dependencies in its own directory first.
   virtual Status LoadLibrary(const char* name, LibraryRef* library) = 0;
   // Calls the library's entry `entry`, a function of no arguments that
   // returns an HRESULT (DllRegisterServer and the like).

@@ -5,3 +5,5 @@ struct Engine;
 
 // SetUninstall, DelUninstall, DetectVORN and CleanRegistry.
 void BindUninstallEntryCommands(Engine& engine);
+// MkPgmGroup, DelPgmGroup, GetPgmGroup and the shortcut commands.
+void BindShortcutCommands(Engine& engine);

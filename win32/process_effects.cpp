@@ -1,9 +1,38 @@
 // Processes, libraries and fonts on the Win32 API.
 #include <windows.h>
 
+#include <cstring>
+
 #include "win32/win32_effects.h"
 
-Status Win32Effects::CreateProcess(const char* commandLine,
+// Waits for `process` to end while the thread's windows take their
+// messages: a child that sends a message to one of them, or broadcasts one,
+// would otherwise wait for this thread while it waits for the child. A quit
+// message met on the way is posted again afterwards.
+static void WaitTakingMessages(HANDLE process) {
+  bool quit = false;
+  WPARAM quitCode = 0;
+  for (;;) {
+    DWORD woken = MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE,
+                                            QS_ALLINPUT);
+    if (woken != WAIT_OBJECT_0 + 1) break;  // ended (or the wait failed)
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        quit = true;
+        quitCode = message.wParam;
+        continue;
+      }
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+  WaitForSingleObject(process, INFINITE);
+  if (quit) PostQuitMessage(static_cast<int>(quitCode));
+}
+
+Status Win32Effects::CreateProcess(const char* application,
+                                   const char* commandLine,
                                    const char* directory, bool wait,
                                    unsigned long* exitCode) {
   if (exitCode) *exitCode = 0;
@@ -16,13 +45,13 @@ Status Win32Effects::CreateProcess(const char* commandLine,
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  if (!::CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr,
+  if (!::CreateProcessA(application, line, nullptr, nullptr, TRUE, 0, nullptr,
                         directory, &startup, &process)) {
     return Logged("CreateProcess", commandLine, GetLastError());
   }
   Status status = kOk;
   if (wait) {
-    WaitForSingleObject(process.hProcess, INFINITE);
+    WaitTakingMessages(process.hProcess);
     DWORD code = 0;
     if (!GetExitCodeProcess(process.hProcess, &code)) status = GetLastError();
     if (exitCode) *exitCode = code;
@@ -34,7 +63,9 @@ Status Win32Effects::CreateProcess(const char* commandLine,
 
 Status Win32Effects::LoadLibrary(const char* name, LibraryRef* library) {
   UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  HMODULE module = LoadLibraryA(name);
+  bool isPath = strpbrk(name, "\\/:") != nullptr;
+  HMODULE module = isPath ? LoadLibraryExA(name, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH)
+                          : LoadLibraryA(name);
   Status status = module ? kOk : GetLastError();
   SetErrorMode(oldMode);
   *library = module;

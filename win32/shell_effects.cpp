@@ -83,7 +83,7 @@ Status Win32Effects::CreateShellLink(const ShellLinkFields& link,
 Status Win32Effects::ShellExecute(const char* file, const char* parameters,
                                   const char* directory) {
   HINSTANCE result = ShellExecuteA(nullptr, "open", file, parameters,
-                                   directory, SW_SHOWNORMAL);
+                                   directory, SW_SHOWDEFAULT);
   INT_PTR code = reinterpret_cast<INT_PTR>(result);
   // Values up to 32 are errors; several are Win32 codes themselves.
   return Logged("ShellExecute", file,

@@ -52,7 +52,7 @@ class Win32Effects : public Effects {
   Status ShellExecute(const char* file, const char* parameters,
                       const char* directory) override;
 
-  Status CreateProcess(const char* commandLine, const char* directory,
+  Status CreateProcess(const char* application, const char* commandLine, const char* directory,
                        bool wait, unsigned long* exitCode) override;
   Status LoadLibrary(const char* name, LibraryRef* library) override;
   Status CallEntryPoint(LibraryRef library, const char* entry,

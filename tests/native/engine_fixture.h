@@ -41,6 +41,7 @@ class EngineTest : public ::testing::Test {
                       BindStringCommands, BindTextFileCommands,
                       BindFileTransferCommands, BindFileTreeCommands,
                       BindFileSearchCommands, BindProbeCommands,
+                      BindProgramCommands, BindShortcutCommands,
                       BindUninstallEntryCommands, BindRuntimeConfigCommands}) {
       bind(*engine_);
     }

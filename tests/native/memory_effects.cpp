@@ -594,8 +594,12 @@ Status MemoryEffects::CreateShellLink(const ShellLinkFields& link,
   if (status != kOk) return status;
   status = CheckNewEntry(linkPath);
   if (status != kOk) return Logged("CreateShellLink", linkPath, status);
-  std::string described = std::string(link.target) +
-                          (link.arguments ? std::string(" ") + link.arguments : "");
+  std::string described = std::string(link.target);
+  if (link.arguments) described += " args[" + std::string(link.arguments) + "]";
+  if (link.workingDirectory) described += " in " + std::string(link.workingDirectory);
+  if (link.iconPath) {
+    described += " icon " + std::string(link.iconPath) + "," + std::to_string(link.iconIndex);
+  }
   WriteFile(linkPath, "link to " + described);
   linksSaved.push_back(Absolute(linkPath) + " -> " + described);
   return kOk;
@@ -612,14 +616,19 @@ Status MemoryEffects::ShellExecute(const char* file, const char* parameters,
   return kOk;
 }
 
-Status MemoryEffects::CreateProcess(const char* commandLine,
+Status MemoryEffects::CreateProcess(const char* application,
+                                    const char* commandLine,
                                     const char* directory, bool wait,
                                     unsigned long* exitCode) {
   (void)directory;
   if (exitCode) *exitCode = 0;
   Status status = Injected("CreateProcess", commandLine);
   if (status != kOk) return status;
-  processesStarted.push_back(commandLine);
+  if (application && !Exists(application)) {
+    return Logged("CreateProcess", application, kErrFileNotFound);
+  }
+  processesStarted.push_back((application ? std::string(application) + " <- " : "") +
+                             commandLine);
   if (wait && exitCode) *exitCode = processExitCode;
   return kOk;
 }
@@ -638,6 +647,9 @@ Status MemoryEffects::CallEntryPoint(LibraryRef library, const char* entry,
                                      long* result) {
   *result = 0;
   auto* entries = static_cast<std::map<std::string, long>*>(library);
+  for (const auto& item : libraries) {
+    if (&item.second == entries) entriesCalled.push_back(item.first + " " + entry);
+  }
   auto it = entries->find(entry);
   if (it == entries->end()) return Logged("GetProcAddress", entry, kErrProcNotFound);
   *result = it->second;

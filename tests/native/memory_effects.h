@@ -45,8 +45,12 @@ class MemoryEffects : public Effects {
   std::vector<std::string> processesStarted;  // command lines, in order
   unsigned long processExitCode = 0;
   std::map<std::string, std::map<std::string, long>> libraries;  // entries
+  // Upper-cased library path -> its entries and their results; the entries
+  // found, as "PATH entry", whether or not they exist.
+  std::vector<std::string> entriesCalled;
   std::set<std::string> fontsAdded;
-  std::vector<std::string> linksSaved;  // "path -> target args"
+  // "path -> target args[..] in dir icon path,index" (parts when set)
+  std::vector<std::string> linksSaved;
   bool tcpIpUsable = true;
   std::set<unsigned short> takenPorts;
   std::string systemDirectory = "C:\\windows\\system32";
@@ -97,7 +101,7 @@ class MemoryEffects : public Effects {
                          const char* linkPath) override;
   Status ShellExecute(const char* file, const char* parameters,
                       const char* directory) override;
-  Status CreateProcess(const char* commandLine, const char* directory,
+  Status CreateProcess(const char* application, const char* commandLine, const char* directory,
                        bool wait, unsigned long* exitCode) override;
   Status LoadLibrary(const char* name, LibraryRef* library) override;
   Status CallEntryPoint(LibraryRef library, const char* entry,

@@ -164,7 +164,7 @@ TEST_F(Runner, BadBytesAndOpenQuotesDoNotCrash) {
 }
 
 TEST_F(Runner, UnboundCommandIsAnInternalError) {
-  Run("[Setup]\nRegister \"x\"\nAppendFile \"after\" \"out.txt\"\n");
+  Run("[Setup]\nGetSMTPServer\nAppendFile \"after\" \"out.txt\"\n");
   EXPECT_EQ(host_.Matching("box")[0],
             "box 0 [Install Internal Error] Invalid File Operation");
   EXPECT_EQ(host_.Matching("dismiss d1").size(), 1u);

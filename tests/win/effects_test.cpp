@@ -97,13 +97,13 @@ TEST_F(WindowsEffects, ShellLinkIsSavedAndReadsBack) {
 TEST_F(WindowsEffects, ProcessesRunAndGiveTheirExitCode) {
   scratch_.WriteFile("three.bat", "@exit /b 3\r\n");
   unsigned long code = 99;
-  ASSERT_EQ(fx_.CreateProcess("cmd /c three.bat", scratch_.Path().c_str(), true,
+  ASSERT_EQ(fx_.CreateProcess(nullptr, "cmd /c three.bat", scratch_.Path().c_str(), true,
                               &code), kOk);
   EXPECT_EQ(code, 3u);
-  EXPECT_EQ(fx_.CreateProcess("no-such-program-vorn.exe", nullptr, true, &code),
+  EXPECT_EQ(fx_.CreateProcess(nullptr, "no-such-program-vorn.exe", nullptr, true, &code),
             kErrFileNotFound);
   std::string tooLong(2000, 'x');
-  EXPECT_EQ(fx_.CreateProcess(tooLong.c_str(), nullptr, false, nullptr),
+  EXPECT_EQ(fx_.CreateProcess(nullptr, tooLong.c_str(), nullptr, false, nullptr),
             kErrFilenameTooLong);
 }
 

@@ -1,0 +1,190 @@
+// Program groups in the Start menu, and shortcuts in a group, the Startup
+// folder and on the desktop. Shortcuts are written by the shell's own link
+// object (through the effects); folders come from the shell. A folder that
+// cannot be found, or a path that does not fit, writes and deletes nothing
+// and sets the failure flag: a path is never cut.
+#include <cstring>
+
+#include "actions/file_tree.h"
+#include "script/effects.h"
+#include "script/engine.h"
+#include "script/messages.h"
+#include "script/var_store.h"
+#include "shell/shell_commands.h"
+
+static bool HasText(const char* value) { return value && *value; }
+
+// The special folder `csidl`; on failure the failure flag is set.
+static bool SpecialFolder(Engine& engine, int csidl, char (&path)[kPathMax]) {
+  if (engine.effects->SHGetSpecialFolderPath(csidl, path) == kOk && path[0]) {
+    return true;
+  }
+  SetFailure(engine);
+  return false;
+}
+
+// Where a shortcut goes and what it holds.
+struct ShortcutPlan {
+  int folder;              // special folder
+  bool inProgramGroup;     // below the folder, in PROGRAMGROUP
+  const char* baseVariable;  // the target's directory
+  bool desktop;            // arguments only when given, and LINKICO
+};
+
+// Builds "<folder>[\<PROGRAMGROUP>]\<name>.lnk".
+static bool LinkPath(Engine& engine, const ShortcutPlan& plan,
+                     const char* name, char (&path)[kPathMax]) {
+  char folder[kPathMax];
+  if (!SpecialFolder(engine, plan.folder, folder)) return false;
+  const char* group = VarGet(engine.vars, "PROGRAMGROUP");
+  if (plan.inProgramGroup && !HasText(group)) return false;
+  if (plan.inProgramGroup) {
+    return JoinText(path, {folder, "\\", group, "\\", name, ".lnk"});
+  }
+  return JoinText(path, {folder, "\\", name, ".lnk"});
+}
+
+static void SaveShortcut(Engine& engine, const ShortcutPlan& plan,
+                         const char* target, const char* name) {
+  char linkPath[kPathMax];
+  if (!LinkPath(engine, plan, name, linkPath)) {
+    SetFailure(engine);
+    return;
+  }
+  const char* arguments = TextOrEmpty(VarGet(engine.vars, "LINKARG"));
+  const char* icon = VarGet(engine.vars, "LINKICO");
+  ShellLinkFields link = {};
+  link.target = target;
+  link.workingDirectory = VarGet(engine.vars, "DSTDIR");
+  link.arguments = (!plan.desktop || *arguments) ? arguments : nullptr;
+  link.iconPath = (plan.desktop && HasText(icon)) ? icon : nullptr;
+  link.iconIndex = 0;
+  // A group that does not exist fails here, as it always did: logged only.
+  engine.effects->CreateShellLink(link, linkPath);
+}
+
+// A shortcut command: the status line, then, when the target file, its
+// base directory and the link name all have values, one attempt, after
+// which LINKARG (and for the desktop LINKICO) is used up.
+static void MakeShortcut(Engine& engine, const Statement& st,
+                         const ShortcutPlan& plan) {
+  const char* file = st.value1;
+  const char* name = st.value2;
+  SetItemTextFmt(engine, st.owner, kStatusLineId,
+                 Message(engine, "CREATELINK_MSG"), {name});
+  const char* base = VarGet(engine.vars, plan.baseVariable);
+  if (!file || !base || !name) return;
+  char target[kPathMax];
+  if (JoinPath(target, base, file)) {
+    SaveShortcut(engine, plan, target, name);
+  } else {
+    SetFailure(engine);
+  }
+  VarSet(engine.vars, "LINKARG", "");
+  if (plan.desktop) VarSet(engine.vars, "LINKICO", "");
+}
+
+static void CmdMkLink(Engine& engine, const Statement& st) {
+  MakeShortcut(engine, st, {kCsidlPrograms, true, "DSTDIR", false});
+}
+static void CmdCreateSourceLink(Engine& engine, const Statement& st) {
+  MakeShortcut(engine, st, {kCsidlPrograms, true, "SRCDIR", false});
+}
+static void CmdCreateStartLink(Engine& engine, const Statement& st) {
+  MakeShortcut(engine, st, {kCsidlStartup, false, "DSTDIR", false});
+}
+static void CmdCreateDesktopLink(Engine& engine, const Statement& st) {
+  MakeShortcut(engine, st, {kCsidlDesktopDirectory, false, "DSTDIR", true});
+}
+
+// Deletes "<folder>\<name>.lnk"; a missing shortcut is no error.
+static void DestroyShortcut(Engine& engine, int folder, const char* name) {
+  if (!HasText(name)) return;
+  char path[kPathMax];
+  if (!LinkPath(engine, {folder, false, "DSTDIR", false}, name, path)) {
+    SetFailure(engine);
+    return;
+  }
+  engine.effects->DeleteFile(path);
+}
+
+static void CmdDestroyDesktopLink(Engine& engine, const Statement& st) {
+  DestroyShortcut(engine, kCsidlDesktopDirectory, st.value1);
+}
+static void CmdDestroyStartLink(Engine& engine, const Statement& st) {
+  DestroyShortcut(engine, kCsidlStartup, st.value1);
+}
+
+static void CmdMkPgmGroup(Engine& engine, const Statement& st) {
+  SetItemTextFmt(engine, st.owner, kStatusLineId,
+                 Message(engine, "CREATEPGMGROUP_MSG"), {st.value1});
+  if (!st.value1) return;
+  char programs[kPathMax], group[kPathMax];
+  if (!SpecialFolder(engine, kCsidlPrograms, programs)) return;
+  if (!JoinPath(group, programs, st.value1)) {
+    SetFailure(engine);
+    return;
+  }
+  engine.effects->CreateDirectory(group);  // an existing one is fine
+}
+
+// A group name names a folder inside the Programs folder: not empty, no
+// drive or root, and no "." or ".." element.
+static bool IsGroupInsidePrograms(const char* name) {
+  if (!HasText(name) || strchr(name, ':') || name[0] == '\\' || name[0] == '/') {
+    return false;
+  }
+  const char* element = name;
+  for (const char* p = name;; ++p) {
+    if (*p == '\\' || *p == '/' || *p == 0) {
+      size_t length = static_cast<size_t>(p - element);
+      if ((length == 1 && element[0] == '.') ||
+          (length == 2 && element[0] == '.' && element[1] == '.')) {
+        return false;
+      }
+      if (*p == 0) return true;
+      element = p + 1;
+    }
+  }
+}
+
+static void CmdDelPgmGroup(Engine& engine, const Statement& st) {
+  char programs[kPathMax], group[kPathMax];
+  if (!IsGroupInsidePrograms(st.value1)) {
+    SetFailure(engine);
+    return;
+  }
+  if (!SpecialFolder(engine, kCsidlPrograms, programs)) return;
+  if (!JoinPath(group, programs, st.value1)) {
+    SetFailure(engine);
+    return;
+  }
+  DeleteTree(engine, group, nullptr);
+  engine.effects->RemoveDirectory(group);
+}
+
+static void CmdGetPgmGroup(Engine& engine, const Statement& st) {
+  char programs[kPathMax];
+  if (!HasText(st.text1)) {
+    SetFailure(engine);
+    return;
+  }
+  if (SpecialFolder(engine, kCsidlPrograms, programs)) {
+    VarSet(engine.vars, st.text1, programs);
+  }
+}
+
+void BindShortcutCommands(Engine& engine) {
+  static const CommandBinding kBindings[] = {
+      {kCmdMkPgmGroup, CmdMkPgmGroup},
+      {kCmdMkLink, CmdMkLink},
+      {kCmdCreateSourceLink, CmdCreateSourceLink},
+      {kCmdGetPgmGroup, CmdGetPgmGroup},
+      {kCmdDelPgmGroup, CmdDelPgmGroup},
+      {kCmdCreateDesktopLink, CmdCreateDesktopLink},
+      {kCmdDestroyDesktopLink, CmdDestroyDesktopLink},
+      {kCmdCreateStartLink, CmdCreateStartLink},
+      {kCmdDestroyStartLink, CmdDestroyStartLink},
+  };
+  BindCommands(engine, kBindings);
+}
