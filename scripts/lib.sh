@@ -60,6 +60,24 @@ build_windows_programs() {
     "$@"
 }
 
+# Prints the path of the TrueType font that the font tests register. It is
+# unpacked from its Debian package into the build tree, never installed, so
+# that the system's own font list does not know it before a test adds it.
+fetch_test_font() {
+  local dir=$VORN_BUILD/fonts font
+  font=$(find "$dir" -name 'Comfortaa-Regular.ttf' 2>/dev/null | head -1)
+  if [ -z "$font" ]; then
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo=sudo
+    mkdir -p "$dir"
+    (cd "$dir" && { apt-get download -qq fonts-comfortaa >/dev/null 2>&1 ||
+      { $sudo apt-get update -qq && apt-get download -qq fonts-comfortaa >/dev/null; }; } &&
+      dpkg-deb -x fonts-comfortaa_*.deb unpacked) >&2
+    font=$(find "$dir" -name 'Comfortaa-Regular.ttf' | head -1)
+  fi
+  echo "$font"
+}
+
 # Starts a private Xvfb and exports DISPLAY.
 start_private_display() {
   local numberFile=$VORN_BUILD/wine/display-number
@@ -139,6 +157,10 @@ fresh_prefix() {
   echo kept >"$links/outside/keep.txt"
   echo gone >"$links/tree/file.txt"
   ln -s ../outside "$links/tree/link"
+  # A program group holding a link to that outside tree.
+  local programs="$prefix/drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
+  mkdir -p "$programs/Vorn E2E Linked"
+  ln -s "$links/outside" "$programs/Vorn E2E Linked/outside-link"
   wine_environment "$prefix"
 }
 

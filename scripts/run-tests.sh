@@ -57,7 +57,7 @@ else
 fi
 
 log "Windows builds"
-if build_windows_programs -DVORN_TESTS=ON; then
+if build_windows_programs -DVORN_TESTS=ON -DVORN_TEST_FONT="$(fetch_test_font)"; then
   fresh_prefix test-prefix
   trap stop_wine_and_display EXIT
   start_private_display && start_wineserver

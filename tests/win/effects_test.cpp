@@ -130,6 +130,36 @@ TEST_F(WindowsEffects, FontsOfAMissingFileAreRefused) {
   EXPECT_NE(fx_.RemoveFontResource(font.c_str()), kOk);
 }
 
+static int CALLBACK NoteFamily(const LOGFONTA*, const TEXTMETRICA*, DWORD,
+                               LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+// Whether the system's font enumeration knows `family`.
+static bool FontFamilyKnown(const char* family) {
+  HDC screen = GetDC(nullptr);
+  LOGFONTA wanted = {};
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynA(wanted.lfFaceName, family, LF_FACESIZE);
+  bool found = false;
+  EnumFontFamiliesExA(screen, &wanted, NoteFamily, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, screen);
+  return found;
+}
+
+// Wine keeps a font added this way to the process that added it, so the
+// font is looked for here rather than after a run of setup.exe.
+TEST_F(WindowsEffects, FontIsEnumeratedFromRegistrationUntilRemoval) {
+  ASSERT_STRNE(VORN_TEST_FONT, "") << "scripts/run-tests.sh unpacks the test font";
+  std::string font = std::string("Z:") + VORN_TEST_FONT;
+  ASSERT_FALSE(FontFamilyKnown("Comfortaa"));
+  ASSERT_EQ(fx_.AddFontResource(font.c_str()), kOk);
+  EXPECT_TRUE(FontFamilyKnown("Comfortaa"));
+  EXPECT_EQ(fx_.RemoveFontResource(font.c_str()), kOk);
+  EXPECT_FALSE(FontFamilyKnown("Comfortaa"));
+}
+
 TEST_F(WindowsEffects, NetworkProbes) {
   EXPECT_EQ(fx_.DetectTcpIp(), kOk);
   const unsigned short port = 1200;
