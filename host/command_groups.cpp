@@ -2,6 +2,8 @@
 // binds its own commands to the command table's identifiers.
 #include "host/command_groups.h"
 
+#include "host/dialog_commands.h"
+
 #include "actions/action_groups.h"
 #include "runtimecfg/runtime_config.h"
 #include "script/commands.h"
@@ -28,15 +30,9 @@ static const CommandGroup kCommandGroups[] = {
     {"shortcuts and program groups", BindShortcutCommands},
     {"uninstall entry and file classes", BindUninstallEntryCommands},
     {"runtime configuration", BindRuntimeConfigCommands},
+    {"setup dialogs", BindDialogCommands},
 };
 
 void BindAllCommandGroups(Engine& engine) {
   for (const CommandGroup& group : kCommandGroups) group.bind(engine);
 }
-
-const CommandId kCommandsNotYetBuilt[] = {
-    // dialogs
-    kCmdIShowInstallDlg, kCmdShowFile, kCmdSetupType, kCmdGetSMTPServer,
-};
-const int kCommandsNotYetBuiltCount = static_cast<int>(
-    sizeof kCommandsNotYetBuilt / sizeof kCommandsNotYetBuilt[0]);

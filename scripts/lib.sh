@@ -109,7 +109,7 @@ wine_environment() {
 # Creates the prefix template once; later runs copy it (a fresh copy per
 # test run keeps tests repeatable). A template of an older recipe is made
 # anew.
-VORN_PREFIX_RECIPE=2
+VORN_PREFIX_RECIPE=3
 ensure_prefix_template() {
   local template=$VORN_BUILD/wine/prefix-template
   [ -f "$template/system.reg" ] &&
@@ -125,10 +125,11 @@ ensure_prefix_template() {
     (cd "$template" && "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' \
       /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1)
     # Z: maps the whole Linux file system. It stays, since the tests and
-    # CTest reach programs by their Linux paths, but as a network drive, so
-    # that no drive search (ApplyOnFiles) walks it.
+    # CTest reach programs by their Linux paths, but typed as a CD-ROM, so
+    # that neither the drive search (ApplyOnFiles) nor the directory
+    # chooser lists it: the machine has C: and D: only.
     (cd "$template" && "$WINE64" reg add 'HKLM\Software\Wine\Drives' \
-      /v z: /t REG_SZ /d network /f </dev/null >/dev/null 2>&1)
+      /v z: /t REG_SZ /d cdrom /f </dev/null >/dev/null 2>&1)
     "$WINESERVER" -w
     # The user folders would be links into the Linux home.
     local d

@@ -1,0 +1,60 @@
+// The setup dialogs' text rules.
+#include "dialogs/dialog_rules.h"
+
+#include <cstring>
+
+#include "script/effects.h"
+#include "script/var_store.h"
+
+bool IsValidDirName(const char* name) {
+  return name && *name && !strpbrk(name, "\"*/:<>?\\|");
+}
+
+bool JoinItemPath(const char* const* texts, size_t count,
+                  char (&path)[kPathMax]) {
+  path[0] = 0;
+  size_t used = 0;
+  for (size_t i = 0; i < count; ++i) {
+    size_t length = strlen(texts[i]);
+    size_t separator = i > 0 ? 1 : 0;
+    if (used + separator + length >= kPathMax) {
+      path[0] = 0;
+      return false;
+    }
+    if (separator) path[used++] = '\\';
+    memcpy(path + used, texts[i], length);
+    used += length;
+  }
+  path[used] = 0;
+  return true;
+}
+
+bool IsConfirmablePath(const char* path) { return path && strlen(path) >= 4; }
+
+size_t NewFolderNameLimit(const char* parentPath) {
+  size_t used = strlen(parentPath) + 1;  // and the backslash
+  return used >= kPathMax - 1 ? 0 : kPathMax - 1 - used;
+}
+
+bool ReadLicenceText(Effects& effects, const char* path, ByteBuffer* text) {
+  text->Clear();
+  bool read = path && effects.ReadWholeFile(path, text) == kOk &&
+              text->Append("", 1);
+  if (!read) {
+    text->Clear();
+    text->Append("", 1);
+  }
+  return read;
+}
+
+int CollectSetupTypeRows(const VarStore& vars,
+                         SetupTypeRow (&rows)[kSetupTypeRowsMax]) {
+  char name[] = "SETUPTYPE0";
+  int count = 0;
+  for (int n = 0; n < kSetupTypeRowsMax; ++n) {
+    name[sizeof name - 2] = static_cast<char>('0' + n);
+    const char* text = VarGet(vars, name);
+    if (text) rows[count++] = SetupTypeRow{n, text};
+  }
+  return count;
+}

@@ -1,0 +1,35 @@
+// Texts of the setup dialogs' controls.
+#include "dialogs/dialog_texts.h"
+
+#include "script/messages.h"
+#include "script/text.h"
+
+void SetFormattedMessage(Engine& engine, HWND dialog, int controlId,
+                         const char* key) {
+  char* text = Message(engine, key);
+  if (!text) return;
+  ExpandNewlines(text);
+  char formatted[kMsgMax];
+  FormatMessageText(formatted, sizeof formatted, text, {});
+  SetDlgItemTextA(dialog, controlId, formatted);
+}
+
+// A copy of message `key` with its line breaks, "" when it is undefined.
+static void MessageWithBreaks(Engine& engine, const char* key,
+                              char (&text)[kMsgMax]) {
+  CopyText(text, TextOrEmpty(Message(engine, key)));
+  ExpandNewlines(text);
+}
+
+void SetMessageOrEmpty(Engine& engine, HWND dialog, int controlId,
+                       const char* key) {
+  char text[kMsgMax];
+  MessageWithBreaks(engine, key, text);
+  SetDlgItemTextA(dialog, controlId, text);
+}
+
+void SetCaptionFromMessage(Engine& engine, HWND dialog, const char* key) {
+  char text[kMsgMax];
+  MessageWithBreaks(engine, key, text);
+  SetWindowTextA(dialog, text);
+}
