@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <set>
 
 namespace robot {
 namespace {
 
 const UINT kTextTimeoutMs = 500;     // per WM_GETTEXT(LENGTH) round trip
-const size_t kMaxTextChars = 65536;  // longer texts are cut
+const size_t kMaxTextChars = 1 << 20;  // longer texts are cut
 const DWORD kPollMs = 15;
 const DWORD kPressTimeoutMs = 5000;
 const DWORD kTerminateWaitMs = 5000;
@@ -29,6 +30,12 @@ std::vector<HWND> ChildrenOf(HWND parent) {
 
 bool IsStandardButtonId(int id) {
   return (id >= IDOK && id <= IDNO) || id == IDTRYAGAIN || id == IDCONTINUE;
+}
+
+// Not a group box, check box or radio button, which are buttons too.
+bool IsPushButton(HWND hwnd) {
+  LONG_PTR type = GetWindowLongPtrA(hwnd, GWL_STYLE) & BS_TYPEMASK;
+  return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
 }
 
 bool IsIconStatic(HWND hwnd) {
@@ -106,7 +113,7 @@ bool IsMessageBox(HWND hwnd) {
   for (HWND child : ChildrenOf(hwnd)) {
     std::string cls = ClassOf(child);
     if (SameNoCase(cls, "Static")) continue;
-    if (!SameNoCase(cls, "Button")) return false;
+    if (!SameNoCase(cls, "Button") || !IsPushButton(child)) return false;
     if (IsStandardButtonId(GetDlgCtrlID(child))) hasButton = true;
   }
   return hasButton;
@@ -224,6 +231,395 @@ int ChooseButton(const MessageBoxInfo& box, int wanted) {
   return box.buttons.front();
 }
 
+// ---- Dialogs and their controls ----
+
+namespace {
+
+const UINT kSendTimeoutMs = 5000;    // per round trip that acts
+const size_t kTreeTextChars = 260;   // longer item texts are cut
+const size_t kListTextChars = 1024;  // longer rows are cut
+
+// SendMessageTimeoutA that gives up on a hung or slow thread.
+bool Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result = nullptr,
+          UINT timeoutMs = kSendTimeoutMs) {
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutA(hwnd, msg, wp, lp, SMTO_BLOCK | SMTO_ABORTIFHUNG,
+                           timeoutMs, &answer)) {
+    return false;
+  }
+  if (result != nullptr) *result = static_cast<LRESULT>(answer);
+  return true;
+}
+
+// The process owning a window, open for its memory.
+class WindowProcess {
+ public:
+  explicit WindowProcess(HWND hwnd) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    const DWORD access =
+        PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE;
+    if (pid != 0) handle_ = OpenProcess(access, FALSE, pid);
+  }
+  WindowProcess(const WindowProcess&) = delete;
+  WindowProcess& operator=(const WindowProcess&) = delete;
+  ~WindowProcess() {
+    if (handle_ != nullptr) CloseHandle(handle_);
+  }
+  HANDLE handle() const { return handle_; }
+
+ private:
+  HANDLE handle_ = nullptr;
+};
+
+// Waits after posting to `dialog` until its thread has handled what was
+// posted, or the dialog was hidden or closed. Sent messages are handled
+// before posted ones, so the first round trip may overtake what was posted;
+// each later one is answered only once the thread has come back for a
+// message after it. (Under Wine, WaitForInputIdle cannot tell: once the
+// process has waited for input, it returns at once for good.)
+bool Settle(HWND dialog, DWORD timeoutMs) {
+  const int kRoundTrips = 3;
+  const UINT kTripMs = 250;  // a busy thread is asked again
+  Deadline deadline(timeoutMs);
+  for (int trips = 0; trips < kRoundTrips;) {
+    if (!IsWindow(dialog) || !IsWindowVisible(dialog)) return true;
+    if (Send(dialog, WM_NULL, 0, 0, nullptr, kTripMs)) {
+      ++trips;
+      continue;
+    }
+    if (deadline.Passed()) return false;
+    Sleep(kPollMs);
+  }
+  return true;
+}
+
+bool IsUsable(HWND control) {
+  return control != nullptr && IsWindowVisible(control) &&
+         IsWindowEnabled(control);
+}
+
+// Where a key pressed now would go: the focus of the dialog's thread when it
+// lies in the dialog, else the dialog.
+HWND KeyTarget(HWND dialog) {
+  GUITHREADINFO info;
+  ZeroMemory(&info, sizeof(info));
+  info.cbSize = sizeof(info);
+  DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+  if (GetGUIThreadInfo(thread, &info) && info.hwndFocus != nullptr &&
+      (info.hwndFocus == dialog || IsChild(dialog, info.hwndFocus))) {
+    return info.hwndFocus;
+  }
+  return dialog;
+}
+
+bool IsExtendedKey(UINT vk) {
+  switch (vk) {
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_INSERT:
+    case VK_DELETE:
+      return true;
+  }
+  return false;
+}
+
+// Memory in another process, released with the object.
+class RemoteMemory {
+ public:
+  RemoteMemory(HANDLE process, size_t size) : process_(process) {
+    if (process_ != nullptr) {
+      address_ = static_cast<char*>(VirtualAllocEx(
+          process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    }
+  }
+  RemoteMemory(const RemoteMemory&) = delete;
+  RemoteMemory& operator=(const RemoteMemory&) = delete;
+  ~RemoteMemory() {
+    if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+  }
+  char* address() const { return address_; }
+  bool Write(const void* remote, const void* data, size_t size) const {
+    SIZE_T done = 0;
+    return WriteProcessMemory(process_, const_cast<void*>(remote), data, size,
+                              &done) &&
+           done == size;
+  }
+  // Reads up to `size` bytes; a copy cut short at the end of the readable
+  // memory gives what was read.
+  size_t Read(const void* remote, void* data, size_t size) const {
+    SIZE_T done = 0;
+    if (!ReadProcessMemory(process_, remote, data, size, &done) && done == 0) {
+      return 0;
+    }
+    return done;
+  }
+
+ private:
+  HANDLE process_;
+  char* address_ = nullptr;
+};
+
+// A TVITEMA and its text buffer, side by side in the tree's process.
+struct RemoteTreeItem {
+  TVITEMA item;
+  char text[kTreeTextChars];
+};
+
+HTREEITEM NextTreeItem(HWND tree, UINT relation, HTREEITEM from) {
+  LRESULT next = 0;
+  if (!Send(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(from),
+            &next)) {
+    return nullptr;
+  }
+  return reinterpret_cast<HTREEITEM>(next);
+}
+
+bool ReadTreeItem(HWND tree, const RemoteMemory& memory, HTREEITEM handle,
+                  TreeItem* out) {
+  auto* remote = reinterpret_cast<RemoteTreeItem*>(memory.address());
+  TVITEMA item;
+  ZeroMemory(&item, sizeof(item));
+  item.mask = TVIF_HANDLE | TVIF_TEXT | TVIF_STATE | TVIF_CHILDREN;
+  item.hItem = handle;
+  item.stateMask = TVIS_EXPANDED | TVIS_SELECTED;
+  item.pszText = remote->text;
+  item.cchTextMax = static_cast<int>(kTreeTextChars);
+  const char nothing = '\0';
+  LRESULT ok = 0;
+  if (!memory.Write(&remote->item, &item, sizeof(item)) ||
+      !memory.Write(remote->text, &nothing, 1) ||
+      !Send(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&remote->item),
+            &ok) ||
+      !ok || memory.Read(&remote->item, &item, sizeof(item)) != sizeof(item)) {
+    return false;
+  }
+  // A text supplied through TVN_GETDISPINFO may lie in the dialog's own
+  // buffer; it is in the tree's process either way.
+  char text[kTreeTextChars] = "";
+  size_t got = memory.Read(item.pszText, text, sizeof(text) - 1);
+  out->handle = handle;
+  out->text.assign(text, strnlen(text, got));
+  out->hasButton =
+      item.cChildren != 0 || NextTreeItem(tree, TVGN_CHILD, handle) != nullptr;
+  out->expanded = (item.state & TVIS_EXPANDED) != 0;
+  out->selected = (item.state & TVIS_SELECTED) != 0;
+  return true;
+}
+
+// Appends `first` and its siblings with their subtrees, depth first.
+bool CollectTreeItems(HWND tree, const RemoteMemory& memory, HTREEITEM first,
+                      const std::string& parentPath, int level,
+                      std::vector<TreeItem>* out) {
+  for (HTREEITEM h = first; h != nullptr;
+       h = NextTreeItem(tree, TVGN_NEXT, h)) {
+    TreeItem item;
+    if (!ReadTreeItem(tree, memory, h, &item)) return false;
+    item.level = level;
+    item.path = level == 0 ? item.text : parentPath + "\\" + item.text;
+    out->push_back(item);
+    HTREEITEM child = NextTreeItem(tree, TVGN_CHILD, h);
+    if (!CollectTreeItems(tree, memory, child, item.path, level + 1, out)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool FindTreeItem(HWND dialog, int id, const std::string& path,
+                  TreeItem* found) {
+  for (const TreeItem& item : TreeItems(dialog, id)) {
+    if (SameNoCase(item.path, path.c_str())) {
+      *found = item;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string ControlText(HWND dialog, int id) {
+  HWND control = GetDlgItem(dialog, id);
+  return control != nullptr ? TextOf(control) : "";
+}
+
+bool IsControlEnabled(HWND dialog, int id) {
+  return IsUsable(GetDlgItem(dialog, id));
+}
+
+bool FocusControl(HWND dialog, int id) {
+  HWND control = GetDlgItem(dialog, id);
+  return IsUsable(control) &&
+         Send(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+}
+
+bool ClickButton(HWND dialog, int id, DWORD timeoutMs) {
+  HWND button = GetDlgItem(dialog, id);
+  if (!IsUsable(button) || !SameNoCase(ClassOf(button), "Button")) {
+    return false;
+  }
+  return PostMessageA(button, BM_CLICK, 0, 0) && Settle(dialog, timeoutMs);
+}
+
+bool PressKey(HWND dialog, UINT vk, DWORD timeoutMs) {
+  if (!IsWindow(dialog)) return false;
+  HWND target = KeyTarget(dialog);
+  LPARAM down =
+      1 | (static_cast<LPARAM>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)) << 16);
+  if (IsExtendedKey(vk)) down |= 1 << 24;
+  const LPARAM up = down | 0xC0000000;  // previous state down, released
+  return PostMessageA(target, WM_KEYDOWN, vk, down) &&
+         PostMessageA(target, WM_KEYUP, vk, up) && Settle(dialog, timeoutMs);
+}
+
+bool CloseDialog(HWND dialog, DWORD timeoutMs) {
+  if (!IsWindow(dialog)) return false;
+  return PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0) &&
+         Settle(dialog, timeoutMs);
+}
+
+bool TypeText(HWND dialog, int id, const std::string& text) {
+  HWND edit = GetDlgItem(dialog, id);
+  if (!FocusControl(dialog, id) || !Send(edit, EM_SETSEL, 0, -1) ||
+      !Send(edit, WM_CLEAR, 0, 0)) {
+    return false;
+  }
+  for (char c : text) {
+    WPARAM ch = c == '\n' ? '\r' : static_cast<unsigned char>(c);
+    if (!Send(edit, WM_CHAR, ch, 1)) return false;
+  }
+  return true;
+}
+
+std::vector<TreeItem> TreeItems(HWND dialog, int id) {
+  std::vector<TreeItem> items;
+  HWND tree = GetDlgItem(dialog, id);
+  if (tree == nullptr) return items;
+  WindowProcess process(tree);
+  RemoteMemory memory(process.handle(), sizeof(RemoteTreeItem));
+  if (memory.address() == nullptr ||
+      !CollectTreeItems(tree, memory, NextTreeItem(tree, TVGN_ROOT, nullptr),
+                        "", 0, &items)) {
+    items.clear();
+  }
+  return items;
+}
+
+bool SelectTreeItem(HWND dialog, int id, const std::string& path,
+                    DWORD timeoutMs) {
+  TreeItem item;
+  HWND tree = GetDlgItem(dialog, id);
+  if (!IsUsable(tree) || !FindTreeItem(dialog, id, path, &item)) return false;
+  // Selected before the focus comes: a tree given the focus without a
+  // selection would select its first item.
+  LRESULT selected = 0;
+  UINT ms = static_cast<UINT>(timeoutMs);
+  return Send(tree, TVM_SELECTITEM, TVGN_CARET,
+              reinterpret_cast<LPARAM>(item.handle), &selected, ms) &&
+         selected && FocusControl(dialog, id);
+}
+
+bool ExpandTreeItem(HWND dialog, int id, const std::string& path,
+                    DWORD timeoutMs) {
+  TreeItem item;
+  if (!FindTreeItem(dialog, id, path, &item)) return false;
+  if (item.expanded) return true;
+  if (!item.hasButton) return false;  // nothing a user could expand
+  if (!SelectTreeItem(dialog, id, path, timeoutMs) ||
+      !PressKey(dialog, VK_RIGHT, timeoutMs)) {
+    return false;
+  }
+  return FindTreeItem(dialog, id, path, &item) && item.expanded;
+}
+
+// Rows are fetched as UTF-16 and converted here: under Wine, LB_GETTEXT
+// sent with SendMessageTimeoutA to a list box of another process came back
+// as unconverted UTF-16.
+std::vector<std::string> ListItems(HWND dialog, int id) {
+  std::vector<std::string> rows;
+  HWND list = GetDlgItem(dialog, id);
+  LRESULT count = 0;
+  if (list == nullptr || !Send(list, LB_GETCOUNT, 0, 0, &count)) return rows;
+  const UINT flags = SMTO_BLOCK | SMTO_ABORTIFHUNG;
+  for (LRESULT i = 0; i < count; ++i) {
+    DWORD_PTR len = 0;
+    if (!SendMessageTimeoutW(list, LB_GETTEXTLEN, i, 0, flags, kSendTimeoutMs,
+                             &len) ||
+        static_cast<LRESULT>(len) < 0 || len > kListTextChars) {
+      break;
+    }
+    std::vector<wchar_t> wide(len + 1, L'\0');
+    DWORD_PTR got = 0;
+    if (!SendMessageTimeoutW(list, LB_GETTEXT, i,
+                             reinterpret_cast<LPARAM>(wide.data()), flags,
+                             kSendTimeoutMs, &got)) {
+      break;
+    }
+    int wideLen = static_cast<int>(wcsnlen(wide.data(), wide.size()));
+    int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLen, nullptr, 0,
+                                    nullptr, nullptr);
+    std::string row(static_cast<size_t>(std::max(bytes, 0)), '\0');
+    if (bytes > 0) {
+      WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLen, &row[0], bytes,
+                          nullptr, nullptr);
+    }
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+int ListSelection(HWND dialog, int id) {
+  LRESULT index = LB_ERR;
+  HWND list = GetDlgItem(dialog, id);
+  if (list == nullptr || !Send(list, LB_GETCURSEL, 0, 0, &index)) return -1;
+  return index == LB_ERR ? -1 : static_cast<int>(index);
+}
+
+bool SelectListItem(HWND dialog, int id, int index, DWORD timeoutMs) {
+  HWND list = GetDlgItem(dialog, id);
+  LRESULT result = LB_ERR;
+  if (!IsUsable(list) || index < 0 ||
+      !Send(list, LB_SETCURSEL, index, 0, &result) || result != index) {
+    return false;
+  }
+  if (!(GetWindowLongPtrA(list, GWL_STYLE) & LBS_NOTIFY)) return true;
+  return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE),
+                      reinterpret_cast<LPARAM>(list)) &&
+         Settle(dialog, timeoutMs);
+}
+
+bool DoubleClickListItem(HWND dialog, int id, int index, DWORD timeoutMs) {
+  HWND list = GetDlgItem(dialog, id);
+  LRESULT count = 0, top = 0, height = 0;
+  RECT client;
+  if (!IsUsable(list) || !Send(list, LB_GETCOUNT, 0, 0, &count) || index < 0 ||
+      index >= count || !Send(list, LB_GETITEMHEIGHT, 0, 0, &height) ||
+      height <= 0 || !GetClientRect(list, &client) ||
+      !Send(list, LB_GETTOPINDEX, 0, 0, &top)) {
+    return false;
+  }
+  const LRESULT shown = std::max<LRESULT>(1, client.bottom / height);
+  if (index < top || index >= top + shown) {
+    if (!Send(list, LB_SETTOPINDEX, index, 0) ||
+        !Send(list, LB_GETTOPINDEX, 0, 0, &top)) {
+      return false;
+    }
+  }
+  const LPARAM at =
+      MAKELPARAM(client.right / 2, (index - top) * height + height / 2);
+  return PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at) &&
+         PostMessageA(list, WM_LBUTTONUP, 0, at) &&
+         PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at) &&
+         PostMessageA(list, WM_LBUTTONUP, 0, at) && Settle(dialog, timeoutMs);
+}
+
 // ---- Session ----
 
 Session::~Session() {
@@ -324,6 +720,29 @@ bool Session::WaitForMessageBox(MessageBoxInfo* box, DWORD timeoutMs) const {
   Deadline deadline(timeoutMs);
   for (;;) {
     if (FindMessageBox(box)) return true;
+    if (!Running() || deadline.Passed()) return false;
+    Sleep(kPollMs);
+  }
+}
+
+bool Session::FindDialog(int controlId, HWND* dialog) const {
+  for (HWND h : WindowsOfProcess(pid_)) {
+    if (IsWindowVisible(h) && IsWindowEnabled(h) && ClassOf(h) == "#32770" &&
+        !(GetWindowLongPtrA(h, GWL_STYLE) & WS_CHILD) &&
+        GetDlgItem(h, controlId) != nullptr && !IsMessageBox(h) &&
+        !IsProgressDialog(h)) {
+      *dialog = h;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool Session::WaitForDialog(int controlId, DWORD timeoutMs,
+                            HWND* dialog) const {
+  Deadline deadline(timeoutMs);
+  for (;;) {
+    if (FindDialog(controlId, dialog)) return true;
     if (!Running() || deadline.Passed()) return false;
     Sleep(kPollMs);
   }

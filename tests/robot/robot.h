@@ -1,6 +1,7 @@
 // UI robot for end-to-end tests: starts a Win32 program, watches its
-// top-level windows, reads and answers its message boxes, reads the status
-// lines of its progress dialogs and samples colours on screen.
+// top-level windows, reads and answers its message boxes, drives the
+// controls of its dialogs, reads the status lines of its progress dialogs
+// and samples colours on screen.
 //
 // Everything here is ANSI Win32 and works on windows of another process.
 // Texts are read with WM_GETTEXT through SendMessageTimeoutA, so a busy
@@ -9,6 +10,8 @@
 #define ROBOT_ROBOT_H
 
 #include <windows.h>
+// after windows.h
+#include <commctrl.h>
 
 #include <map>
 #include <string>
@@ -46,6 +49,8 @@ std::string TextOf(HWND hwnd);
 
 // True for a top-level "#32770" dialog whose children are only statics and
 // push buttons, with at least one button carrying a standard command id.
+// Any other control (an edit, a list, a tree, a group box or check box,
+// which are buttons too) makes it a dialog of the program's own.
 bool IsMessageBox(HWND hwnd);
 
 // Fills `box` from a message box window; false when `hwnd` is not one.
@@ -69,6 +74,92 @@ std::string QuoteArg(const std::string& arg);
 // button"): `wanted` when the box has it, else the first button; 0 when the
 // box has no buttons.
 int ChooseButton(const MessageBoxInfo& box, int wanted);
+
+// ---- Dialogs and their controls (any process) ----
+//
+// Controls are named by the dialog and their id. Everything acts as a user
+// would: keys and clicks are posted, so that the dialog's own message loop
+// (IsDialogMessage for a modal dialog) sees them, and the dialog hears of
+// every change through the notifications a user's action gives. A function
+// that posts then waits, at most `timeoutMs`, until the dialog was hidden
+// or closed or its thread has answered round trips sent after the action;
+// false when the action could not be done or the thread did not answer.
+// A dialog that the action opens may still be on its way: wait for it with
+// Session::WaitForDialog.
+//
+// Tree views are read through memory in the program's process: the robot
+// and the program must both be 64-bit or both 32-bit.
+
+// Text of control `id` ("" when there is none).
+std::string ControlText(HWND dialog, int id);
+
+// True when control `id` exists, is visible and is enabled.
+bool IsControlEnabled(HWND dialog, int id);
+
+// Gives control `id` the keyboard focus (WM_NEXTDLGCTL, as a tab to it
+// would; an edit gets its text selected). Done when it returns.
+bool FocusControl(HWND dialog, int id);
+
+// Clicks button `id` (BM_CLICK: pressed, released, BN_CLICKED to the
+// dialog). False when the button is missing, hidden or disabled.
+bool ClickButton(HWND dialog, int id, DWORD timeoutMs);
+
+// Presses and releases virtual key `vk` (VK_RETURN, VK_ESCAPE, VK_DOWN...)
+// on the control that has the focus in `dialog`, or on the dialog when the
+// focus is elsewhere. Enter and Escape thus reach the dialog manager.
+bool PressKey(HWND dialog, UINT vk, DWORD timeoutMs);
+
+// The close box: WM_SYSCOMMAND/SC_CLOSE, which a dialog answers with
+// WM_CLOSE and then IDCANCEL.
+bool CloseDialog(HWND dialog, DWORD timeoutMs);
+
+// Replaces the text of edit `id` by typing `text`: the old text is
+// selected and cleared, then each character is a WM_CHAR, so that the
+// edit's limit (EM_LIMITTEXT) and styles apply. "\n" types Enter ('\r').
+// The characters are sent, not posted: done when it returns. Read the
+// result back with ControlText.
+bool TypeText(HWND dialog, int id, const std::string& text);
+
+struct TreeItem {
+  HTREEITEM handle = nullptr;
+  std::string text;
+  std::string path;        // texts from the root item down, joined by "\\"
+  int level = 0;           // 0 for items at the root
+  bool hasButton = false;  // shows "+": child items, or children announced
+  bool expanded = false;
+  bool selected = false;
+};
+
+// The items of tree view `id` (children of collapsed items too), depth
+// first in display order. Empty when the tree cannot be read.
+std::vector<TreeItem> TreeItems(HWND dialog, int id);
+
+// Selects the item at `path` (texts compared without case), as a click on
+// it would: the dialog gets TVN_SELCHANGING/TVN_SELCHANGED and the tree the
+// focus. Items on the way must already be in the tree.
+bool SelectTreeItem(HWND dialog, int id, const std::string& path,
+                    DWORD timeoutMs);
+
+// Expands the item at `path` as the keyboard would (select it, then the
+// right arrow): the dialog gets TVN_ITEMEXPANDING and may fill it first.
+// True when the item is expanded afterwards (at once if it already was);
+// false without acting for an item that shows no expand button.
+bool ExpandTreeItem(HWND dialog, int id, const std::string& path,
+                    DWORD timeoutMs);
+
+// Rows of list box `id`.
+std::vector<std::string> ListItems(HWND dialog, int id);
+
+// Index of the selected row of list box `id`, -1 for none.
+int ListSelection(HWND dialog, int id);
+
+// Selects row `index` as a user's click would: LB_SETCURSEL, then
+// LBN_SELCHANGE to the dialog when the list has LBS_NOTIFY.
+bool SelectListItem(HWND dialog, int id, int index, DWORD timeoutMs);
+
+// Double-clicks row `index` with the mouse (scrolled into view first): the
+// list selects it and, with LBS_NOTIFY, sends LBN_SELCHANGE and LBN_DBLCLK.
+bool DoubleClickListItem(HWND dialog, int id, int index, DWORD timeoutMs);
 
 // ---- Session: one started program ----
 
@@ -110,6 +201,15 @@ class Session {
   // ended first or `timeoutMs` ran out. Returns the same box again until it
   // is answered.
   bool WaitForMessageBox(MessageBoxInfo* box, DWORD timeoutMs) const;
+
+  // A visible, enabled dialog of the process holding a control with id
+  // `controlId`, topmost first; message boxes and progress dialogs do not
+  // count. Without waiting.
+  bool FindDialog(int controlId, HWND* dialog) const;
+
+  // Waits until FindDialog finds one. False when the process ended first or
+  // `timeoutMs` ran out.
+  bool WaitForDialog(int controlId, DWORD timeoutMs, HWND* dialog) const;
 
   // Clicks `buttonId` in `box` (posts WM_COMMAND/BN_CLICKED to the box) and
   // waits until the box is hidden or destroyed. False when the box has no

@@ -4,6 +4,7 @@
 //   window: <class> "<caption>" shown|hidden|closed
 //   status: <status line of the newest visible progress dialog>
 //   box: "<caption>" "<text>" -> <button pressed>
+//   dialog: "<caption>" -> OK      (a dialog of the program's own, accepted)
 //   exit: <exit code>
 //   timeout: <seconds> s, program terminated
 //
@@ -109,6 +110,18 @@ void Answer(const robot::Session& session, const robot::MessageBoxInfo& box,
   if (!session.Press(box, button)) PrintLine("error: the box did not close");
 }
 
+// Accepts a dialog of the program's own with its enabled OK button, as a
+// user who takes every default would.
+bool AcceptDialog(const robot::Session& session) {
+  HWND dialog = nullptr;
+  if (!session.FindDialog(IDOK, &dialog) || !robot::IsControlEnabled(dialog, IDOK)) {
+    return false;
+  }
+  PrintLine("dialog: \"" + robot::OneLine(robot::TextOf(dialog)) + "\" -> OK");
+  if (!robot::ClickButton(dialog, IDOK, 5000)) PrintLine("error: OK did not take");
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -135,6 +148,7 @@ int main(int argc, char** argv) {
       Answer(session, box, options.answer);
       continue;
     }
+    if (AcceptDialog(session)) continue;
     if (!session.Running()) break;
     if (deadline.Passed()) {
       session.Terminate(kExitTimeout);

@@ -17,6 +17,16 @@
 //   args A...  box "Robot Target args" with the arguments joined by "|";
 //              exits with their count
 //   hang       sleeps 60 s
+//   chooser    modal dialog 201: tree 1012 with "c:" (children added when it
+//              first expands: "Program Files", itself lazy with "Vorn", and
+//              "Windows") and "d:" holding "Data"; edit 1013 limited to 8
+//              characters; list 1019 of five rows; button 1008, enabled
+//              while a folder (not a drive) is selected; static 1009 naming
+//              the last thing the dialog heard of. Exits with the dialog's
+//              result: IDOK, IDCANCEL, or 100 + row for a double-clicked row
+//   intro      modal dialog 200 (group box 1047, static 1014, buttons 1015,
+//              IDOK, IDCANCEL); 1015 runs the chooser over it and shows its
+//              result in 1014. Exits with the page's result
 #include <windows.h>
 // after windows.h
 #include <commctrl.h>
@@ -129,6 +139,159 @@ int RunProgress(HWND main) {
   return 0;
 }
 
+// ---- Dialogs ----
+
+const int kIntroDialog = 200;
+const int kChooserDialog = 201;
+const int kChosenLine = 1014;
+const int kChangeButton = 1015;
+const int kNewFolderButton = 1008;
+const int kEventLine = 1009;
+const int kTree = 1012;
+const int kEdit = 1013;
+const int kList = 1019;
+const int kEditLimit = 8;
+const LPARAM kLazy = 1;  // item lParam: children come when it expands
+
+struct LazyChild {
+  const char* parent;
+  const char* text;
+  bool lazy;
+};
+const LazyChild kLazyChildren[] = {
+    {"c:", "Program Files", true},
+    {"c:", "Windows", false},
+    {"Program Files", "Vorn", false},
+};
+const char* const kRows[] = {"Typical", "Compact", "Custom", "Minimal", "Full"};
+
+// Without TVIF_CHILDREN an item shows "+" only once it holds items.
+HTREEITEM AddItem(HWND tree, HTREEITEM parent, const char* text, bool lazy) {
+  TVINSERTSTRUCTA insert;
+  ZeroMemory(&insert, sizeof(insert));
+  insert.hParent = parent;
+  insert.hInsertAfter = TVI_LAST;
+  insert.item.mask = TVIF_TEXT;
+  insert.item.pszText = const_cast<char*>(text);
+  if (lazy) {
+    insert.item.mask |= TVIF_CHILDREN | TVIF_PARAM;
+    insert.item.cChildren = 1;
+    insert.item.lParam = kLazy;
+  }
+  return reinterpret_cast<HTREEITEM>(SendMessageA(
+      tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+std::string ItemText(HWND tree, HTREEITEM handle) {
+  char text[MAX_PATH] = "";
+  TVITEMA item;
+  ZeroMemory(&item, sizeof(item));
+  item.mask = TVIF_TEXT;
+  item.hItem = handle;
+  item.pszText = text;
+  item.cchTextMax = sizeof(text);
+  SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  return text;
+}
+
+void FillLazyItem(HWND tree, HTREEITEM handle) {
+  std::string text = ItemText(tree, handle);
+  for (const LazyChild& child : kLazyChildren) {
+    if (text == child.parent) AddItem(tree, handle, child.text, child.lazy);
+  }
+  TVITEMA item;
+  ZeroMemory(&item, sizeof(item));
+  item.mask = TVIF_PARAM;
+  item.hItem = handle;
+  item.lParam = 0;
+  SendMessageA(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void OpenChooser(HWND dialog) {
+  HWND tree = GetDlgItem(dialog, kTree);
+  AddItem(tree, TVI_ROOT, "c:", true);
+  AddItem(tree, AddItem(tree, TVI_ROOT, "d:", false), "Data", false);
+  SendDlgItemMessageA(dialog, kEdit, EM_LIMITTEXT, kEditLimit, 0);
+  for (const char* row : kRows) {
+    SendDlgItemMessageA(dialog, kList, LB_ADDSTRING, 0,
+                        reinterpret_cast<LPARAM>(row));
+  }
+}
+
+// The A and W forms of these notifications differ only in their texts,
+// which are not used here.
+void OnTreeNotification(HWND dialog, const NMTREEVIEWA& change) {
+  HWND tree = change.hdr.hwndFrom;
+  HTREEITEM item = change.itemNew.hItem;
+  switch (change.hdr.code) {
+    case TVN_ITEMEXPANDINGA:
+    case TVN_ITEMEXPANDINGW:
+      if (!(change.action & TVE_EXPAND)) return;
+      if (change.itemNew.lParam == kLazy) FillLazyItem(tree, item);
+      SetDlgItemTextA(dialog, kEventLine,
+                      ("expanding " + ItemText(tree, item)).c_str());
+      return;
+    case TVN_SELCHANGEDA:
+    case TVN_SELCHANGEDW:
+      EnableWindow(GetDlgItem(dialog, kNewFolderButton),
+                   TreeView_GetParent(tree, item) != nullptr);
+      SetDlgItemTextA(dialog, kEventLine,
+                      ("selected " + ItemText(tree, item)).c_str());
+      return;
+  }
+}
+
+INT_PTR CALLBACK ChooserProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_INITDIALOG:
+      OpenChooser(dialog);
+      return TRUE;
+    case WM_NOTIFY:
+      if (wp == kTree) {
+        OnTreeNotification(dialog, *reinterpret_cast<NMTREEVIEWA*>(lp));
+      }
+      return FALSE;  // expanding always goes on
+    case WM_COMMAND: {
+      const int row = static_cast<int>(
+          SendDlgItemMessageA(dialog, kList, LB_GETCURSEL, 0, 0));
+      if (LOWORD(wp) == kList && HIWORD(wp) == LBN_SELCHANGE) {
+        SetDlgItemTextA(dialog, kEventLine,
+                        ("row " + std::to_string(row)).c_str());
+      } else if (LOWORD(wp) == kList && HIWORD(wp) == LBN_DBLCLK) {
+        EndDialog(dialog, 100 + row);
+      } else if (LOWORD(wp) == kNewFolderButton) {
+        SetDlgItemTextA(dialog, kEventLine, "new folder");
+      } else if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) {
+        EndDialog(dialog, LOWORD(wp));
+      }
+      return TRUE;
+    }
+  }
+  return FALSE;
+}
+
+INT_PTR CALLBACK IntroProc(HWND dialog, UINT msg, WPARAM wp, LPARAM) {
+  if (msg == WM_INITDIALOG) return TRUE;
+  if (msg != WM_COMMAND) return FALSE;
+  if (LOWORD(wp) == kChangeButton) {
+    INT_PTR chosen = DialogBoxParamA(GetModuleHandleA(nullptr),
+                                     MAKEINTRESOURCEA(kChooserDialog), dialog,
+                                     ChooserProc, 0);
+    SetDlgItemTextA(dialog, kChosenLine,
+                    ("chooser: " + std::to_string(chosen)).c_str());
+  } else if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) {
+    EndDialog(dialog, LOWORD(wp));
+  }
+  return TRUE;
+}
+
+int RunDialog(HWND main, int id, DLGPROC proc) {
+  INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_TREEVIEW_CLASSES};
+  InitCommonControlsEx(&icc);
+  return static_cast<int>(DialogBoxParamA(GetModuleHandleA(nullptr),
+                                          MAKEINTRESOURCEA(id), main, proc, 0));
+}
+
 int RunArgs(HWND main, int argc, char** argv) {
   std::string joined;
   for (int i = 2; i < argc; ++i) {
@@ -156,5 +319,11 @@ int main(int argc, char** argv) {
   if (std::strcmp(mode, "paint") == 0) return RunPaint(main);
   if (std::strcmp(mode, "progress") == 0) return RunProgress(main);
   if (std::strcmp(mode, "args") == 0) return RunArgs(main, argc, argv);
+  if (std::strcmp(mode, "chooser") == 0) {
+    return RunDialog(main, kChooserDialog, ChooserProc);
+  }
+  if (std::strcmp(mode, "intro") == 0) {
+    return RunDialog(main, kIntroDialog, IntroProc);
+  }
   return 101;
 }

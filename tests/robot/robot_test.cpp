@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -212,6 +213,131 @@ TEST(RobotProgress, StatusLineIsThatOfTheNewestVisibleDialog) {
   ASSERT_TRUE(session.WaitForExit(kWaitMs, &code));
   EXPECT_EQ(0, code);
   EXPECT_EQ("", session.StatusLine());
+}
+
+// ---- Dialogs ----
+
+const DWORD kActMs = 5000;
+const int kTree = 1012;
+const int kEdit = 1013;
+const int kList = 1019;
+const int kEventLine = 1009;
+
+// "path" for each item, with "+" for an expand button, "-" when expanded
+// and "*" when selected.
+std::vector<std::string> TreeShape(HWND dialog) {
+  std::vector<std::string> shape;
+  for (const robot::TreeItem& item : robot::TreeItems(dialog, kTree)) {
+    EXPECT_EQ(item.level, std::count(item.path.begin(), item.path.end(), '\\'));
+    shape.push_back(item.path + (item.hasButton ? " +" : "") +
+                    (item.expanded ? " -" : "") + (item.selected ? " *" : ""));
+  }
+  return shape;
+}
+
+int ExitCode(robot::Session& session) {
+  int code = -999;
+  EXPECT_TRUE(session.WaitForExit(kWaitMs, &code));
+  return code;
+}
+
+TEST(RobotDialogs, TellsDialogsFromBoxesAndFollowsANestedDialog) {
+  robot::Session session;
+  ASSERT_TRUE(session.Start(Target(), "intro", ""));
+  HWND intro = nullptr;
+  ASSERT_TRUE(session.WaitForDialog(1047, kWaitMs, &intro));
+  EXPECT_FALSE(robot::IsMessageBox(intro)) << "a group box is no push button";
+  robot::MessageBoxInfo box;
+  EXPECT_FALSE(session.FindMessageBox(&box));
+  EXPECT_EQ("chooser: none", robot::ControlText(intro, 1014));
+
+  // The page below the chooser is disabled and no longer counts.
+  ASSERT_TRUE(robot::ClickButton(intro, 1015, kActMs));
+  HWND chooser = nullptr;
+  ASSERT_TRUE(session.WaitForDialog(kTree, kWaitMs, &chooser));
+  EXPECT_FALSE(robot::IsMessageBox(chooser));
+  HWND found = nullptr;
+  EXPECT_FALSE(session.FindDialog(1047, &found));
+  EXPECT_FALSE(robot::IsControlEnabled(chooser, 1008));
+  EXPECT_FALSE(robot::ClickButton(chooser, 1008, kActMs)) << "disabled";
+
+  ASSERT_TRUE(robot::CloseDialog(chooser, kActMs));
+  EXPECT_EQ("chooser: 2", robot::ControlText(intro, 1014));  // IDCANCEL
+  ASSERT_TRUE(robot::PressKey(intro, VK_ESCAPE, kActMs));
+  EXPECT_EQ(IDCANCEL, ExitCode(session));
+}
+
+TEST(RobotDialogs, ReadsSelectsAndExpandsTreeItems) {
+  robot::Session session;
+  ASSERT_TRUE(session.Start(Target(), "chooser", ""));
+  HWND dialog = nullptr;
+  ASSERT_TRUE(session.WaitForDialog(kTree, kWaitMs, &dialog));
+  typedef std::vector<std::string> Shape;
+  // The tree had the focus first and selected its first item.
+  EXPECT_EQ(Shape({"c: + *", "d: +", "d:\\Data"}), TreeShape(dialog));
+
+  // Children come only from the dialog's answer to TVN_ITEMEXPANDING.
+  ASSERT_TRUE(robot::ExpandTreeItem(dialog, kTree, "c:", kActMs));
+  EXPECT_EQ("expanding c:", robot::ControlText(dialog, kEventLine));
+  ASSERT_TRUE(
+      robot::ExpandTreeItem(dialog, kTree, "C:\\program files", kActMs));
+  EXPECT_FALSE(robot::ExpandTreeItem(dialog, kTree, "c:\\Windows", kActMs));
+  EXPECT_FALSE(robot::ExpandTreeItem(dialog, kTree, "c:\\Nowhere", kActMs));
+  EXPECT_EQ(
+      Shape({"c: + -", "c:\\Program Files + - *", "c:\\Program Files\\Vorn",
+             "c:\\Windows", "d: +", "d:\\Data"}),
+      TreeShape(dialog));
+
+  ASSERT_TRUE(robot::SelectTreeItem(dialog, kTree, "d:\\Data", kActMs));
+  EXPECT_EQ("selected Data", robot::ControlText(dialog, kEventLine));
+  EXPECT_EQ("d: + -", TreeShape(dialog)[4]) << "expanded to show Data";
+  ASSERT_TRUE(robot::IsControlEnabled(dialog, 1008));
+  ASSERT_TRUE(robot::ClickButton(dialog, 1008, kActMs));
+  EXPECT_EQ("new folder", robot::ControlText(dialog, kEventLine));
+
+  ASSERT_TRUE(robot::ClickButton(dialog, IDOK, kActMs));
+  EXPECT_EQ(IDOK, ExitCode(session));
+}
+
+TEST(RobotDialogs, TypesWithinTheLimitAndEnterEndsWithOk) {
+  robot::Session session;
+  ASSERT_TRUE(session.Start(Target(), "chooser", ""));
+  HWND dialog = nullptr;
+  ASSERT_TRUE(session.WaitForDialog(kEdit, kWaitMs, &dialog));
+  ASSERT_TRUE(robot::TypeText(dialog, kEdit, "Program Files"));
+  EXPECT_EQ("Program ", robot::ControlText(dialog, kEdit));
+  ASSERT_TRUE(robot::TypeText(dialog, kEdit, "ab"));
+  EXPECT_EQ("ab", robot::ControlText(dialog, kEdit));
+  ASSERT_TRUE(robot::TypeText(dialog, kEdit, ""));
+  EXPECT_EQ("", robot::ControlText(dialog, kEdit));
+
+  ASSERT_TRUE(robot::PressKey(dialog, VK_RETURN, kActMs));  // in the edit
+  EXPECT_EQ(IDOK, ExitCode(session));
+}
+
+TEST(RobotDialogs, SelectsAndDoubleClicksListRows) {
+  robot::Session session;
+  ASSERT_TRUE(session.Start(Target(), "chooser", ""));
+  HWND dialog = nullptr;
+  ASSERT_TRUE(session.WaitForDialog(kList, kWaitMs, &dialog));
+  EXPECT_EQ(std::vector<std::string>(
+                {"Typical", "Compact", "Custom", "Minimal", "Full"}),
+            robot::ListItems(dialog, kList));
+  EXPECT_EQ(-1, robot::ListSelection(dialog, kList));
+
+  ASSERT_TRUE(robot::SelectListItem(dialog, kList, 1, kActMs));
+  EXPECT_EQ(1, robot::ListSelection(dialog, kList));
+  EXPECT_EQ("row 1", robot::ControlText(dialog, kEventLine));
+  EXPECT_FALSE(robot::SelectListItem(dialog, kList, 5, kActMs));
+
+  // Arrows go to the focused list, not to the dialog manager.
+  ASSERT_TRUE(robot::FocusControl(dialog, kList));
+  ASSERT_TRUE(robot::PressKey(dialog, VK_DOWN, kActMs));
+  EXPECT_EQ("row 2", robot::ControlText(dialog, kEventLine));
+
+  // The last row lies below the visible ones.
+  ASSERT_TRUE(robot::DoubleClickListItem(dialog, kList, 4, kActMs));
+  EXPECT_EQ(104, ExitCode(session));
 }
 
 // ---- Screen capture ----
