@@ -9,6 +9,9 @@
 //   text ID TEXT     control ID shows TEXT   caption TEXT
 //   enabled ID 0|1   roots A,B  (the tree's top items)
 //   button PATH 0|1  whether a tree item shows an expand button
+//   plus PATH        click a tree item's expand button (it is not selected)
+//   rmdir PATH       remove a folder behind the dialog's back
+//   noitem PATH      the tree has no such item
 //   length ID N      the control's text has N characters
 //   gone ID          no dialog holds control ID any more
 #include <windows.h>
@@ -95,6 +98,29 @@ const DialogCase kCases[] = {
       "select d:", "enabled 1 0", "text 1009 d:\\", "select c:\\vorn-links", "click 1",
       "dialog 1014", "click 2"},
      0, "false|c:\\vorn-links"},
+    // Selecting a drive, then expanding a folder with its button, enables OK
+    // for the folder while the drive stays selected: OK must not take it.
+    {"ChooserNeverConfirmsADrive", {}, kIntro, "",
+     {"dialog 1014", "click 1015", "dialog 1012", "expand c:", "plus c:\\vorn-links",
+      "enabled 1 1", "click 1", "dialog 1012", "text 1009 c:\\vorn-links\\", "click 2",
+      "dialog 1014", "click 2"},
+     0, "false|C:\\dest"},
+    {"ChooserIgnoresNewFolderWithNothingSelected", {}, kIntro, "",
+     {"dialog 1014", "click 1015", "dialog 1012", "click 1008", "gone 1013", "click 2",
+      "dialog 1014", "click 2"},
+     0, "false|C:\\dest"},
+    {"NewFolderThatCannotBeCreatedLeavesNoItem", {},
+     "MkDir \"C:\\vorn-links\\going\"\n" + kIntro, "",
+     {"dialog 1014", "click 1015", "dialog 1012", "expand c:", "expand c:\\vorn-links",
+      "select c:\\vorn-links\\going", "rmdir C:\\vorn-links\\going", "click 1008",
+      "dialog 1013", "type 1013 inner", "click 1", "gone 1013", "dialog 1012",
+      "noitem c:\\vorn-links\\going\\inner", "text 1009 c:\\vorn-links\\going\\",
+      "click 2", "dialog 1014", "click 2"},
+     0, "false|C:\\dest"},
+    {"CancelledChooserKeepsALongDestination", {},
+     "set DSTDIR \"C:\\" + std::string(300, 'd') + "\"\n" + kIntro, "",
+     {"dialog 1014", "click 1015", "dialog 1012", "click 2", "dialog 1014", "click 1"}, 0,
+     "true|C:\\" + std::string(300, 'd')},
     {"ChooserShowsExpandButtonsWhereFoldersAre", {}, kIntro, "",
      {"dialog 1014", "click 1015", "dialog 1012", "expand c:", "expand c:\\vorn-links",
       "button c:\\vorn-links\\outside 0", "button c:\\vorn-links\\tree 1", "click 2",
@@ -215,6 +241,10 @@ class DialogCases : public SetupRun, public ::testing::WithParamInterface<Dialog
     if (verb == "type") return Check(robot::TypeText(dialog_, id, tail));
     if (verb == "select") return Check(robot::SelectTreeItem(dialog_, 1012, rest, kStepMs));
     if (verb == "expand") return Check(robot::ExpandTreeItem(dialog_, 1012, rest, kStepMs));
+    if (verb == "plus") {
+      return Check(robot::ClickTreeItemButton(dialog_, 1012, rest, kStepMs));
+    }
+    if (verb == "rmdir") return Check(RemoveDirectoryA(rest.c_str()) != 0);
     if (verb == "row") return Check(robot::SelectListItem(dialog_, 1019, id, kStepMs));
     if (verb == "double") return Check(robot::DoubleClickListItem(dialog_, 1019, id, kStepMs));
     if (verb == "text") {
@@ -225,7 +255,7 @@ class DialogCases : public SetupRun, public ::testing::WithParamInterface<Dialog
       EXPECT_EQ(robot::ControlText(dialog_, id).size(), static_cast<size_t>(atoi(tail.c_str())));
     } else if (verb == "enabled") {
       EXPECT_EQ(robot::IsControlEnabled(dialog_, id), tail == "1");
-    } else if (verb == "roots" || verb == "button") {
+    } else if (verb == "roots" || verb == "button" || verb == "noitem") {
       CheckTree(verb, rest);
     } else if (verb == "rows") {
       std::string rows;
@@ -255,6 +285,12 @@ class DialogCases : public SetupRun, public ::testing::WithParamInterface<Dialog
         if (item.level == 0) roots += (roots.empty() ? "" : ",") + item.text;
       }
       EXPECT_EQ(roots, rest);
+      return;
+    }
+    if (verb == "noitem") {
+      for (const robot::TreeItem& item : items) {
+        EXPECT_NE(_stricmp(item.path.c_str(), rest.c_str()), 0) << "the item is there";
+      }
       return;
     }
     size_t cut = rest.rfind(' ');

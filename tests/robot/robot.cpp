@@ -539,6 +539,38 @@ bool ExpandTreeItem(HWND dialog, int id, const std::string& path,
   return FindTreeItem(dialog, id, path, &item) && item.expanded;
 }
 
+bool ClickTreeItemButton(HWND dialog, int id, const std::string& path,
+                         DWORD timeoutMs) {
+  TreeItem item;
+  HWND tree = GetDlgItem(dialog, id);
+  if (!IsUsable(tree) || !FindTreeItem(dialog, id, path, &item) ||
+      !item.hasButton) {
+    return false;
+  }
+  // TVM_GETITEMRECT takes the item in the RECT it fills, in the tree's
+  // process.
+  WindowProcess process(tree);
+  RemoteMemory memory(process.handle(), sizeof(RECT));
+  RECT box = {};
+  *reinterpret_cast<HTREEITEM*>(&box) = item.handle;
+  LRESULT found = 0;
+  if (memory.address() == nullptr || !memory.Write(memory.address(), &box, sizeof box) ||
+      !Send(tree, TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(memory.address()),
+            &found) ||
+      !found || memory.Read(memory.address(), &box, sizeof box) != sizeof box) {
+    return false;
+  }
+  LRESULT indent = 0;
+  Send(tree, TVM_GETINDENT, 0, 0, &indent);
+  // With lines at the root, the button of a level-n item is centred in the
+  // (n+1)-th indent column.
+  int x = static_cast<int>(indent) * item.level + static_cast<int>(indent) / 2;
+  int y = (box.top + box.bottom) / 2;
+  LPARAM at = MAKELPARAM(x, y);
+  return PostMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, at) &&
+         PostMessageA(tree, WM_LBUTTONUP, 0, at) && Settle(dialog, timeoutMs);
+}
+
 // Rows are fetched as UTF-16 and converted here: under Wine, LB_GETTEXT
 // sent with SendMessageTimeoutA to a list box of another process came back
 // as unconverted UTF-16.

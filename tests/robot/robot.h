@@ -147,6 +147,11 @@ bool SelectTreeItem(HWND dialog, int id, const std::string& path,
 bool ExpandTreeItem(HWND dialog, int id, const std::string& path,
                     DWORD timeoutMs);
 
+// Clicks the expand button of the item at `path` with the mouse, as a user
+// would: the item expands or collapses without being selected.
+bool ClickTreeItemButton(HWND dialog, int id, const std::string& path,
+                         DWORD timeoutMs);
+
 // Rows of list box `id`.
 std::vector<std::string> ListItems(HWND dialog, int id);
 
