@@ -4,10 +4,13 @@
 #include <windows.h>
 
 #include "host/command_groups.h"
+#include "host/journal_file.h"
 #include "host/main_window.h"
 #include "host/setup_process.h"
 #include "script/command_line.h"
 #include "script/effects.h"
+#include "script/journal.h"
+#include "script/journal_effects.h"
 #include "script/script_file.h"
 #include "script/text.h"
 #include "win32/win32_effects.h"
@@ -129,6 +132,41 @@ static HWND CreateMainWindow(HINSTANCE instance) {
                          CW_USEDEFAULT, owner, nullptr, instance, nullptr);
 }
 
+static const char kProgramVersion[] = "4.12";
+
+// /LOG=<path>: every later step of the run goes to the journal. A journal
+// that cannot be opened is reported once (not in silent mode); the install
+// goes on without it.
+static void StartJournal(Engine& engine, Win32Host& host, Effects& effects) {
+  static FileJournal journal;
+  static JournalEffects journaled(effects, engine);
+  const RunModes& modes = engine.modes;
+  if (!modes.journalRequested) return;
+  if (!modes.journalPath[0] || !journal.Open(modes.journalPath)) {
+    char text[kMsgMax];
+    JoinText(text, {"The install journal cannot be written:\n",
+                    modes.journalPath[0] ? modes.journalPath : "(no usable path)",
+                    "\nSetup goes on without it."});
+    if (!modes.silent) MessageBoxA(nullptr, text, "Setup", MB_OK | MB_ICONWARNING);
+    return;
+  }
+  engine.journal = &journal;
+  engine.effects = &journaled;
+  host.AttachJournal(&engine);
+  Journal(engine, "start", {"setup ", kProgramVersion, ", command line: ",
+                            GetCommandLineA(), ", modes:", modes.uninstall ? " uninstall" : "",
+                            modes.mini ? " mini" : "", modes.silent ? " silent" : "",
+                            ", directory: ", modes.commandLineDir});
+}
+
+static void EndJournal(Engine& engine, int exitCode) {
+  char code[12];
+  FormatDecimal(code, exitCode);
+  Journal(engine, "end", {"exit code ", code, ", failure flag ",
+                          engine.flags.failure ? "1" : "0", ", reboot requested ",
+                          engine.flags.reboot ? "yes" : "no"});
+}
+
 static int RunMessageLoop() {
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
@@ -162,6 +200,7 @@ int RunSetupProgram(HINSTANCE instance) {
   if (installed && g_programDirectoryEntered) {
     CheckUninstallMarker(effects, host, engine.modes, programDir);
   }
+  StartJournal(engine, host, effects);
   VarClearAll(engine.vars);
 
   if (!RegisterMainWindowClass(instance)) return -1;
@@ -172,5 +211,7 @@ int RunSetupProgram(HINSTANCE instance) {
   ShowWindow(window, SW_HIDE);
   host.SetMainWindow(window);
   if (!engine.modes.silent) UpdateWindow(window);
-  return RunMessageLoop();
+  int exitCode = RunMessageLoop();
+  EndJournal(engine, exitCode);
+  return exitCode;
 }

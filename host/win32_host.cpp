@@ -3,9 +3,12 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+
 #include "dialogs/progress_dialog.h"
 #include "dialogs/resource.h"
 #include "host/install_state.h"
+#include "script/journal.h"
 
 static HWND AsWindow(WindowRef ref) { return static_cast<HWND>(ref); }
 
@@ -190,3 +193,19 @@ void Win32Host::RecordInstallSuccess(const char* versionText) {
 }
 
 unsigned short Win32Host::UserLanguageId() { return GetUserDefaultLangID(); }
+
+// A failed call of Windows, with the system's own text for its code.
+void Win32Host::LogFailure(const char* operation, const char* subject,
+                           unsigned long code) {
+  if (!journaled_) return;
+  char text[512] = "";
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                 nullptr, code, 0, text, sizeof text, nullptr);
+  for (char* end = text + strlen(text); end > text && IsBlank(end[-1]); --end) {
+    end[-1] = 0;
+  }
+  char number[12];
+  FormatDecimal(number, static_cast<long>(code));
+  Journal(*journaled_, "failure", {operation, " ", subject, ": error ", number,
+                                   text[0] ? " (" : "", text, text[0] ? ")" : ""});
+}

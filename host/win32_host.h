@@ -8,12 +8,18 @@
 #include "script/effects.h"
 #include "script/host.h"
 
+struct Engine;
+
 class Win32Host : public Host {
  public:
   Win32Host(HINSTANCE instance, Effects& effects)
       : instance_(instance), effects_(effects) {}
 
   void SetMainWindow(HWND window) { mainWindow_ = window; }
+  // Failures are journaled from now on (the engine's journal).
+  void AttachJournal(Engine* engine) { journaled_ = engine; }
+  void LogFailure(const char* operation, const char* subject,
+                  unsigned long code) override;
   HWND MainWindow() const { return mainWindow_; }
 
   WindowRef CreateProgressDialog(WindowRef owner) override;
@@ -66,6 +72,7 @@ class Win32Host : public Host {
 
   HINSTANCE instance_;
   Effects& effects_;
+  Engine* journaled_ = nullptr;
   HWND mainWindow_ = nullptr;
 };
 

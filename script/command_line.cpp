@@ -17,7 +17,43 @@ static void TakeDirectoryWord(const char* word, RunModes& modes) {
   }
 }
 
+static const char kJournalSwitch[] = "/LOG=";
+
+// The start of a "/LOG=" word in `text`, or null.
+static char* FindJournalSwitch(char* text) {
+  for (char* p = text; *p; ++p) {
+    bool wordStart = p == text || IsBlank(p[-1]);
+    if (wordStart && StartsWithNoCase(p, kJournalSwitch)) return p;
+  }
+  return nullptr;
+}
+
+bool TakeJournalSwitch(char* arguments, char (&path)[kPathMax]) {
+  path[0] = 0;
+  char* start = FindJournalSwitch(arguments);
+  if (!start) return false;
+  char* value = start + strlen(kJournalSwitch);
+  char* end;
+  if (*value == '"') {
+    ++value;
+    end = strchr(value, '"');
+    if (!end) end = value + strlen(value);
+  } else {
+    end = value;
+    while (*end && !IsBlank(*end)) ++end;
+  }
+  size_t length = static_cast<size_t>(end - value);
+  if (length < kPathMax) {
+    memcpy(path, value, length);
+    path[length] = 0;
+  }
+  if (*end == '"') ++end;
+  memset(start, ' ', static_cast<size_t>(end - start));
+  return true;
+}
+
 void ParseCommandLine(char* arguments, RunModes& modes) {
+  if (TakeJournalSwitch(arguments, modes.journalPath)) modes.journalRequested = true;
   char* words[kMaxCommandWords];
   int count = SplitWords(arguments, words, kMaxCommandWords);
   for (int i = 0; i < count; ++i) {

@@ -7,8 +7,14 @@
 // Most words of a command line that are looked at; later ones are ignored.
 const int kMaxCommandWords = 128;
 
-// Splits `arguments` (the text after the program's name; rewritten in place)
-// and applies the words in order: "/UNINSTALL", "/MINI" and "/SILENT" (any
+// Takes the journal switch "/LOG=<path>" (any case; the path up to the next
+// blank, or in double quotes) out of `arguments`, blanking it, so that its
+// path is taken as written. `path` is "" when there is none or it does not
+// fit. True when the switch was there.
+bool TakeJournalSwitch(char* arguments, char (&path)[kPathMax]);
+
+// Takes the journal switch, then splits `arguments` (the text after the
+// program's name; rewritten in place) and applies the words in order: "/UNINSTALL", "/MINI" and "/SILENT" (any
 // case) switch modes on; any other word becomes the command-line directory,
 // without one trailing '/' or '\'. A later directory word replaces an
 // earlier one; a word too long for a path is ignored.

@@ -10,6 +10,7 @@
 #include "script/var_store.h"
 
 class Effects;
+class JournalSink;
 class ScriptFile;
 struct Engine;
 
@@ -32,6 +33,8 @@ struct RunModes {
   bool mini = false;
   bool silent = false;
   char commandLineDir[kPathMax] = {0};
+  bool journalRequested = false;     // /LOG=<path> was given
+  char journalPath[kPathMax] = {0};  // its path; "" when it does not fit
 };
 
 // How deep section runs may nest (goto, Include and the like) before the
@@ -48,6 +51,7 @@ struct Engine {
   int runDepth = 0;
   unsigned short languageCode = 0;
   CommandHandler handlers[kCommandCount] = {nullptr};
+  JournalSink* journal = nullptr;  // the install journal, when one is kept
 };
 
 // Records an error of this run: the failure flag is set.

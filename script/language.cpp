@@ -3,6 +3,8 @@
 // settings; code 26 is listed twice and the first row, Croatian, wins.
 #include "script/language.h"
 
+#include "script/journal.h"
+
 #include "script/engine.h"
 #include "script/script_file.h"
 
@@ -67,4 +69,5 @@ void ChooseLanguageFile(Engine& engine) {
                            ? fileName
                            : "setup.English.txt";
   VarSet(engine.vars, "languagefile", chosen);
+  Journal(engine, "language file", {chosen});
 }

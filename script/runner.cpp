@@ -7,6 +7,7 @@
 
 #include "script/engine.h"
 #include "script/errors.h"
+#include "script/journal.h"
 #include "script/messages.h"
 #include "script/script_file.h"
 #include "script/statement.h"
@@ -78,6 +79,12 @@ static void ReportOverLongStatement(Engine& engine, WindowRef dialog,
                     {shown});
 }
 
+// The statement as written and the values its arguments have.
+static void JournalStatement(Engine& engine, const char* written,
+                             const Statement& st) {
+  Journal(engine, "statement", {written, "  [", st.value1, "] [", st.value2, "]"});
+}
+
 // Runs one statement line (its first byte already known not to be '[').
 // An over-long comment is passed over whole.
 static void RunLine(Engine& engine, WindowRef dialog, char* line,
@@ -89,11 +96,14 @@ static void RunLine(Engine& engine, WindowRef dialog, char* line,
     return;
   }
   DropLineFeed(line);  // an open quote must not take the line's end
+  char written[kLineMax];
+  if (engine.journal) CopyText(written, start);
   Statement st;
   if (!ParseStatement(line, engine.vars, dialog, &st)) {
     ReportUnknownKeyword(engine, dialog, line);
     return;
   }
+  if (engine.journal) JournalStatement(engine, written, st);
   DispatchCommand(engine, st);
 }
 

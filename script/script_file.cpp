@@ -7,6 +7,8 @@ bool ScriptFile::Open(const char* path) {
   Close();
   if (!path) return false;
   file_ = fopen(path, "rb");
+  CopyText(path_, path);
+  linesDone_ = lineNumber_ = 0;
   return file_ != nullptr;
 }
 
@@ -18,9 +20,13 @@ void ScriptFile::Close() {
 // The next byte with CR LF read as LF, or EOF.
 int ScriptFile::ReadByte() {
   int c = getc(file_);
+  if (c == '\n') ++linesDone_;
   if (c != '\r') return c;
   int next = getc(file_);
-  if (next == '\n') return '\n';
+  if (next == '\n') {
+    ++linesDone_;
+    return '\n';
+  }
   if (next != EOF) ungetc(next, file_);
   return c;
 }
@@ -45,6 +51,7 @@ bool ScriptFile::ReadLinePiece(char (&line)[kLineMax]) {
 
 bool ScriptFile::ReadLine(char (&line)[kLineMax], bool* overLong) {
   if (overLong) *overLong = false;
+  lineNumber_ = linesDone_ + 1;
   size_t length = ReadPiece(line);
   if (length == 0) return false;
   if (length + 1 == kLineMax && line[length - 1] != '\n') {
@@ -59,8 +66,18 @@ bool ScriptFile::ReadLine(char (&line)[kLineMax], bool* overLong) {
 
 long ScriptFile::Tell() const { return file_ ? ftell(file_) : 0; }
 
+// The line count is taken again from the start: positions come from Tell,
+// and a seek happens once per section call, not per line.
 void ScriptFile::Seek(long position) {
-  if (file_) fseek(file_, position, SEEK_SET);
+  if (!file_) return;
+  fseek(file_, 0, SEEK_SET);
+  linesDone_ = 0;
+  for (long at = 0; at < position; ++at) {
+    int c = getc(file_);
+    if (c == EOF) break;
+    if (c == '\n') ++linesDone_;
+  }
+  fseek(file_, position, SEEK_SET);
 }
 
 bool CanOpenForReading(const char* path) {

@@ -34,9 +34,17 @@ class ScriptFile {
   void Seek(long position);
   void Rewind() { Seek(0); }
 
+  // The path it was opened with, and the number of the line read last
+  // (1 for the first), for the install journal.
+  const char* Path() const { return path_; }
+  long LineNumber() const { return lineNumber_; }
+
  private:
   int ReadByte();
   size_t ReadPiece(char (&line)[kLineMax]);
 
   FILE* file_;
+  char path_[kPathMax] = "";
+  long linesDone_ = 0;   // line feeds read so far
+  long lineNumber_ = 0;
 };

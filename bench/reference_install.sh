@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Benchmark: the reference install (2,000 files of 100 KB in 20 folders, an
+# uninstall entry, a program group with 3 shortcuts, /SILENT) against a
+# bare FindFirstFile/CopyFile loop of the same files in the same prefix, and
+# the same install with the journal (/LOG). Medians of alternating runs, and
+# the ratios; written data is synced before each run.
+set -euo pipefail
+source "$(dirname "$0")/../scripts/lib.sh"
+
+runs=${1:-5}
+install_missing_packages
+build_windows_programs -DVORN_TESTS=OFF >/dev/null
+cmake --build "$VORN_BUILD/win64" --target bare_copy >/dev/null
+
+work=$VORN_BUILD/bench-install
+rm -rf "$work" && mkdir -p "$work/src/data"
+cp "$VORN_BUILD/win64/setup.exe" "$VORN_BUILD/win64/bench/bare_copy.exe" "$work/src/"
+head -c 102400 /dev/urandom >"$work/payload"
+for d in $(seq -w 1 20); do
+  mkdir -p "$work/src/data/dir$d"
+  for f in $(seq -w 1 100); do cp "$work/payload" "$work/src/data/dir$d/file$f.bin"; done
+done
+printf '%s\r\n' '[Setup]' 'GetSystemVars' 'set COPY_MSG "Copying %s"' 'set DSTDIR "dst"' \
+  'MkDir "dst"' 'CopyDir2Dest "data"' 'SetUninstall "Vorn Bench" "dst\uninstall.exe"' \
+  'MkPgmGroup "Vorn Bench"' 'set PROGRAMGROUP "Vorn Bench"' \
+  'MkLink "data\dir01\file001.bin" "One"' 'MkLink "data\dir02\file001.bin" "Two"' \
+  'MkLink "data\dir03\file001.bin" "Three"' >"$work/src/setup.ini"
+
+fresh_prefix bench-prefix
+trap stop_wine_and_display EXIT
+start_private_display
+start_wineserver
+
+seconds() {
+  local start end
+  start=$(date +%s.%N)
+  (cd "$work/src" && "$@" </dev/null >/dev/null 2>&1) || true
+  end=$(date +%s.%N)
+  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }'
+}
+median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
+
+bare=() install=() journaled=()
+for r in $(seq "$runs"); do
+  rm -rf "$work/src/dst"; mkdir "$work/src/dst"; sync
+  bare+=("$(seconds "$WINE64" ./bare_copy.exe copy data dst/data)")
+  rm -rf "$work/src/dst"; sync
+  install+=("$(seconds "$WINE64" ./setup.exe /SILENT)")
+  rm -rf "$work/src/dst" "$work/src/journal.log"; sync
+  journaled+=("$(seconds "$WINE64" ./setup.exe /SILENT /LOG=journal.log)")
+done
+[ -f "$work/src/dst/data/dir20/file100.bin" ] || echo "warning: the install did not copy the whole tree"
+b=$(median "${bare[@]}"); i=$(median "${install[@]}"); j=$(median "${journaled[@]}")
+echo "Reference install, 2,000 files of 100 KB in 20 folders, /SILENT, medians of $runs runs:"
+awk -v b="$b" -v i="$i" -v j="$j" 'BEGIN {
+  printf "  bare copy loop %.3f s\n", b
+  printf "  setup.exe %.3f s (%.2fx the bare loop)\n", i, i / b
+  printf "  setup.exe with /LOG %.3f s (%.2fx the bare loop, %.2fx without the journal)\n", j, j / b, j / i }'
+echo "journal: $(wc -l <"$work/src/journal.log") lines"

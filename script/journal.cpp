@@ -1,0 +1,24 @@
+// Journal lines: where in the script, what kind, and the details.
+#include "script/journal.h"
+
+#include "script/byte_buffer.h"
+#include "script/engine.h"
+#include "script/script_file.h"
+
+void Journal(Engine& engine, const char* kind, JournalParts parts) {
+  if (!engine.journal) return;
+  ByteBuffer line;
+  if (engine.script && engine.script->IsOpen() && engine.runDepth > 0) {
+    char number[12];
+    FormatDecimal(number, engine.script->LineNumber());
+    line.AppendText(engine.script->Path());
+    line.AppendText(":");
+    line.AppendText(number);
+    line.AppendText(": ");
+  }
+  line.AppendText(kind);
+  line.AppendText(": ");
+  for (const char* part : parts) line.AppendText(part ? part : "(none)");
+  line.Append("", 1);
+  if (!line.failed()) engine.journal->WriteLine(line.data());
+}
