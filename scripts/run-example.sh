@@ -1,34 +1,131 @@
 #!/usr/bin/env bash
-# Builds setup.exe and runs the bundled example install (examples/) under
-# Wine: on your display when there is one, else on a private Xvfb display
-# where the project's UI robot answers the boxes and prints what it saw.
+# Builds setup.exe and runs the bundled example (examples/) under Wine: the
+# install, a second install over it (the upgrade) and the uninstall. After
+# each run it prints what changed on the machine: files under the prefix's
+# drives, registry keys and values, and shortcuts with their targets. With
+# a display (and VORN_HEADLESS unset) you answer the windows; otherwise a
+# private Xvfb display is used and the project's UI robot takes every
+# default, printing each window, status line and box it saw.
+# VORN_EXAMPLE_NO_BUILD=1 uses the programs built already.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
-install_missing_packages
-build_setup_and_robot
+if [ "${VORN_EXAMPLE_NO_BUILD:-0}" != 1 ]; then
+  install_missing_packages
+  configure "$VORN_BUILD/win64" \
+    -DCMAKE_TOOLCHAIN_FILE="$VORN_ROOT/cmake/toolchain-mingw-x86_64.cmake" \
+    -DVORN_TESTS=ON
+  cmake --build "$VORN_BUILD/win64" -j2 --target setup robot_cli record_args reg_ok
+fi
 
 work=$VORN_BUILD/example
 rm -rf "$work"
 mkdir -p "$work"
-cp "$VORN_ROOT"/examples/* "$work/"
+cp -r "$VORN_ROOT"/examples/* "$work/"
 cp "$VORN_BUILD/win64/setup.exe" "$work/"
+# The product's COM server, font and post-install helper are stand-ins the
+# project builds (tests/helpers) and a free font from its Debian package.
+cp "$VORN_BUILD/win64/tests/helpers/reg_ok.dll" "$work/vornshell.dll"
+cp "$VORN_BUILD/win64/tests/helpers/record_args.exe" "$work/postinstall.exe"
+font=$(fetch_test_font)
+[ -n "$font" ] && cp "$font" "$work/vornsans.ttf"
 
 fresh_prefix example-prefix
+prefix=$WINEPREFIX
 trap stop_wine_and_display EXIT
-status=0
+interactive=0
 if [ -n "${DISPLAY:-}" ] && [ "${VORN_HEADLESS:-0}" != 1 ]; then
-  log "running the example on $DISPLAY; answer its windows"
-  "$WINE64" "$work/setup.exe" "$@" || status=$?
+  interactive=1
 else
   start_private_display
-  start_wineserver
-  log "running the example under Xvfb; the UI robot answers each box"
-  "$WINE64" "$VORN_BUILD/win64/tests/robot/robot.exe" --timeout 120 \
-    "$work/setup.exe" "$@" || status=$?
 fi
-log "setup.exe exit code: $status"
-log "files the example wrote:"
-ls -l "$work"
-[ -f "$work/install.log" ] && cat "$work/install.log"
+start_wineserver
+
+# snapshot FILE: the prefix's files (path, size, time) and registry values,
+# one per line, sorted. The wineserver is stopped first, so that the
+# registry is on disk, and started again.
+snapshot() {
+  "$WINESERVER" -k 2>/dev/null || true
+  "$WINESERVER" -w 2>/dev/null || true
+  {
+    (cd "$prefix/drive_c" && find . -path ./windows -prune -o \
+      -path './users/*/AppData/Local/Temp' -prune -o -path './users/*/Temp' -prune -o \
+      -type f -printf 'file C:/%P\t%s %T@\n')
+    (cd "$prefix-drive-d" && find . -type f -printf 'file D:/%P\t%s %T@\n')
+    for hive in system user; do
+      awk -v hive="$hive" '
+        /^\[/ { key = $0; sub(/\] [0-9]+.*$/, "]", key); next }
+        /^#/ || /^$/ || /^@="/ && key ~ /Wine/ { next }
+        key != "" && key !~ /\\\\Wine|Control\\\\Class|WineBrowser|MuiCache|Explorer\\\\|DeviceClasses|Enum\\\\|Perflib|Time Zones|SessionInfo|RecentDocs|Volatile/ {
+          print "registry " hive " " key " " $0 }' "$prefix/$hive.reg"
+    done
+  } | LC_ALL=C sort >"$1"
+  start_wineserver
+}
+
+# summarise BEFORE AFTER: what was added, changed and removed.
+summarise() {
+  local before=$1 after=$2
+  awk -F'\t' '{ print $1 }' "$before" | sort -u >"$before.names"
+  awk -F'\t' '{ print $1 }' "$after" | sort -u >"$after.names"
+  local added removed changed
+  added=$(comm -13 "$before.names" "$after.names")
+  removed=$(comm -23 "$before.names" "$after.names")
+  changed=$(comm -13 "$before" "$after" | awk -F'\t' '{ print $1 }' | grep -Fxv -f <(printf '%s\n' "$added") || true)
+  section() {
+    local title=$1 sign=$2 lines=$3
+    local count
+    count=$(printf '%s' "$lines" | grep -c . || true)
+    echo "$title ($count):"
+    [ "$count" -gt 0 ] && printf '%s\n' "$lines" | sed "s/^/  $sign /"
+    return 0
+  }
+  section "files added" + "$(printf '%s\n' "$added" | grep '^file ' | sed 's/^file //')"
+  section "files changed" '*' "$(printf '%s\n' "$changed" | grep '^file ' | sed 's/^file //')"
+  section "files removed" - "$(printf '%s\n' "$removed" | grep '^file ' | sed 's/^file //')"
+  section "registry values written" + "$(printf '%s\n' "$added" | grep '^registry ' | sed 's/^registry //')"
+  section "registry values changed" '*' "$(printf '%s\n' "$changed" | grep '^registry ' | sed 's/^registry //')"
+  section "registry values removed" - "$(printf '%s\n' "$removed" | grep '^registry ' | sed 's/^registry //')"
+  echo "shortcuts:"
+  local link
+  { printf '%s\n' "$added" | grep '^file .*\.lnk$' || true; } | sed 's/^file //' |
+    while read -r link; do
+      local path=$prefix/drive_c/${link#C:/}
+      echo "  $link -> $(strings -n 4 "$path" | grep -m1 -E '^[A-Za-z]:\\' || echo '?')"
+    done
+}
+
+# run TITLE ARGS...: one run of setup.exe, answered by you or by the robot.
+run() {
+  local title=$1
+  shift
+  log "$title"
+  local status=0
+  if [ "$interactive" = 1 ]; then
+    (cd "$work" && "$WINE64" ./setup.exe "$@") || status=$?
+  else
+    (cd "$work" && "$WINE64" "$VORN_BUILD/win64/tests/robot/robot.exe" --timeout 120 \
+      ./setup.exe "$@") || status=$?
+  fi
+  log "setup.exe exit code: $status"
+}
+
+snapshot "$work/.machine-0"
+run "the install"
+snapshot "$work/.machine-1"
+summarise "$work/.machine-0" "$work/.machine-1"
+run "a second install over the first: the upgrade"
+snapshot "$work/.machine-2"
+summarise "$work/.machine-1" "$work/.machine-2"
+run "the uninstall" /UNINSTALL
+snapshot "$work/.machine-3"
+summarise "$work/.machine-2" "$work/.machine-3"
+log "left of the product after the uninstall, against the machine before the install:"
+left=$(comm -13 <(awk -F'\t' '{ print $1 }' "$work/.machine-0" | sort -u) \
+                <(awk -F'\t' '{ print $1 }' "$work/.machine-3" | sort -u))
+if [ -z "$left" ]; then
+  echo "nothing: every file, registry value and shortcut of the product is gone"
+else
+  printf '  %s\n' "$left"
+fi
 exit 0

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# The bundled example end to end: install, upgrade and uninstall as
+# ./scripts/run-example.sh runs them (with the programs built already), and
+# the summaries it prints: everything installed, then everything removed.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+output=$(VORN_HEADLESS=1 VORN_EXAMPLE_NO_BUILD=1 "$root/scripts/run-example.sh" 2>&1)
+failures=0
+expect() {
+  if ! grep -qF -- "$1" <<<"$output"; then
+    echo "missing: $1"
+    failures=$((failures + 1))
+  fi
+}
+expect "== setup.exe exit code: 0"
+[ "$(grep -c '== setup.exe exit code: 0' <<<"$output")" = 3 ] ||
+  { echo "not all three runs ended with exit code 0"; failures=$((failures + 1)); }
+for file in bin/zekwin.exe doc/manual/intro.txt plugins/netlib-12.dll zek.ini zekress.ini \
+            changes.txt notes.txt vornshell.dll vornsans.ttf; do
+  expect "  + C:/Program Files/vorn/$file"
+done
+expect "Uninstall\\\\Vorn 4.12 Setup] \"DisplayName\"=\"Vorn 4.12 Setup\""
+expect "Vorn 4.12/Vorn.lnk -> C:\\Program Files\\vorn\\bin\\zekwin.exe"
+expect "StartUp/Vorn agent.lnk -> C:\\Program Files\\vorn\\bin\\zekagent.exe"
+expect "Desktop/Vorn 4.12.lnk -> C:\\Program Files\\vorn\\bin\\zekwin.exe"
+expect "  * C:/Program Files/vorn/zek.ini"   # the upgrade merged it
+expect "nothing: every file, registry value and shortcut of the product is gone"
+if [ "$failures" -gt 0 ]; then
+  echo "$output" | tail -80
+  exit 1
+fi
+echo "install, upgrade and uninstall summaries as expected"
