@@ -8,6 +8,7 @@
 #include "script/effects.h"
 #include "script/engine.h"
 #include "script/errors.h"
+#include "script/journal.h"
 #include "script/messages.h"
 #include "script/var_store.h"
 
@@ -112,6 +113,12 @@ static int CallRegistrationEntry(Engine& engine, WindowRef dialog,
   long result = 0;
   Status status = engine.effects->CallEntryPoint(library, entry, &result);
   engine.effects->FreeLibrary(library);
+  if (status == kOk) {
+    char code[12];
+    FormatDecimal(code, result);
+    Journal(engine, resultCounts ? "DLL registered" : "DLL unregistered",
+            {path, ", result ", code});
+  }
   if (status != kOk || (resultCounts && result < 0)) {
     ReportScriptError(engine, kSeverityGoOn, dialog, entryErrorKey, {path});
   }

@@ -4,10 +4,18 @@
 #include "dialogs/setup_dialogs.h"
 #include "host/dialog_commands.h"
 #include "script/engine.h"
+#include "script/journal.h"
 #include "script/messages.h"
 #include "script/var_store.h"
 
 static HWND AsWindow(WindowRef ref) { return static_cast<HWND>(ref); }
+
+// The dialog's answer, as the condition flag has it.
+static void JournalAnswer(Engine& engine, const char* dialog) {
+  char answer[12];
+  FormatDecimal(answer, engine.flags.condition);
+  Journal(engine, "dialog", {dialog, " -> ", answer});
+}
 
 // The page counts as confirmed when nobody is there to see it, or when the
 // destination came with the command line.
@@ -17,6 +25,7 @@ static void CmdIShowInstallDlg(Engine& engine, const Statement& st) {
     return;
   }
   engine.flags.condition = RunIntroPage(engine, AsWindow(st.owner));
+  JournalAnswer(engine, "intro page");
   if (engine.flags.condition < 0) {
     ShowMsgBox(engine, kBoxOk, Message(engine, "ERROR_TTL"),
                Message(engine, "ERROR_DIALOG_MSG"));
@@ -24,8 +33,12 @@ static void CmdIShowInstallDlg(Engine& engine, const Statement& st) {
 }
 
 static void CmdShowFile(Engine& engine, const Statement& st) {
-  engine.flags.condition =
-      engine.modes.silent ? 1 : ShowTextFile(engine, AsWindow(st.owner), st.value1);
+  if (engine.modes.silent) {
+    engine.flags.condition = 1;
+    return;
+  }
+  engine.flags.condition = ShowTextFile(engine, AsWindow(st.owner), st.value1);
+  JournalAnswer(engine, "licence");
 }
 
 // The abort message, shown in silent mode too: the user chose to stop.
@@ -40,6 +53,7 @@ static void ShowAbortMessage(Engine& engine) {
 
 static void CmdSetupType(Engine& engine, const Statement& st) {
   engine.flags.condition = RunSetupTypeDialog(engine, AsWindow(st.owner));
+  JournalAnswer(engine, "setup type");
   if (engine.flags.condition != 0) return;
   ShowAbortMessage(engine);
   engine.host->DismissDialog(st.owner);
@@ -49,6 +63,7 @@ static void CmdSetupType(Engine& engine, const Statement& st) {
 
 static void CmdGetSMTPServer(Engine& engine, const Statement& st) {
   engine.flags.condition = RunSmtpPrompt(engine, AsWindow(st.owner));
+  JournalAnswer(engine, "SMTP server");
   if (engine.flags.condition != 0) return;
   ShowAbortMessage(engine);
   engine.host->DismissDialog(st.owner);

@@ -179,7 +179,14 @@ void Win32Host::ShowMainWindow(bool visible) {
 int Win32Host::ShowMessageBox(const char* text, const char* caption,
                               int type) {
   ApplyPendingText();  // the box may tell about the step the text names
-  return MessageBoxA(mainWindow_, text, caption, static_cast<UINT>(type));
+  int answer = MessageBoxA(mainWindow_, text, caption, static_cast<UINT>(type));
+  if (journaled_) {
+    char number[12];
+    FormatDecimal(number, answer);
+    Journal(*journaled_, "message box", {caption ? caption : "", ": ", text,
+                                         " -> button ", number});
+  }
+  return answer;
 }
 
 void Win32Host::RequestReboot() { ExitWindowsEx(EWX_REBOOT, 0); }

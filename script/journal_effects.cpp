@@ -97,13 +97,6 @@ Status JournalEffects::CreateProcess(const char* application, const char* comman
                wait ? ", exit code " : "", code});
 }
 
-Status JournalEffects::CallEntryPoint(LibraryRef library, const char* entry, long* result) {
-  Status status = inner_.CallEntryPoint(library, entry, result);
-  char code[12];
-  FormatDecimal(code, *result);
-  return Note(status, "library entry called", {entry, ", result ", code});
-}
-
 Status JournalEffects::AddFontResource(const char* path) {
   return Note(inner_.AddFontResource(path), "font added", {path});
 }

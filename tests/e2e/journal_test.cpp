@@ -50,6 +50,24 @@ TEST_F(JournalRun, RecordsEachKindOfStepWithItsScriptLine) {
   EXPECT_EQ(journal.substr(4, 1) + journal.substr(7, 1) + journal.substr(13, 1), "--:");
 }
 
+TEST_F(JournalRun, RecordsBoxesDialogsAndRegistrationsWithTheirAnswers) {
+  CopyFileA((std::string(VORN_HELPERS_DIR) + "\\reg_ok.dll").c_str(),
+            (Dir() + "\\reg_ok.dll").c_str(), FALSE);
+  WriteScript("[Setup]\nset DSTDIR \"" + Dir() + "\"\nRegister \"reg_ok.dll\"\n"
+              "MsgBoxYESNO \"Go on?\" \"Vorn\"\nSetupType\n");
+  Start(Switch());
+  Press(NextBox(), IDNO);
+  HWND dialog = nullptr;
+  ASSERT_TRUE(Session().WaitForDialog(1019, 30000, &dialog));
+  robot::ClickButton(dialog, IDCANCEL, 10000);
+  Press(NextBox(), IDOK);  // the abort box
+  EXPECT_EQ(Finish(0), 0);
+  std::string journal = Journal();
+  ExpectLine(journal, "setup.ini:3: DLL registered: " + Dir() + "\\reg_ok.dll, result 0");
+  ExpectLine(journal, "setup.ini:4: message box: Vorn: Go on? -> button 7");
+  ExpectLine(journal, "setup.ini:5: dialog: setup type -> 0");
+}
+
 TEST_F(JournalRun, AKilledRunKeepsItsLinesUpToItsLastStatement) {
   WriteScript("[Setup]\nset A \"1\"\nMsgBoxOK \"Waiting\" \"Vorn\"\nset B \"2\"\n");
   Start(Switch());

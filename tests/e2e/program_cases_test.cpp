@@ -52,7 +52,7 @@ const ProgramCase kCases[] = {
      MarkIf("RunWait \"missing.exe\"", "minus one"), "", 0, "minus one", "", {}},
     {"RunWaitTakesMessagesWhileTheChildRuns", {"record_args.exe=conv.exe"}, {},
      MarkIf("RunWait \"conv\" \"send exit=2\"", "after"), "", 0, "after", "",
-     {"record.txt~x.exe send exit=2"}},
+     {"record.txt~x.exe send exit=2|$DIR|answered"}},
     {"RegisterAndUnregister", {"reg_ok.dll=reg_ok.dll"}, {},
      "Register \"reg_ok.dll\"\nUnregister \"reg_ok.dll\" DSTDIR\n", "", 0, "", "",
      {"reg_ok.dll.log=register\r\nunregister\r\n"}},
