@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs every test: the native unit tests (with sanitizers), then the Windows
+# Runs every test: the native unit tests (with sanitizers), each fuzz target
+# for 10 s, then the Windows
 # tests and the end-to-end tests under Wine in a fresh prefix of the
 # project's own and a private Xvfb display. Every GoogleTest case, every
 # end-to-end case and every language case is a test of its own; the last
@@ -54,6 +55,14 @@ if configure_and_build "$VORN_BUILD/native" -DCMAKE_BUILD_TYPE=Debug; then
 else
   failed=$((failed + 1))
   failedNames+=("native build")
+fi
+
+log "fuzz targets, 10 s each"
+if "$VORN_ROOT/scripts/fuzz.sh" 10; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1))
+  failedNames+=("fuzzing (see build/fuzz/*.log)")
 fi
 
 log "Windows builds"
