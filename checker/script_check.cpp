@@ -76,6 +76,8 @@ struct Parsed {
   std::string keyword;
   std::string text1, text2;
   bool quoted1 = false, quoted2 = false;
+  int given = 0;         // arguments written
+  std::string ignored;   // text after the second argument
 };
 
 bool ParseLine(const std::string& text, Parsed* out) {
@@ -93,7 +95,94 @@ bool ParseLine(const std::string& text, Parsed* out) {
   Argument second = ReadArgument(&pos);
   out->text2 = second.text;
   out->quoted2 = second.nameFlag == 0;
+  out->given = (out->quoted2 || !out->text2.empty()) ? 2
+               : (out->quoted1 || !out->text1.empty()) ? 1 : 0;
+  out->ignored = SkipBlanks(pos);
   return true;
+}
+
+// How many arguments each command reads: the command table's count, and
+// the slots its handler reads beyond that.
+int ArgumentsRead(CommandId id) {
+  switch (id) {
+    case kCmdCopy: case kCmdMove: case kCmdDeltree: case kCmdUnregister:
+    case kCmdMkDir: case kCmdDelete: case kCmdQuit: case kCmdQuiterr:
+    case kCmdInclude:
+      return 2;
+    case kCmdGetTempFileName: case kCmdDelUninstall:
+      return 1;
+    default: {
+      const CommandRow* row = CommandRowOf(id);
+      return row ? row->count : 2;
+    }
+  }
+}
+
+// Whether slot 1 or 2 of a command is read as a value (a bare word there
+// names a variable that must be set).
+bool ReadsValue(CommandId id, int slot) {
+  const CommandRow* row = CommandRowOf(id);
+  if (!row || slot > ArgumentsRead(id)) return false;
+  SlotUse use = slot == 1 ? row->slot1 : row->slot2;
+  if (use == kSlotUnused) return slot == 2;  // read beyond the table's count
+  return use == kSlotValue || use == kSlotBoth;
+}
+
+// The variables a command sets, besides its written slot.
+const char* const* VariablesSetBy(CommandId id) {
+  static const char* const kSystem[] = {"SRCDIR", "DSTDIR", "WINDIR", "SYSDIR",
+                                        "PROGRAMFILES", "WINDOWSTEMP", "languagefile",
+                                        "NETSCAPEPATH", "NETSCAPEDEFAULT", nullptr};
+  static const char* const kLines[] = {"TempLine", "TempStripped", nullptr};
+  static const char* const kVorn[] = {"VORNpath", nullptr};
+  static const char* const kType[] = {"SETUPTYPE", nullptr};
+  static const char* const kSmtp[] = {"STMPServer", nullptr};
+  static const char* const kLink[] = {"LINKARG", "LINKICO", nullptr};
+  static const char* const kVersion[] = {"MAJMIN", nullptr};
+  static const char* const kWord[] = {"WORD", "QTSTR", nullptr};
+  static const char* const kNone[] = {nullptr};
+  switch (id) {
+    case kCmdGetSystemVars: return kSystem;
+    case kCmdParseFile: return kLines;
+    case kCmdDetectVORN: return kVorn;
+    case kCmdSetupType: return kType;
+    case kCmdGetSMTPServer: return kSmtp;
+    case kCmdMkLink: case kCmdCreateSourceLink: case kCmdCreateStartLink:
+    case kCmdCreateDesktopLink: return kLink;
+    case kCmdGetVersion: return kVersion;
+    case kCmdCopyWord: case kCmdMkStr: return kWord;
+    default: return kNone;
+  }
+}
+
+// The messages of the language file that a command shows.
+const char* MessagesShownBy(CommandId id) {
+  switch (id) {
+    case kCmdCopyA: case kCmdCopy: case kCmdCopyS: case kCmdCopyD:
+    case kCmdImportOldVorn:
+      return "COPY_MSG ERROR_COPY_TTL ERROR_COPY_MSG";
+    case kCmdMoveA: case kCmdMove: case kCmdMoveS: case kCmdMoveD:
+      return "MOVE_MSG ERROR_MOVE_TTL ERROR_MOVE_MSG";
+    case kCmdCopyDir2Dest: return "COPY_MSG ERROR_COPY_TTL ERROR_COPY_MSG";
+    case kCmdMkDir: return "CREATING_DIR_MSG ERROR_COPY_TTL ERROR_CRDIR_MSG";
+    case kCmdApplyOnFiles: return "SEARCHING_FILES_MSG";
+    case kCmdRegister: return "REGISTERING_MSG ERROR_TTL ERROR_LOAD_DLL ERROR_REG_DLL";
+    case kCmdUnregister: return "ERROR_TTL ERROR_LOAD_DLL ERROR_UREG_DLL";
+    case kCmdMkPgmGroup: return "CREATEPGMGROUP_MSG";
+    case kCmdMkLink: case kCmdCreateSourceLink: case kCmdCreateStartLink:
+    case kCmdCreateDesktopLink: return "CREATELINK_MSG";
+    case kCmdAddPartition: return "ERROR_OPEN_TTL ERROR_OPEN_MSG";
+    case kCmdGetVornSettings: return "ERROR_OPEN_TTL ERROR_OPEN_MSG ABORT_MSG SETUPNAME";
+    case kCmdIShowInstallDlg:
+      return "INTRO APP_TITTLE STATICINSTALLDIR INTROCHDIR_BTN INTROOK_BTN "
+             "INTROCANCEL_BTN NEWDIR_TTL NEWDIR_BTN ERROR_TTL ERROR_DIALOG_MSG";
+    case kCmdShowFile: return "LICENCE_TTL LICENCEOK_BTN LICENCECANCEL_BTN";
+    case kCmdSetupType: return "SETUPTYPE0 ABORT_MSG SETUPNAME";
+    case kCmdGetSMTPServer: return "ABORT_MSG SETUPNAME";
+    case kCmdIf: case kCmdElse: return "ERROR_TTL ERROR_SYNTAX";
+    case kCmdGoto: case kCmdInclude: return "ERROR_TTL ERROR_INI_INC";
+    default: return "";
+  }
 }
 
 class Checker {
@@ -119,6 +208,19 @@ class Checker {
   std::map<std::string, ScriptText> loaded_;  // by upper-cased name
   std::set<std::string> checked_;
   bool writesUninstallEntry_ = false;
+
+ public:
+  // Variables: where the script sets them, and where it reads them.
+  struct Use {
+    std::string file;
+    long line;
+    std::string what;  // "" for a read of the script; a keyword for a message it shows
+  };
+  std::set<std::string> setByScript_;              // upper-cased names
+  std::map<std::string, std::vector<Use>> reads_;  // upper-cased name -> uses
+  std::map<std::string, std::string> spelled_;     // upper-cased -> as written
+  void NoteVariables(const ScriptText& script, const Line& line, const Parsed& st);
+  void CheckVariables();
 };
 
 ScriptText* Checker::Loaded(const std::string& name) {
@@ -152,8 +254,10 @@ std::vector<std::string> Checker::LanguageFiles() {
 void Checker::CheckBlocks(const ScriptText& script) {
   long openIf = 0;
   bool seenElse = false;
+  std::string section;
   for (const Line& line : script.lines) {
     if (!LabelOf(line.text).empty() && line.text.find('[') == 0) {
+      section = Upper(LabelOf(line.text));
       if (openIf) {
         Report(script, openIf, true, "If has no Endif before its section ends: its skip "
                                      "would run into the next section");
@@ -163,6 +267,10 @@ void Checker::CheckBlocks(const ScriptText& script) {
     }
     Parsed st;
     if (!ParseLine(line.text, &st) || st.id == kCmdInvalid) continue;
+    if (st.id == kCmdGoto && st.quoted1 && !openIf && Upper(st.text1) == section) {
+      Report(script, line.number, false, "the section calls itself on every run: it "
+                                         "never ends before the nesting limit");
+    }
     if (st.id == kCmdIf) {
       if (openIf) {
         Report(script, line.number, true, "If inside the If of line " +
@@ -226,6 +334,36 @@ void Checker::CheckStatement(const ScriptText& script, const Line& line, const P
   }
   if (st.id == kCmdInclude) CheckInclude(script, line, st);
   if (st.id == kCmdSetUninstall) writesUninstallEntry_ = true;
+  if (st.given > ArgumentsRead(st.id)) {
+    Report(script, line.number, false, std::string(row->keyword) + " takes " +
+               std::to_string(ArgumentsRead(st.id)) + " argument" +
+               (ArgumentsRead(st.id) == 1 ? "" : "s") + "; the rest is ignored");
+  } else if (!st.ignored.empty()) {
+    Report(script, line.number, false, "text after the second argument is ignored: \"" +
+                                           st.ignored + "\" (a ';' there is no comment)");
+  }
+}
+
+void Checker::NoteVariables(const ScriptText& script, const Line& line, const Parsed& st) {
+  const CommandRow* row = CommandRowOf(st.id);
+  if (row && (row->slot1 == kSlotWritten || row->slot1 == kSlotBoth) && !st.text1.empty()) {
+    setByScript_.insert(Upper(st.text1));
+  }
+  for (const char* const* name = VariablesSetBy(st.id); *name; ++name) {
+    setByScript_.insert(Upper(*name));
+  }
+  for (int slot = 1; slot <= 2; ++slot) {
+    const std::string& text = slot == 1 ? st.text1 : st.text2;
+    bool quoted = slot == 1 ? st.quoted1 : st.quoted2;
+    if (quoted || text.empty() || !ReadsValue(st.id, slot)) continue;
+    reads_[Upper(text)].push_back(Use{script.name, line.number, ""});
+    spelled_.emplace(Upper(text), text);
+  }
+  std::istringstream keys(MessagesShownBy(st.id));
+  for (std::string key; keys >> key;) {
+    reads_[Upper(key)].push_back(Use{script.name, line.number, row->keyword});
+    spelled_.emplace(Upper(key), key);
+  }
 }
 
 void Checker::Check(ScriptText& script, bool isMain) {
@@ -244,6 +382,7 @@ void Checker::Check(ScriptText& script, bool isMain) {
       continue;
     }
     CheckStatement(script, line, st);
+    NoteVariables(script, line, st);
   }
   CheckBlocks(script);
   if (!isMain) return;
@@ -253,6 +392,88 @@ void Checker::Check(ScriptText& script, bool isMain) {
                             "[Uninstall] section");
   }
   CheckReachability(script);
+  CheckVariables();
+}
+
+namespace {
+
+// The variables a language file sets, upper-cased, with their lines; their
+// spelling goes to `spelled`.
+std::map<std::string, long> SetInLanguageFile(const ScriptText& file,
+                                              std::map<std::string, std::string>* spelled) {
+  std::map<std::string, long> names;
+  for (const Line& line : file.lines) {
+    Parsed st;
+    if (ParseLine(line.text, &st) && st.id == kCmdSet && !st.text1.empty()) {
+      names.emplace(Upper(st.text1), line.number);
+      spelled->emplace(Upper(st.text1), st.text1);
+    }
+  }
+  return names;
+}
+
+}  // namespace
+
+// Every variable read must be set by the script, the program or every
+// language file; language files define the same keys; setup types have no
+// gaps.
+void Checker::CheckVariables() {
+  std::vector<std::string> languages = LanguageFiles();
+  std::map<std::string, std::map<std::string, long>> defined;  // file -> names
+  for (const std::string& name : languages) {
+    ScriptText* file = Loaded(name);
+    if (file) defined[name] = SetInLanguageFile(*file, &spelled_);
+  }
+  for (const auto& read : reads_) {
+    if (setByScript_.count(read.first)) continue;
+    std::vector<std::string> lacking;
+    for (const auto& language : defined) {
+      if (!language.second.count(read.first)) lacking.push_back(language.first);
+    }
+    const Use& first = read.second.front();
+    const std::string& name = spelled_[read.first];
+    std::string who = first.what.empty() ? "" : first.what + " shows the message ";
+    if (lacking.size() == defined.size()) {
+      findings_->push_back(Finding{first.file, first.line, false,
+                                   (who.empty() ? name + " is read but never set"
+                                                : who + name + ", which is never set")});
+      continue;
+    }
+    for (const std::string& language : lacking) {
+      findings_->push_back(Finding{first.file, first.line, false,
+                                   (who.empty() ? name : who + name) + " is not defined in " +
+                                       language});
+    }
+  }
+  // Keys that one language file defines and another lacks (those the script
+  // reads are reported where it reads them).
+  std::map<std::string, std::string> firstDefinedIn;  // key -> language file
+  for (const auto& language : defined) {
+    for (const auto& key : language.second) firstDefinedIn.emplace(key.first, language.first);
+  }
+  for (const auto& language : defined) {
+    for (const auto& key : firstDefinedIn) {
+      if (language.second.count(key.first) || reads_.count(key.first)) continue;
+      findings_->push_back(Finding{language.first, 0, false, "defines no " +
+                                   spelled_[key.first] + ", which " + key.second +
+                                   " defines"});
+    }
+  }
+  for (const auto& language : defined) {
+    int lastDefined = -1;
+    for (int n = 0; n <= 9; ++n) {
+      std::string key = "SETUPTYPE" + std::to_string(n);
+      auto found = language.second.find(key);
+      if (found == language.second.end()) continue;
+      if (n != lastDefined + 1) {
+        findings_->push_back(Finding{language.first, found->second, false,
+                                     key + " follows a gap: SETUPTYPE" +
+                                         std::to_string(lastDefined + 1) +
+                                         " is not defined"});
+      }
+      lastDefined = n;
+    }
+  }
 }
 
 // Sections that [Setup] and [Uninstall] never reach through goto, ParseFile

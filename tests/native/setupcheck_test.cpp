@@ -41,10 +41,10 @@ const CheckCase kCases[] = {
      "setup.ini:2: error: Include names the section [Part], which \"other.ini\" does not "
      "have\nsetup.ini:3: error: Include names the file \"none.ini\", which cannot be read\n"},
     {"LanguageFileWithoutItsSection",
-     {{"setup.ini", "[Setup]\nInclude languagefile \"Messages\"\n"},
-      {"setup.English.txt", "[Messages]\nset A \"1\"\n"},
-      {"setup.German.txt", "[Meldungen]\n"}},
-     "setup.ini:2: error: Include names the section [Messages], which "
+     {{"setup.ini", "[Setup]\nGetSystemVars\nInclude languagefile \"Messages\"\n"},
+      {"setup.English.txt", "[Messages]\nset ERROR_TTL \"e\"\nset ERROR_INI_INC \"i\"\n"},
+      {"setup.German.txt", "[Meldungen]\nset ERROR_TTL \"e\"\nset ERROR_INI_INC \"i\"\n"}},
+     "setup.ini:3: error: Include names the section [Messages], which "
      "\"setup.German.txt\" does not have\n"},
     {"ErrorsInAnIncludedFile",
      {{"setup.ini", "[Setup]\nInclude \"other.ini\" \"Part\"\n"},
@@ -59,6 +59,35 @@ const CheckCase kCases[] = {
      "[Uninstall] section\n"},
     {"OverLongLine", {{"setup.ini", "[Setup]\nset A \"" + std::string(1100, 'x') + "\"\n"}},
      "setup.ini:2: error: line of 1108 bytes: setup reads at most 1023\n"},
+    {"MoreArgumentsThanTheCommandTakes", {{"setup.ini", "[Setup]\nIsSilent \"x\"\n"}},
+     "setup.ini:2: warning: IsSilent takes 0 arguments; the rest is ignored\n"},
+    {"TextAfterTheSecondArgument", {{"setup.ini", "[Setup]\nset A \"1\" ; a note\n"}},
+     "setup.ini:2: warning: text after the second argument is ignored: \"; a note\" (a ';' "
+     "there is no comment)\n"},
+    {"VariableReadButNeverSet", {{"setup.ini", "[Setup]\nMsgBoxOK NOTHING \"t\"\n"}},
+     "setup.ini:2: warning: NOTHING is read but never set\n"},
+    {"MessageMissingInOneLanguageFile",
+     {{"setup.ini", "[Setup]\nMsgBoxOK HELLO \"t\"\n"},
+      {"setup.English.txt", "[M]\nset ERROR_TTL \"e\"\nset HELLO \"Hello\"\n"},
+      {"setup.German.txt", "[M]\nset ERROR_TTL \"e\"\n"}},
+     "setup.ini:2: warning: HELLO is not defined in setup.German.txt\n"},
+    {"ProgramMessagesNeverDefined", {{"setup.ini", "[Setup]\nMkDir \"x\"\n"}},
+     "setup.ini:2: warning: MkDir shows the message CREATING_DIR_MSG, which is never set\n"
+     "setup.ini:2: warning: MkDir shows the message ERROR_COPY_TTL, which is never set\n"
+     "setup.ini:2: warning: MkDir shows the message ERROR_CRDIR_MSG, which is never set\n"},
+    {"KeyOnlyOneLanguageFileDefines",
+     {{"setup.ini", "[Setup]\n"},
+      {"setup.English.txt", "[M]\nset ERROR_TTL \"e\"\nset EXTRA \"x\"\n"},
+      {"setup.German.txt", "[M]\nset ERROR_TTL \"e\"\n"}},
+     "setup.German.txt:0: warning: defines no EXTRA, which setup.English.txt defines\n"},
+    {"SetupTypesWithAGap",
+     {{"setup.ini", "[Setup]\n"},
+      {"setup.English.txt", "[M]\nset ERROR_TTL \"e\"\nset SETUPTYPE0 \"a\"\n"
+                            "set SETUPTYPE2 \"c\"\n"}},
+     "setup.English.txt:4: warning: SETUPTYPE2 follows a gap: SETUPTYPE1 is not defined\n"},
+    {"SectionThatCallsItself", {{"setup.ini", "[Setup]\nset A \"1\"\ngoto \"Setup\"\n"}},
+     "setup.ini:3: warning: the section calls itself on every run: it never ends before the "
+     "nesting limit\n"},
     {"QuotedVariableName", {{"setup.ini", "[Setup]\nStrcat \"A\" \"b\"\nset \"B\" \"1\"\n"}},
      "setup.ini:2: warning: Strcat takes a variable's name first; the quoted \"A\" is taken "
      "as a name as written\nsetup.ini:3: warning: set takes a variable's name first; the "
@@ -79,6 +108,20 @@ class SetupCheck : public ::testing::TestWithParam<CheckCase> {
 };
 
 TEST_P(SetupCheck, ReportsTheFileLineAndKind) {
+  // The program's messages, unless the case brings its own language files.
+  bool ownLanguageFiles = false;
+  for (const auto& file : GetParam().files) {
+    ownLanguageFiles = ownLanguageFiles ||
+                       (file.first.compare(0, 6, "setup.") == 0 && file.first != "setup.ini");
+  }
+  if (!ownLanguageFiles) {
+    std::ofstream(dir_ + "/setup.English.txt", std::ios::binary)
+        << "[Messages]\nset ERROR_TTL \"e\"\nset ERROR_SYNTAX \"s\"\n"
+           "set ERROR_INI_INC \"i\"\nset SETUPNAME \"n\"\n";
+  }
+  if (std::string(GetParam().name) == "ProgramMessagesNeverDefined") {
+    unlink((dir_ + "/setup.English.txt").c_str());
+  }
   for (const auto& file : GetParam().files) {
     std::ofstream(dir_ + "/" + file.first, std::ios::binary) << file.second;
   }
