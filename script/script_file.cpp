@@ -8,7 +8,7 @@ bool ScriptFile::Open(const char* path) {
   if (!path) return false;
   file_ = fopen(path, "rb");
   CopyText(path_, path);
-  linesDone_ = lineNumber_ = 0;
+  seekPosition_ = linesBeforeSeek_ = linesDone_ = lineNumber_ = 0;
   return file_ != nullptr;
 }
 
@@ -66,18 +66,29 @@ bool ScriptFile::ReadLine(char (&line)[kLineMax], bool* overLong) {
 
 long ScriptFile::Tell() const { return file_ ? ftell(file_) : 0; }
 
-// The line count is taken again from the start: positions come from Tell,
-// and a seek happens once per section call, not per line.
 void ScriptFile::Seek(long position) {
   if (!file_) return;
-  fseek(file_, 0, SEEK_SET);
-  linesDone_ = 0;
-  for (long at = 0; at < position; ++at) {
-    int c = getc(file_);
-    if (c == EOF) break;
-    if (c == '\n') ++linesDone_;
-  }
   fseek(file_, position, SEEK_SET);
+  seekPosition_ = position;
+  linesBeforeSeek_ = position == 0 ? 0 : -1;
+  linesDone_ = lineNumber_ = 0;
+}
+
+// The line feeds before the last seek are counted the first time a line
+// number is asked for after it.
+long ScriptFile::LineNumber() {
+  if (file_ && linesBeforeSeek_ < 0) {
+    long here = ftell(file_);
+    fseek(file_, 0, SEEK_SET);
+    linesBeforeSeek_ = 0;
+    for (long at = 0; at < seekPosition_; ++at) {
+      int c = getc(file_);
+      if (c == EOF) break;
+      if (c == '\n') ++linesBeforeSeek_;
+    }
+    fseek(file_, here, SEEK_SET);
+  }
+  return (linesBeforeSeek_ > 0 ? linesBeforeSeek_ : 0) + lineNumber_;
 }
 
 bool CanOpenForReading(const char* path) {

@@ -35,9 +35,10 @@ class ScriptFile {
   void Rewind() { Seek(0); }
 
   // The path it was opened with, and the number of the line read last
-  // (1 for the first), for the install journal.
+  // (1 for the first), for the install journal. Counted only when asked:
+  // a run without a journal pays nothing for it.
   const char* Path() const { return path_; }
-  long LineNumber() const { return lineNumber_; }
+  long LineNumber();
 
  private:
   int ReadByte();
@@ -45,6 +46,8 @@ class ScriptFile {
 
   FILE* file_;
   char path_[kPathMax] = "";
-  long linesDone_ = 0;   // line feeds read so far
-  long lineNumber_ = 0;
+  long seekPosition_ = 0;    // where the last Seek went
+  long linesBeforeSeek_ = 0; // line feeds before it; -1 until counted
+  long linesDone_ = 0;       // line feeds read since
+  long lineNumber_ = 0;      // of the line read last, counted from the seek
 };
