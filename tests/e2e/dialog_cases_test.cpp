@@ -308,14 +308,7 @@ class DialogCases : public SetupRun, public ::testing::WithParamInterface<Dialog
 
 TEST_P(DialogCases, Run) {
   const DialogCase& c = GetParam();
-  for (const std::string& file : c.files) {
-    size_t eq = file.find('=');
-    std::string path = file.substr(0, eq);
-    for (size_t cut = path.find('\\'); cut != std::string::npos; cut = path.find('\\', cut + 1)) {
-      CreateDirectoryA((Dir() + "\\" + path.substr(0, cut)).c_str(), nullptr);
-    }
-    WriteFile(path, file.substr(eq + 1));
-  }
+  WriteStartingFiles(c.files);
   WriteScript("[Setup]\n" + std::string(kMessages) + c.script);
   Start(c.args);
   for (const std::string& step : c.steps) {

@@ -105,29 +105,7 @@ const FileCase kCases[] = {
      "", 0, 0, "0004-0012-0000|found|one|a|two|a|end", "", ""},
 };
 
-class FileCases : public SetupRun, public ::testing::WithParamInterface<FileCase> {
- protected:
-  void WriteStartingFiles(const std::vector<std::string>& files) {
-    for (std::string entry : files) {
-      bool readOnly = entry[0] == '!';
-      if (readOnly) entry.erase(0, 1);
-      size_t eq = entry.find('=');
-      std::string path = entry.substr(0, eq);
-      MakeParents(path);
-      if (eq == std::string::npos) continue;  // a directory
-      WriteFile(path, entry.substr(eq + 1));
-      if (readOnly) {
-        SetFileAttributesA((Dir() + "\\" + path).c_str(), FILE_ATTRIBUTE_READONLY);
-      }
-    }
-  }
-  void MakeParents(const std::string& path) {
-    for (size_t cut = path.find('\\'); cut != std::string::npos;
-         cut = path.find('\\', cut + 1)) {
-      CreateDirectoryA((Dir() + "\\" + path.substr(0, cut)).c_str(), nullptr);
-    }
-  }
-};
+class FileCases : public SetupRun, public ::testing::WithParamInterface<FileCase> {};
 
 TEST_P(FileCases, Run) {
   const FileCase& c = GetParam();

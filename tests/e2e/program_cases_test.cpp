@@ -118,10 +118,7 @@ class ProgramCases : public ProgramRun,
 TEST_P(ProgramCases, Run) {
   const ProgramCase& c = GetParam();
   for (const std::string& copy : c.copies) CopyHelper(copy);
-  for (const std::string& file : c.files) {
-    size_t eq = file.find('=');
-    WriteFile(file.substr(0, eq), file.substr(eq + 1));
-  }
+  WriteStartingFiles(c.files);
   WriteScript(Here("[Setup]\n" + std::string(kMessages) + c.script));
   Start(c.args);
   std::vector<robot::MessageBoxInfo> boxes;

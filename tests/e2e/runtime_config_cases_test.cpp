@@ -155,23 +155,6 @@ class ConfigCases : public SetupRun, public ::testing::WithParamInterface<Config
     DeleteRegistryTree(HKEY_LOCAL_MACHINE, kUninstall + 5);
     DeleteRegistryTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kelvaro");
   }
-  void WriteStartingFiles(const std::vector<std::string>& files) {
-    for (std::string entry : files) {
-      bool readOnly = entry[0] == '!';
-      if (readOnly) entry.erase(0, 1);
-      size_t eq = entry.find('=');
-      std::string path = entry.substr(0, eq);
-      for (size_t cut = path.find('\\'); cut != std::string::npos;
-           cut = path.find('\\', cut + 1)) {
-        CreateDirectoryA((Dir() + "\\" + path.substr(0, cut)).c_str(), nullptr);
-      }
-      if (eq == std::string::npos) continue;
-      WriteFile(path, entry.substr(eq + 1));
-      if (readOnly) {
-        SetFileAttributesA((Dir() + "\\" + path).c_str(), FILE_ATTRIBUTE_READONLY);
-      }
-    }
-  }
   void CheckAfter(const std::string& expectation) {
     SCOPED_TRACE(expectation);
     if (expectation.find("HK") == 0 || expectation.find("HK") == 1) {

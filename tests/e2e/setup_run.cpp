@@ -32,6 +32,24 @@ void SetupRun::WriteFile(const std::string& name, const std::string& content) {
   scratch_->WriteFile(name, content);
 }
 
+void SetupRun::WriteStartingFiles(const std::vector<std::string>& files) {
+  for (std::string entry : files) {
+    bool readOnly = entry[0] == '!';
+    if (readOnly) entry.erase(0, 1);
+    size_t eq = entry.find('=');
+    std::string path = entry.substr(0, eq);
+    for (size_t cut = path.find('\\'); cut != std::string::npos;
+         cut = path.find('\\', cut + 1)) {
+      CreateDirectoryA((Dir() + "\\" + path.substr(0, cut)).c_str(), nullptr);
+    }
+    if (eq == std::string::npos) continue;  // a folder alone
+    WriteFile(path, entry.substr(eq + 1));
+    if (readOnly) {
+      SetFileAttributesA((Dir() + "\\" + path).c_str(), FILE_ATTRIBUTE_READONLY);
+    }
+  }
+}
+
 std::string SetupRun::ReadFile(const std::string& name) const {
   std::ifstream in(Dir() + "\\" + name, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});

@@ -22,6 +22,9 @@ class SetupRun : public ::testing::Test {
   // Writes setup.ini (or another file) into the working directory.
   void WriteScript(const std::string& content) { WriteFile("setup.ini", content); }
   void WriteFile(const std::string& name, const std::string& content);
+  // Writes the files a case starts with, folders on the way included:
+  // "path=content", "!path=content" read-only, "path\" a folder alone.
+  void WriteStartingFiles(const std::vector<std::string>& files);
   std::string ReadFile(const std::string& name) const;
   bool FileExists(const std::string& name) const;
   // The lines out.txt holds (written by AppendFile), joined by '|'.
