@@ -5,21 +5,11 @@
 # on D:) against a bare walk. Medians of alternating runs, and the ratios;
 # written data is synced before each run, so no run pays for the last.
 set -euo pipefail
-source "$(dirname "$0")/../scripts/lib.sh"
+source "$(dirname "$0")/tree_payload.sh"
 
 runs=${1:-5}
-install_missing_packages
-build_windows_programs -DVORN_TESTS=OFF >/dev/null
-cmake --build "$VORN_BUILD/win64" --target bare_copy >/dev/null
-
 work=$VORN_BUILD/bench-copy
-rm -rf "$work" && mkdir -p "$work/src/data"
-cp "$VORN_BUILD/win64/setup.exe" "$VORN_BUILD/win64/bench/bare_copy.exe" "$work/src/"
-head -c 102400 /dev/urandom >"$work/payload"
-for d in $(seq -w 1 20); do
-  mkdir -p "$work/src/data/dir$d"
-  for f in $(seq -w 1 100); do cp "$work/payload" "$work/src/data/dir$d/file$f.bin"; done
-done
+prepare_tree_payload "$work"
 printf '[Setup]\r\nGetSystemVars\r\nset COPY_MSG "Copying %%s"\r\nset DSTDIR "dst"\r\nMkDir "dst"\r\nCopyDir2Dest "data"\r\n' \
   >"$work/src/setup.ini"
 
@@ -28,16 +18,6 @@ trap stop_wine_and_display EXIT
 start_private_display
 start_wineserver
 drive_d=$VORN_BUILD/wine/bench-prefix-drive-d
-
-# seconds COMMAND...: wall time of one run, in the work directory.
-seconds() {
-  local start end
-  start=$(date +%s.%N)
-  (cd "$work/src" && "$@" </dev/null >/dev/null 2>&1) || true
-  end=$(date +%s.%N)
-  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }'
-}
-median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
 
 bare=() gui=() silent=() shown=()
 for r in $(seq "$runs"); do

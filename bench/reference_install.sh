@@ -5,21 +5,11 @@
 # the same install with the journal (/LOG). Medians of alternating runs, and
 # the ratios; written data is synced before each run.
 set -euo pipefail
-source "$(dirname "$0")/../scripts/lib.sh"
+source "$(dirname "$0")/tree_payload.sh"
 
 runs=${1:-5}
-install_missing_packages
-build_windows_programs -DVORN_TESTS=OFF >/dev/null
-cmake --build "$VORN_BUILD/win64" --target bare_copy >/dev/null
-
 work=$VORN_BUILD/bench-install
-rm -rf "$work" && mkdir -p "$work/src/data"
-cp "$VORN_BUILD/win64/setup.exe" "$VORN_BUILD/win64/bench/bare_copy.exe" "$work/src/"
-head -c 102400 /dev/urandom >"$work/payload"
-for d in $(seq -w 1 20); do
-  mkdir -p "$work/src/data/dir$d"
-  for f in $(seq -w 1 100); do cp "$work/payload" "$work/src/data/dir$d/file$f.bin"; done
-done
+prepare_tree_payload "$work"
 printf '%s\r\n' '[Setup]' 'GetSystemVars' 'set COPY_MSG "Copying %s"' 'set DSTDIR "dst"' \
   'MkDir "dst"' 'CopyDir2Dest "data"' 'SetUninstall "Vorn Bench" "dst\uninstall.exe"' \
   'MkPgmGroup "Vorn Bench"' 'set PROGRAMGROUP "Vorn Bench"' \
@@ -30,15 +20,6 @@ fresh_prefix bench-prefix
 trap stop_wine_and_display EXIT
 start_private_display
 start_wineserver
-
-seconds() {
-  local start end
-  start=$(date +%s.%N)
-  (cd "$work/src" && "$@" </dev/null >/dev/null 2>&1) || true
-  end=$(date +%s.%N)
-  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }'
-}
-median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
 
 bare=() install=() journaled=()
 for r in $(seq "$runs"); do
