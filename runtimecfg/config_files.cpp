@@ -22,13 +22,17 @@ bool WriteTemporaryFile(Engine& engine, const char* path,
       (attributes & kAttrReadOnly) && !(attributes & kAttrDirectory)) {
     effects.SetFileAttributes(path, kAttrNormal);  // a stale copy
   }
-  Status status = effects.WriteNewFile(path, text.data(), text.size());
-  if (status == kOk) return true;
-  if (effects.GetFileAttributes(path, &attributes) == kOk &&
-      !(attributes & kAttrDirectory)) {
-    effects.DeleteFile(path);
-  }
+  if (effects.WriteNewFile(path, text.data(), text.size()) == kOk) return true;
+  RemoveTemporaryFile(engine, path);
   return false;
+}
+
+void RemoveTemporaryFile(Engine& engine, const char* path) {
+  unsigned long attributes = 0;
+  if (engine.effects->GetFileAttributes(path, &attributes) == kOk &&
+      !(attributes & kAttrDirectory)) {
+    engine.effects->DeleteFile(path);
+  }
 }
 
 bool ReplaceWithTemporary(Engine& engine, const char* temporary,

@@ -20,6 +20,10 @@ bool IsMissingFile(Status status);
 bool WriteTemporaryFile(Engine& engine, const char* path,
                         const ByteBuffer& text);
 
+// Deletes the temporary file `path` when it is a file: a folder of that
+// name was not made by us and stays.
+void RemoveTemporaryFile(Engine& engine, const char* path);
+
 // Moves `temporary` over `target` in one step that cannot leave `target`
 // missing or half written; a read-only target is replaced too. On failure
 // `target` is as it was, attributes included.

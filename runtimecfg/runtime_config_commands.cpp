@@ -90,12 +90,7 @@ static void UpgradeImport(Engine& engine, const char* shipped,
                   ReplaceWithTemporary(engine, files.rewritten, installed);
   if (mergedWritten) engine.effects->DeleteFile(files.merged);
   if (!replaced) {
-    unsigned long attributes = 0;
-    if (mergedWritten &&
-        engine.effects->GetFileAttributes(files.rewritten, &attributes) == kOk &&
-        !(attributes & kAttrDirectory)) {
-      engine.effects->DeleteFile(files.rewritten);
-    }
+    if (mergedWritten) RemoveTemporaryFile(engine, files.rewritten);
     SetFailure(engine);
   }
 }

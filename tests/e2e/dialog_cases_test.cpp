@@ -117,6 +117,11 @@ const DialogCase kCases[] = {
       "noitem c:\\vorn-links\\going\\inner", "text 1009 c:\\vorn-links\\going\\",
       "click 2", "dialog 1014", "click 2"},
      0, "false|C:\\dest"},
+    {"UndefinedDestinationStaysUndefined", {},
+     "Clr DSTDIR\nIShowInstallDlg\n" + Answer() + "Strcmp DSTDIR \"\"\n" + Answer(), "",
+     {"dialog 1014", "text 1014 ", "click 1015", "dialog 1012", "click 2", "dialog 1014",
+      "click 1"},
+     0, "true|true"},  // still no text: Strcmp reads no value as ""
     {"CancelledChooserKeepsALongDestination", {},
      "set DSTDIR \"C:\\" + std::string(300, 'd') + "\"\n" + kIntro, "",
      {"dialog 1014", "click 1015", "dialog 1012", "click 2", "dialog 1014", "click 1"}, 0,
