@@ -14,18 +14,47 @@ VORN_PACKAGES=(cmake make g++ googletest
 
 log() { printf '== %s\n' "$*" >&2; }
 
-# Installs the Debian packages that are missing (no 32-bit packages; no
-# recommends, which would pull in the 32-bit Wine loader).
+# True when the kernel runs 32-bit x86 code: a tiny i386 program that
+# exits with 42 is started. Machines without IA-32 emulation refuse it.
+machine_runs_32bit_code() {
+  [ -n "${VORN_RUNS_32BIT:-}" ] && { [ "$VORN_RUNS_32BIT" = yes ]; return; }
+  local dir
+  dir=$(mktemp -d)
+  printf '.globl _start\n_start:\n movl $1, %%eax\n movl $42, %%ebx\n int $0x80\n' \
+    >"$dir/probe.s"
+  VORN_RUNS_32BIT=no
+  if as --32 -o "$dir/probe.o" "$dir/probe.s" 2>/dev/null &&
+    ld -m elf_i386 -o "$dir/probe" "$dir/probe.o" 2>/dev/null; then
+    "$dir/probe" 2>/dev/null
+    [ $? -eq 42 ] && VORN_RUNS_32BIT=yes
+  fi
+  rm -rf "$dir"
+  export VORN_RUNS_32BIT
+  [ "$VORN_RUNS_32BIT" = yes ]
+}
+
+# True when Wine can start 32-bit programs here (wine32 is installed).
+wine_runs_32bit_programs() {
+  dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'ok installed'
+}
+
+# Installs the Debian packages that are missing, without recommends. Where
+# the kernel runs 32-bit code, the 32-bit Wine loader (wine32:i386) too, so
+# that the shipped i686 program runs in the tests.
 install_missing_packages() {
   local missing=() p
   for p in "${VORN_PACKAGES[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' ||
       missing+=("$p")
   done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  log "installing: ${missing[*]}"
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo=sudo
+  if machine_runs_32bit_code && ! wine_runs_32bit_programs; then
+    $sudo dpkg --add-architecture i386
+    missing+=("wine32:i386")
+  fi
+  [ ${#missing[@]} -eq 0 ] && return 0
+  log "installing: ${missing[*]}"
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq \
     --no-install-recommends "${missing[@]}" >/dev/null
@@ -108,12 +137,20 @@ wine_environment() {
 
 # Creates the prefix template once; later runs copy it (a fresh copy per
 # test run keeps tests repeatable). A template of an older recipe is made
-# anew.
+# anew, and so is one made before or without the 32-bit loader: a 64-bit
+# prefix made without it cannot start anything once it is installed.
 VORN_PREFIX_RECIPE=3
+prefix_recipe() {
+  if wine_runs_32bit_programs; then
+    echo "$VORN_PREFIX_RECIPE-wow64"
+  else
+    echo "$VORN_PREFIX_RECIPE"
+  fi
+}
 ensure_prefix_template() {
   local template=$VORN_BUILD/wine/prefix-template
   [ -f "$template/system.reg" ] &&
-    [ "$(cat "$template/.vorn-recipe" 2>/dev/null)" = "$VORN_PREFIX_RECIPE" ] &&
+    [ "$(cat "$template/.vorn-recipe" 2>/dev/null)" = "$(prefix_recipe)" ] &&
     return 0
   log "creating the Wine prefix (once)"
   rm -rf "$template"
@@ -137,7 +174,7 @@ ensure_prefix_template() {
       local p="$template/drive_c/users/$(id -un)/$d"
       if [ -L "$p" ]; then rm "$p" && mkdir -p "$p"; fi
     done
-    echo "$VORN_PREFIX_RECIPE" >"$template/.vorn-recipe"
+    prefix_recipe >"$template/.vorn-recipe"
   )
 }
 
