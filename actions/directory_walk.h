@@ -14,10 +14,10 @@ inline bool IsRealDirectory(const FindData& entry) {
 
 // Calls `visit(entry, path)` for each entry of `directory`, the path joined
 // with `separator`, until it returns false. An entry whose path does not
-// fit is passed over.
-template <typename Visit>
+// fit is passed over: `tooLong(entry)` is told of it.
+template <typename Visit, typename TooLong>
 void ForEachEntry(Effects& effects, const char* directory,
-                  const char* separator, Visit visit) {
+                  const char* separator, Visit visit, TooLong tooLong) {
   char pattern[kPathMax];
   if (!JoinText(pattern, {directory, separator, "*.*"})) return;
   FindData entry;
@@ -25,8 +25,17 @@ void ForEachEntry(Effects& effects, const char* directory,
   if (effects.FindFirstFile(pattern, &entry, &find) != kOk) return;
   do {
     char path[kPathMax];
-    if (!JoinText(path, {directory, separator, entry.name})) continue;
+    if (!JoinText(path, {directory, separator, entry.name})) {
+      tooLong(entry);
+      continue;
+    }
     if (!visit(entry, path)) break;
   } while (effects.FindNextFile(find, &entry) == kOk);
   effects.FindClose(find);
+}
+
+template <typename Visit>
+void ForEachEntry(Effects& effects, const char* directory,
+                  const char* separator, Visit visit) {
+  ForEachEntry(effects, directory, separator, visit, [](const FindData&) {});
 }

@@ -5,6 +5,7 @@
 
 #include "actions/action_groups.h"
 #include "actions/directory_walk.h"
+#include "actions/paths.h"
 #include "script/effects.h"
 #include "script/engine.h"
 #include "script/memory.h"
@@ -105,7 +106,7 @@ static void CmdApplyOnFiles(Engine& engine, const Statement& st) {
 // "tem" and a number; its path goes into the variable NAME (as written).
 // When none can be made, the variable is removed and the failure flag set.
 static void CmdGetTempFileName(Engine& engine, const Statement& st) {
-  const char* directory = VarGet(engine.vars, "DSTDIR");
+  const char* directory = InstallDirectory(engine, "DSTDIR", "GetTempFileName");
   char path[kPathMax];
   if (directory &&
       engine.effects->GetTempFileName(directory, "temp", path) == kOk) {

@@ -1,7 +1,10 @@
 // CopyOneFile, MoveOneFile and the commands built on them: the copy and
-// move family and MkDir. The destination is never deleted first: a copy
-// that fails leaves the installed file as it was.
+// move family and MkDir. A file that is replaced is replaced in one step,
+// by a complete new file written beside it: a copy or move that fails at
+// any point leaves the installed file as it was.
 #include "actions/file_transfer.h"
+
+#include <cstring>
 
 #include "actions/action_groups.h"
 #include "actions/paths.h"
@@ -38,29 +41,120 @@ struct Transfer {
 static const Transfer kCopy = {false, "ERROR_COPY_TTL", "ERROR_COPY_MSG"};
 static const Transfer kMove = {true, "ERROR_MOVE_TTL", "ERROR_MOVE_MSG"};
 
-static Status TryTransfer(Effects& effects, const Transfer& how,
-                          const char* source, const char* destination) {
-  return how.move ? effects.MoveFileEx(source, destination,
-                                       kMoveReplaceExisting | kMoveCopyAllowed)
-                  : effects.CopyFile(source, destination, false);
+static bool Exists(Effects& effects, const char* path,
+                   unsigned long* attributes = nullptr) {
+  unsigned long found = 0;
+  bool there = effects.GetFileAttributes(path, &found) == kOk;
+  if (attributes) *attributes = there ? found : 0;
+  return there;
 }
 
-// Tries the transfer; when it is refused because the destination is
-// read-only, hidden or system, clears those and tries once more, putting
+// Runs `attempt` once; when Windows refuses it because `destination` is
+// read-only, hidden or system, clears those and runs it once more, putting
 // them back if that fails too.
-static Status TransferOver(Effects& effects, const Transfer& how,
-                           const char* source, const char* destination) {
-  Status status = TryTransfer(effects, how, source, destination);
+template <typename Attempt>
+static Status OverProtectedFile(Effects& effects, const char* destination,
+                                Attempt attempt) {
+  Status status = attempt();
   if (status != kErrAccessDenied) return status;
   unsigned long old = 0;
-  if (effects.GetFileAttributes(destination, &old) != kOk ||
-      (old & kAttrDirectory) || !(old & kClearedAttributes)) {
+  if (!Exists(effects, destination, &old) || (old & kAttrDirectory) ||
+      !(old & kClearedAttributes)) {
     return status;
   }
   effects.SetFileAttributes(destination, kAttrNormal);
-  status = TryTransfer(effects, how, source, destination);
+  status = attempt();
   if (status != kOk) effects.SetFileAttributes(destination, old);
   return status;
+}
+
+// A new file's name beside `destination`: "<destination>.~vn", or with a
+// digit, never one that is there. When none fits, the system makes an
+// empty file of its own choosing in that directory; `made` tells.
+static bool NameBeside(Effects& effects, const char* destination,
+                       char (&name)[kPathMax], bool* made) {
+  *made = false;
+  static const char* const kSuffixes[] = {".~vn", ".~vn1", ".~vn2", ".~vn3",
+                                          ".~vn4", ".~vn5", ".~vn6", ".~vn7"};
+  for (const char* suffix : kSuffixes) {
+    if (!JoinText(name, {destination, suffix})) break;
+    if (!Exists(effects, name)) return true;
+  }
+  char directory[kPathMax];
+  CopyText(directory, destination);
+  char* cut = directory + strlen(directory);
+  while (cut > directory && cut[-1] != '\\' && cut[-1] != '/') --cut;
+  *cut = 0;
+  if (effects.GetTempFileName(directory[0] ? directory : ".", "vn", name) != kOk) {
+    return false;
+  }
+  *made = true;
+  return true;
+}
+
+// Copies `source` to a new file beside `destination`, then puts it in the
+// destination's place in one step. Whatever fails, the old destination
+// stays as it was and the new file goes.
+static Status ReplaceByCopy(Effects& effects, const char* source,
+                            const char* destination) {
+  char fresh[kPathMax];
+  bool made = false;
+  if (!NameBeside(effects, destination, fresh, &made)) return kErrFilenameTooLong;
+  Status status = effects.CopyFile(source, fresh, !made);
+  if (status == kOk) {
+    status = OverProtectedFile(effects, destination, [&] {
+      return effects.MoveFileEx(fresh, destination, kMoveReplaceExisting);
+    });
+  }
+  if (status != kOk && Exists(effects, fresh)) effects.DeleteFile(fresh);
+  return status;
+}
+
+// A fresh destination is copied straight; nothing is there to lose.
+static Status CopyOver(Effects& effects, const char* source,
+                       const char* destination) {
+  if (Exists(effects, destination)) {
+    return ReplaceByCopy(effects, source, destination);
+  }
+  Status status = effects.CopyFile(source, destination, true);
+  if (status != kOk && status != kErrFileExists && Exists(effects, destination)) {
+    effects.DeleteFile(destination);  // a part of the new file: ours
+  }
+  return status;
+}
+
+// True when both paths lie on one drive letter, where a move is a rename.
+static bool OnOneDrive(Effects& effects, const char* a, const char* b) {
+  char fullA[kPathMax], fullB[kPathMax];
+  if (effects.GetFullPathName(a, fullA) != kOk ||
+      effects.GetFullPathName(b, fullB) != kOk) {
+    return false;
+  }
+  return fullA[1] == ':' && fullB[1] == ':' &&
+         FoldAscii(fullA[0]) == FoldAscii(fullB[0]);
+}
+
+// On one drive a move is one rename over the destination. Across drives
+// the file is copied first, the destination replaced in one step, and the
+// source deleted only once the destination is complete.
+static Status MoveOver(Effects& effects, const char* source,
+                       const char* destination) {
+  if (OnOneDrive(effects, source, destination)) {
+    return OverProtectedFile(effects, destination, [&] {
+      return effects.MoveFileEx(source, destination,
+                                kMoveReplaceExisting | kMoveCopyAllowed);
+    });
+  }
+  Status status = CopyOver(effects, source, destination);
+  if (status != kOk) return status;
+  return OverProtectedFile(effects, source,
+                           [&] { return effects.DeleteFile(source); });
+}
+
+static Status TransferOver(Effects& effects, const Transfer& how,
+                           const char* source, const char* destination) {
+  return how.move ? MoveOver(effects, source, destination)
+                  : CopyOver(effects, source, destination);
 }
 
 enum SamePathCheck { kCheckSamePath, kKnownDistinct };
@@ -136,12 +230,23 @@ static const FamilyRow kFamily[] = {
     {kCmdMoveD, kValue1, kDestDirValue2, true, false},
 };
 
-enum PathResult { kPathBuilt, kPathMissing, kPathTooLong };
+enum PathResult { kPathBuilt, kPathMissing, kPathTooLong, kNoDirectory };
 
 static PathResult Joined(const char* directory, const char* name,
                          char (&path)[kPathMax]) {
   if (!directory || !name) return kPathMissing;
   return JoinPath(path, directory, name) ? kPathBuilt : kPathTooLong;
+}
+
+// DIRECTORY\NAME where DIRECTORY is SRCDIR or DSTDIR: an argument with no
+// value does nothing, as ever; an install directory with none is an error.
+static PathResult JoinedToInstallDirectory(Engine& engine, const char* variable,
+                                           const Statement& st, const char* name,
+                                           char (&path)[kPathMax]) {
+  if (!name) return kPathMissing;
+  const char* directory =
+      InstallDirectory(engine, variable, CommandKeyword(st.id));
+  return directory ? Joined(directory, name, path) : kNoDirectory;
 }
 
 static PathResult BuildPath(Engine& engine, PathRule rule, const Statement& st,
@@ -151,13 +256,13 @@ static PathResult BuildPath(Engine& engine, PathRule rule, const Statement& st,
     case kValue1: taken = st.value1; break;
     case kValue2: taken = st.value2; break;
     case kSourceDirValue1:
-      return Joined(VarGet(engine.vars, "SRCDIR"), st.value1, path);
+      return JoinedToInstallDirectory(engine, "SRCDIR", st, st.value1, path);
     case kDestDirValue2Or1:
-      return Joined(VarGet(engine.vars, "DSTDIR"),
-                    st.value2 ? st.value2 : st.value1, path);
+      return JoinedToInstallDirectory(engine, "DSTDIR", st,
+                                      st.value2 ? st.value2 : st.value1, path);
     case kValue2Value1: return Joined(st.value2, st.value1, path);
     case kDestDirValue2:
-      return Joined(VarGet(engine.vars, "DSTDIR"), st.value2, path);
+      return JoinedToInstallDirectory(engine, "DSTDIR", st, st.value2, path);
   }
   if (!taken) return kPathMissing;
   if (!FitsIn(taken, kPathMax)) return kPathTooLong;
@@ -186,7 +291,10 @@ static void CmdCopyOrMove(Engine& engine, const Statement& st) {
                  Message(engine, row.move ? "MOVE_MSG" : "COPY_MSG"),
                  {row.showsSource ? (sourceShown ? sourceShown : "")
                                   : (destinationShown ? destinationShown : "")});
-  if (s == kPathMissing || d == kPathMissing) return;
+  if (s == kPathMissing || d == kPathMissing || s == kNoDirectory ||
+      d == kNoDirectory) {
+    return;
+  }
   if (s == kPathTooLong || d == kPathTooLong) {
     const Transfer& how = row.move ? kMove : kCopy;
     AskAfterFailedTransfer(engine, how.captionKey, how.textKey, sourceShown,
@@ -231,6 +339,7 @@ static void CmdMkDir(Engine& engine, const Statement& st) {
   }
   SetItemTextFmt(engine, st.owner, kStatusLineId,
                  Message(engine, "CREATING_DIR_MSG"), {path});
+  if (IsDirectory(*engine.effects, path)) return;  // there already
   Status status = engine.effects->CreateDirectory(path);
   if (status == kOk || status == kErrAlreadyExists ||
       IsDirectory(*engine.effects, path)) {

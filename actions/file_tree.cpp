@@ -1,15 +1,18 @@
 // Tree walks: CopyDir2Dest, Deltree, DeleteAllFiles, and Delete beside
-// them. Arguments that are missing or empty, or that would name a whole
-// drive, delete nothing and set the failure flag: a wider target than the
-// script meant must never be deleted.
+// them. Arguments that are missing or empty, and every name or place the
+// delete guard refuses, delete nothing and count as errors: a wider target
+// than the script meant must never be deleted. A delete that leaves
+// anything behind counts too.
 #include "actions/file_tree.h"
 
 #include "actions/action_groups.h"
+#include "actions/delete_guard.h"
 #include "actions/directory_walk.h"
 #include "actions/file_transfer.h"
 #include "actions/paths.h"
 #include "script/effects.h"
 #include "script/engine.h"
+#include "script/journal.h"
 #include "script/messages.h"
 
 // ---- CopyDir2Dest ----
@@ -27,7 +30,10 @@ static int CopyTree(Engine& engine, WindowRef owner, const char* sourceRoot,
     return -1;
   }
   Effects& effects = *engine.effects;
-  effects.CreateDirectory(destination);
+  unsigned long attributes = 0;
+  if (effects.GetFileAttributes(destination, &attributes) != kOk) {
+    effects.CreateDirectory(destination);  // a failure shows in the copies
+  }
   int result = 0;
   ForEachEntry(effects, source, "/", [&](const FindData& entry,
                                          const char* path) {
@@ -74,50 +80,118 @@ int CopyTreeToDestination(Engine& engine, WindowRef owner,
 }
 
 static void CmdCopyDir2Dest(Engine& engine, const Statement& st) {
-  CopyTreeToDestination(engine, st.owner, VarGet(engine.vars, "SRCDIR"),
-                        st.value1);
+  if (!st.value1) return;
+  const char* source = InstallDirectory(engine, "SRCDIR", "CopyDir2Dest");
+  if (!source || !InstallDirectory(engine, "DSTDIR", "CopyDir2Dest")) return;
+  CopyTreeToDestination(engine, st.owner, source, st.value1);
 }
 
 // ---- Deletion ----
 
-static void EmptyAndRemove(Effects& effects, const char* directory) {
-  ForEachEntry(effects, directory, "\\", [&](const FindData& entry,
-                                             const char* path) {
-    if (IsRealDirectory(entry)) {
-      EmptyAndRemove(effects, path);
-    } else if (entry.attributes & kAttrDirectory) {
-      effects.RemoveDirectory(path);  // the link itself
-    } else {
-      effects.DeleteFile(path);
-    }
-    return true;
-  });
-  effects.RemoveDirectory(directory);
+// What is there at `path`: nothing, a directory, a link to a directory, or
+// a file. Probing logs nothing: a missing target is no failure.
+enum Presence { kAbsent, kDirectory, kDirectoryLink, kFile };
+
+static Presence PresenceOf(Effects& effects, const char* path) {
+  unsigned long attributes = 0;
+  Status status = effects.GetFileAttributes(path, &attributes);
+  if (status == kErrFileNotFound || status == kErrPathNotFound) return kAbsent;
+  if (status != kOk || !(attributes & kAttrDirectory)) return kFile;
+  return (attributes & kAttrReparsePoint) ? kDirectoryLink : kDirectory;
 }
 
-void DeleteTree(Engine& engine, const char* base, const char* sub) {
+// One delete of a tree or a folder's files: what it left behind. Each
+// entry left is in the journal, by the failed call or a line of its own.
+struct DeleteRun {
+  Engine& engine;
+  const char* command;
+  int left;
+};
+
+static void LeaveBehind(DeleteRun& run, Status status) {
+  if (status != kOk) ++run.left;
+}
+
+static void LeaveTooLong(DeleteRun& run, const char* directory,
+                         const FindData& entry) {
+  Journal(run.engine, "failure", {run.command, " ", directory, "\\", entry.name,
+                                  ": left behind, its path is longer than 259 characters"});
+  ++run.left;
+}
+
+static void EmptyAndRemove(DeleteRun& run, const char* directory) {
+  Effects& effects = *run.engine.effects;
+  ForEachEntry(
+      effects, directory, "\\",
+      [&](const FindData& entry, const char* path) {
+        if (IsRealDirectory(entry)) {
+          EmptyAndRemove(run, path);
+        } else if (entry.attributes & kAttrDirectory) {
+          LeaveBehind(run, effects.RemoveDirectory(path));  // the link itself
+        } else {
+          LeaveBehind(run, effects.DeleteFile(path));
+        }
+        return true;
+      },
+      [&](const FindData& entry) { LeaveTooLong(run, directory, entry); });
+  LeaveBehind(run, effects.RemoveDirectory(directory));
+}
+
+// A delete that left something behind is an error of the run.
+static void CountWhatWasLeft(const DeleteRun& run, const char* target) {
+  if (run.left == 0) return;
+  char count[12];
+  FormatDecimal(count, run.left);
+  Journal(run.engine, "failure",
+          {run.command, " ", target, ": ", count, " entries left behind"});
+  SetFailure(run.engine);
+}
+
+void DeleteTree(Engine& engine, const char* command, const char* base,
+                const char* sub) {
   char directory[kPathMax];
   bool hasSub = sub && sub[0];
   bool built = hasSub ? JoinPath(directory, base, sub)
                       : FitsIn(base, kPathMax) && CopyText(directory, base) > 0;
-  if (!built || IsDriveRootOrEmpty(directory)) {
-    SetFailure(engine);
+  if (!built) {
+    RefuseDelete(engine, command, base, "the path is longer than 259 characters");
     return;
   }
-  EmptyAndRemove(*engine.effects, directory);
+  if (!MayDelete(engine, command, {base, sub}, directory)) return;
+  DeleteRun run = {engine, command, 0};
+  switch (PresenceOf(*engine.effects, directory)) {
+    case kAbsent: return;
+    case kDirectoryLink:
+      LeaveBehind(run, engine.effects->RemoveDirectory(directory));
+      break;
+    case kDirectory:
+    case kFile:  // not a directory: the removal fails and says so
+      EmptyAndRemove(run, directory);
+      break;
+  }
+  CountWhatWasLeft(run, directory);
 }
 
 void DeleteFilesIn(Engine& engine, const char* directory) {
-  if (!FitsIn(directory, kPathMax) || IsDriveRootOrEmpty(directory)) {
-    SetFailure(engine);
+  if (!FitsIn(directory, kPathMax)) {
+    RefuseDelete(engine, "DeleteAllFiles", directory,
+                 "the path is longer than 259 characters");
     return;
   }
+  if (!MayDelete(engine, "DeleteAllFiles", {directory}, directory)) return;
   Effects& effects = *engine.effects;
-  ForEachEntry(effects, directory, "\\", [&](const FindData&,
-                                             const char* path) {
-    effects.DeleteFile(path);
-    return true;
-  });
+  if (PresenceOf(effects, directory) == kAbsent) return;
+  DeleteRun run = {engine, "DeleteAllFiles", 0};
+  ForEachEntry(
+      effects, directory, "\\",
+      [&](const FindData& entry, const char* path) {
+        if (!(entry.attributes & kAttrDirectory)) {
+          LeaveBehind(run, effects.DeleteFile(path));
+        }
+        return true;
+      },
+      [&](const FindData& entry) { LeaveTooLong(run, directory, entry); });
+  CountWhatWasLeft(run, directory);
 }
 
 // A needed slot: true when it holds a non-empty value. A bare word that
@@ -129,37 +203,44 @@ static bool OptionalIsUsable(const Statement& st) {
   return st.value2 || !st.nameFlag2 || !st.text2[0];
 }
 
-static void CmdDeltree(Engine& engine, const Statement& st) {
-  if (!HasText(st.value1) || !OptionalIsUsable(st)) {
-    SetFailure(engine);
-    return;
+// The arguments of a delete command, before any path is built.
+static bool ArgumentsAreUsable(Engine& engine, const char* command,
+                               const Statement& st) {
+  if (!HasText(st.value1)) {
+    return RefuseDelete(engine, command, st.text1, "no value");
   }
-  DeleteTree(engine, st.value1, st.value2);
+  if (!OptionalIsUsable(st)) {
+    return RefuseDelete(engine, command, st.text2, "no value");
+  }
+  return true;
+}
+
+static void CmdDeltree(Engine& engine, const Statement& st) {
+  if (!ArgumentsAreUsable(engine, "Deltree", st)) return;
+  DeleteTree(engine, "Deltree", st.value1, st.value2);
 }
 
 static void CmdDeleteAllFiles(Engine& engine, const Statement& st) {
-  if (!HasText(st.value1)) {
-    SetFailure(engine);
-    return;
-  }
+  if (!ArgumentsAreUsable(engine, "DeleteAllFiles", st)) return;
   DeleteFilesIn(engine, st.value1);
 }
 
-// Delete NAME [DIRECTORY]: deletes DIRECTORY\NAME, or NAME.
+// Delete NAME [DIRECTORY]: deletes DIRECTORY\NAME, or NAME. A missing file
+// is no error; one that stays is.
 static void CmdDelete(Engine& engine, const Statement& st) {
-  if (!HasText(st.value1) || !OptionalIsUsable(st)) {
-    SetFailure(engine);
-    return;
-  }
+  if (!ArgumentsAreUsable(engine, "Delete", st)) return;
   char path[kPathMax];
   bool built = HasText(st.value2) ? JoinPath(path, st.value2, st.value1)
                                   : FitsIn(st.value1, kPathMax) &&
                                         CopyText(path, st.value1) > 0;
   if (!built) {
-    SetFailure(engine);
+    RefuseDelete(engine, "Delete", st.value1, "the path is longer than 259 characters");
     return;
   }
-  engine.effects->DeleteFile(path);
+  if (!MayDelete(engine, "Delete", {st.value1, st.value2}, path)) return;
+  Effects& effects = *engine.effects;
+  if (PresenceOf(effects, path) == kAbsent) return;
+  if (effects.DeleteFile(path) != kOk) SetFailure(engine);
 }
 
 void BindFileTreeCommands(Engine& engine) {

@@ -15,7 +15,11 @@ int CopyTreeToDestination(Engine& engine, WindowRef owner,
                           const char* sourceRoot, const char* relative);
 // Empties and removes `base`\`sub` (or `base` when `sub` is null or empty):
 // files are deleted as they are (a read-only one stays, and so does its
-// directory); a link is removed, never what it points to.
-void DeleteTree(Engine& engine, const char* base, const char* sub);
-// Deletes every entry directly inside `directory`; subdirectories stay.
+// directory); a link is removed, never what it points to. The delete guard
+// comes first; a refusal, or anything left behind, is journaled under
+// `command` and sets the failure flag. A missing tree is no error.
+void DeleteTree(Engine& engine, const char* command, const char* base,
+                const char* sub);
+// Deletes every file directly inside `directory`; subdirectories stay. The
+// same guard and the same count of what stays.
 void DeleteFilesIn(Engine& engine, const char* directory);

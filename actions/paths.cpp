@@ -4,7 +4,10 @@
 #include <cstring>
 
 #include "script/effects.h"
+#include "script/engine.h"
+#include "script/journal.h"
 #include "script/text.h"
+#include "script/var_store.h"
 
 bool IsDriveRootOrEmpty(const char* path) {
   size_t length = strlen(path);
@@ -44,4 +47,15 @@ bool IsInsideTree(Effects& effects, const char* inner, const char* outer) {
   if (!StartsWithNoCase(fullInner, fullOuter)) return false;
   char next = fullInner[length];
   return next == 0 || next == '\\' || fullOuter[length - 1] == '\\';
+}
+
+const char* InstallDirectory(Engine& engine, const char* variable,
+                             const char* command) {
+  const char* value = VarGet(engine.vars, variable);
+  if (value && value[0]) return value;
+  Journal(engine, "failure", {command, ": ", variable,
+                              value ? " is empty" : " is not defined",
+                              ", nothing written"});
+  SetFailure(engine);
+  return nullptr;
 }

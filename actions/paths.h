@@ -1,8 +1,10 @@
-// Path rules of the file commands: which paths are too wide a target, and
-// whether two paths name the same place or one lies inside the other.
+// Path rules of the file commands: which paths are too wide a target,
+// whether two paths name the same place or one lies inside the other, and
+// the install directories that paths are built from.
 #pragma once
 
 class Effects;
+struct Engine;
 
 // True for a text that names a whole drive or no directory at all: "",
 // "\", "/", "X:", "X:\" or "X:/".
@@ -14,3 +16,10 @@ bool IsSamePath(Effects& effects, const char* a, const char* b);
 
 // True when `inner` is `outer` or lies inside the tree `outer`.
 bool IsInsideTree(Effects& effects, const char* inner, const char* outer);
+
+// The value of the install directory `variable` (SRCDIR or DSTDIR) for a
+// path that `command` builds; null, with a journal line and the failure
+// flag, when it is undefined or empty: a path built from it would lead to
+// the root of the current drive, or nowhere.
+const char* InstallDirectory(Engine& engine, const char* variable,
+                             const char* command);

@@ -60,6 +60,7 @@ const Status kErrFileNotFound = 2;
 const Status kErrPathNotFound = 3;
 const Status kErrAccessDenied = 5;
 const Status kErrNotEnoughMemory = 8;
+const Status kErrNotSameDevice = 17;
 const Status kErrNoMoreFiles = 18;
 const Status kErrSharingViolation = 32;
 const Status kErrFileExists = 80;
@@ -103,6 +104,8 @@ enum RegRoot { kHkeyClassesRoot, kHkeyCurrentUser, kHkeyLocalMachine };
 const int kCsidlPrograms = 0x02;
 const int kCsidlStartup = 0x07;
 const int kCsidlDesktopDirectory = 0x10;
+const int kCsidlProgramFiles = 0x26;
+const int kCsidlProfile = 0x28;
 
 // One directory entry of a listing.
 struct FindData {

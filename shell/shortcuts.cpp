@@ -5,7 +5,9 @@
 // and sets the failure flag: a path is never cut.
 #include <cstring>
 
+#include "actions/delete_guard.h"
 #include "actions/file_tree.h"
+#include "actions/paths.h"
 #include "script/effects.h"
 #include "script/engine.h"
 #include "script/messages.h"
@@ -72,8 +74,10 @@ static void MakeShortcut(Engine& engine, const Statement& st,
   const char* name = st.value2;
   SetItemTextFmt(engine, st.owner, kStatusLineId,
                  Message(engine, "CREATELINK_MSG"), {name});
-  const char* base = VarGet(engine.vars, plan.baseVariable);
-  if (!file || !base || !name) return;
+  if (!file || !name) return;
+  const char* base =
+      InstallDirectory(engine, plan.baseVariable, CommandKeyword(st.id));
+  if (!base) return;
   char target[kPathMax];
   if (JoinPath(target, base, file)) {
     SaveShortcut(engine, plan, target, name);
@@ -97,22 +101,34 @@ static void CmdCreateDesktopLink(Engine& engine, const Statement& st) {
   MakeShortcut(engine, st, {kCsidlDesktopDirectory, false, "DSTDIR", true});
 }
 
-// Deletes "<folder>\<name>.lnk"; a missing shortcut is no error.
-static void DestroyShortcut(Engine& engine, int folder, const char* name) {
+// Deletes "<folder>\<name>.lnk"; a missing shortcut is no error. The name
+// names a shortcut in that folder and nowhere else.
+static void DestroyShortcut(Engine& engine, const char* command, int folder,
+                            const char* name) {
   if (!HasText(name)) return;
+  const char* refused = RefusedShortcutName(name);
+  if (refused) {
+    RefuseDelete(engine, command, name, refused);
+    return;
+  }
   char path[kPathMax];
   if (!LinkPath(engine, {folder, false, "DSTDIR", false}, name, path)) {
     SetFailure(engine);
     return;
   }
-  engine.effects->DeleteFile(path);
+  if (!MayDelete(engine, command, {}, path)) return;
+  unsigned long attributes = 0;
+  Status there = engine.effects->GetFileAttributes(path, &attributes);
+  if (there == kErrFileNotFound || there == kErrPathNotFound) return;
+  if (engine.effects->DeleteFile(path) != kOk) SetFailure(engine);
 }
 
 static void CmdDestroyDesktopLink(Engine& engine, const Statement& st) {
-  DestroyShortcut(engine, kCsidlDesktopDirectory, st.value1);
+  DestroyShortcut(engine, "DestroyDesktopLink", kCsidlDesktopDirectory,
+                  st.value1);
 }
 static void CmdDestroyStartLink(Engine& engine, const Statement& st) {
-  DestroyShortcut(engine, kCsidlStartup, st.value1);
+  DestroyShortcut(engine, "DestroyStartLink", kCsidlStartup, st.value1);
 }
 
 static void CmdMkPgmGroup(Engine& engine, const Statement& st) {
@@ -128,39 +144,31 @@ static void CmdMkPgmGroup(Engine& engine, const Statement& st) {
   engine.effects->CreateDirectory(group);  // an existing one is fine
 }
 
-// A group name names a folder inside the Programs folder: not empty, no
-// drive or root, and no "." or ".." element.
-static bool IsGroupInsidePrograms(const char* name) {
-  if (!HasText(name) || strchr(name, ':') || name[0] == '\\' || name[0] == '/') {
-    return false;
+// A group names a folder inside the Programs folder: a name the delete
+// guard takes, with no drive and no leading separator.
+static const char* RefusedGroupName(const char* name) {
+  if (!HasText(name)) return "no value";
+  if (strchr(name, ':') || name[0] == '\\' || name[0] == '/') {
+    return "a group outside the Programs folder";
   }
-  const char* element = name;
-  for (const char* p = name;; ++p) {
-    if (*p == '\\' || *p == '/' || *p == 0) {
-      size_t length = static_cast<size_t>(p - element);
-      if ((length == 1 && element[0] == '.') ||
-          (length == 2 && element[0] == '.' && element[1] == '.')) {
-        return false;
-      }
-      if (*p == 0) return true;
-      element = p + 1;
-    }
-  }
+  return RefusedName(name);
 }
 
+// The group and everything in it; the guard refuses the Programs folder
+// itself and anything outside it.
 static void CmdDelPgmGroup(Engine& engine, const Statement& st) {
-  char programs[kPathMax], group[kPathMax];
-  if (!IsGroupInsidePrograms(st.value1)) {
-    SetFailure(engine);
+  const char* refused = RefusedGroupName(st.value1);
+  if (refused) {
+    RefuseDelete(engine, "DelPgmGroup", st.value1 ? st.value1 : st.text1, refused);
     return;
   }
+  char programs[kPathMax], group[kPathMax];
   if (!SpecialFolder(engine, kCsidlPrograms, programs)) return;
   if (!JoinPath(group, programs, st.value1)) {
     SetFailure(engine);
     return;
   }
-  DeleteTree(engine, group, nullptr);
-  engine.effects->RemoveDirectory(group);
+  DeleteTree(engine, "DelPgmGroup", group, nullptr);
 }
 
 static void CmdGetPgmGroup(Engine& engine, const Statement& st) {

@@ -20,15 +20,26 @@ static Status KeepDirectory(char (&path)[kPathMax], DWORD length) {
   return kOk;
 }
 
+// The path a failed copy or move is reported against: the source when it
+// is not there, else the destination.
+static const char* FailedEnd(const char* from, const char* to, Status status) {
+  bool sourceMissing = (status == kErrFileNotFound || status == kErrPathNotFound) &&
+                       ::GetFileAttributesA(from) == INVALID_FILE_ATTRIBUTES;
+  return sourceMissing ? from : to;
+}
+
 Status Win32Effects::CopyFile(const char* from, const char* to,
                               bool failIfExists) {
-  return Logged("CopyFile", to,
-                Result(::CopyFileA(from, to, failIfExists ? TRUE : FALSE)));
+  Status status = Result(::CopyFileA(from, to, failIfExists ? TRUE : FALSE));
+  return status == kOk ? kOk
+                       : Logged("CopyFile", FailedEnd(from, to, status), status);
 }
 
 Status Win32Effects::MoveFileEx(const char* from, const char* to,
                                 unsigned flags) {
-  return Logged("MoveFileEx", to, Result(::MoveFileExA(from, to, flags)));
+  Status status = Result(::MoveFileExA(from, to, flags));
+  return status == kOk ? kOk
+                       : Logged("MoveFileEx", FailedEnd(from, to, status), status);
 }
 
 Status Win32Effects::DeleteFile(const char* path) {

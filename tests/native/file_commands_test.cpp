@@ -7,14 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "script/journal.h"
 #include "tests/native/engine_fixture.h"
 
 namespace {
 
-class FileCommands : public EngineTest {
+class FileCommands : public EngineTest, public JournalSink {
  protected:
   void SetUp() override {
     EngineTest::SetUp();
+    engine_->journal = this;
     for (const char* setting :
          {"SRCDIR=C:\\src", "DSTDIR=C:\\dst", "COPY_MSG=Copying %s",
           "MOVE_MSG=Moving %s", "ERROR_COPY_TTL=Copy failed",
@@ -30,18 +32,33 @@ class FileCommands : public EngineTest {
     machine_.CreateDirectory("C:\\dst");
     machine_.WriteFile("C:\\src\\a.dll", "new a");
   }
-  // Runs one statement, with fresh flags.
+  void WriteLine(const char* text) override { journal_.push_back(text); }
+  // Runs one statement, with fresh flags and a fresh journal.
   void Statement(const std::string& line) {
     Flags() = RunFlags();
     host_.events.clear();
+    journal_.clear();
     Run("[Setup]\n" + line + "\n");
   }
+  // The journal's failure lines, without their place in the script.
+  std::string Failures() {
+    std::string all;
+    for (const std::string& line : journal_) {
+      size_t kind = line.find("failure: ");
+      if (kind != std::string::npos) all += line.substr(kind + 9) + "|";
+    }
+    return all;
+  }
+  // Every file of drive C: what a delete must leave alone.
+  std::vector<std::string> Everything() { return machine_.Tree("C:\\"); }
   std::string Boxes() {
     std::string all;
     for (const std::string& e : host_.Matching("box")) all += e + "|";
     return all;
   }
   bool Ended() { return Flags().quit && Flags().failure; }
+
+  std::vector<std::string> journal_;
 };
 
 TEST_F(FileCommands, CopyFamilyPathsAndStatusTexts) {
@@ -216,6 +233,255 @@ TEST_F(FileCommands, EmptyUndefinedOrRootArgumentsDeleteNothing) {
   }
   Statement("Delete \"keep.txt\" DSTDIR");
   EXPECT_FALSE(machine_.Exists("C:\\dst\\keep.txt"));
+  EXPECT_FALSE(Flags().failure);
+}
+
+// Every spelling that reaches beyond its target, for each delete command:
+// refused with its reason in the journal, counted, and nothing touched.
+TEST_F(FileCommands, DeletesNeverReachBeyondTheirTarget) {
+  machine_.driveTypes = {{'C', kDriveFixed}, {'D', kDriveFixed}};
+  for (const char* file :
+       {"D:\\victim\\a.txt", "D:\\victim\\sub\\b.txt", "D:\\keep.txt",
+        "C:\\setup\\keep.txt", "C:\\sibling\\s.txt", "C:\\ckeep\\victim.lnk",
+        "C:\\windows\\temp\\t.txt", "C:\\Program Files\\Other\\o.exe",
+        "C:\\users\\test\\Desktop\\Other.lnk",
+        "C:\\users\\test\\Documents\\d.doc",
+        "C:\\users\\test\\Start Menu\\Programs\\Other\\o.lnk",
+        "C:\\users\\test\\Start Menu\\Programs\\StartUp\\s.lnk"}) {
+    machine_.WriteFile(file, "sentinel");
+  }
+  const std::vector<std::string> before = Everything();
+  const std::vector<std::string> beforeD = machine_.Tree("D:\\");
+  struct Case {
+    const char* line;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"Deltree \"D:\\.\"", "a \".\" or \"..\" element"},
+      {"Deltree \"D:\\..\"", "a \".\" or \"..\" element"},
+      {"Deltree \"D:\\victim\\..\"", "a \".\" or \"..\" element"},
+      {"Deltree \"D:\\victim\\..\\\"", "a \".\" or \"..\" element"},
+      {"Deltree \"D:.\"", "a \".\" or \"..\" element"},
+      {"Deltree \"d:\\.\\\"", "a \".\" or \"..\" element"},
+      {"Deltree \"D:\\victim\" \"..\"", "a \".\" or \"..\" element"},
+      {"Deltree \"..\"", "a \".\" or \"..\" element"},
+      {"Deltree \".\"", "a \".\" or \"..\" element"},
+      {"Deltree \"D:\\\\\"", "a drive root"},
+      {"Deltree \"D:/\"", "a drive root"},
+      {"Deltree \"d:\"", "a drive root"},
+      {"Deltree \"\\\\?\\D:\\\"", "a \\\\?\\ or \\\\.\\ form"},
+      {"Deltree \"\\\\.\\D:\\\"", "a \\\\?\\ or \\\\.\\ form"},
+      {"Deltree \"//?/D:/victim\"", "a \\\\?\\ or \\\\.\\ form"},
+      {"Deltree \"D:\\victim \"", "an element ending in a blank or a dot"},
+      {"Deltree \"D:\\victim...\"", "an element ending in a blank or a dot"},
+      {"Deltree \"D:\\victim\\nul\"", "a device name"},
+      {"Deltree \"D:\\victim\\COM1.txt\"", "a device name"},
+      {"Deltree \"D:\\victim:stream\"", "a \":\" after the drive"},
+      {"Deltree \"\\\\server\\share\"", "a share root"},
+      {"Deltree \"C:\\windows\"", "the Windows folder, or a folder holding it"},
+      {"Deltree \"C:\\WINDOWS\\system32\"",
+       "the system folder, or a folder holding it"},
+      {"Deltree \"C:\\windows\\temp\"",
+       "the temporary folder, or a folder holding it"},
+      {"Deltree \"C:\\Program Files\"",
+       "the program-files folder, or a folder holding it"},
+      {"Deltree \"C:\\users\"", "the user's profile, or a folder holding it"},
+      {"Deltree \"c:/users/test\"",
+       "the user's profile, or a folder holding it"},
+      {"Deltree \"C:\\users\\test\\Desktop\"",
+       "the Desktop folder, or a folder holding it"},
+      {"Deltree \"C:\\users\\test\" \"Start Menu\\Programs\"",
+       "the Programs folder, or a folder holding it"},
+      {"Deltree \"C:\\users\\test\\Start Menu\\Programs\\StartUp\"",
+       "the Startup folder, or a folder holding it"},
+      {"DeleteAllFiles \"D:\\.\"", "a \".\" or \"..\" element"},
+      {"DeleteAllFiles \"D:\\victim\\..\"", "a \".\" or \"..\" element"},
+      {"DeleteAllFiles \"..\"", "a \".\" or \"..\" element"},
+      {"DeleteAllFiles \"D:\\\"", "a drive root"},
+      {"DeleteAllFiles \"C:\\users\\test\\Desktop\"",
+       "the Desktop folder, or a folder holding it"},
+      {"Delete \"..\\sibling\\s.txt\"", "a \".\" or \"..\" element"},
+      {"Delete \"keep.txt \" \"C:\\setup\"",
+       "an element ending in a blank or a dot"},
+      {"Delete \"a.txt\" \"D:\\victim\\.\"", "a \".\" or \"..\" element"},
+      {"DestroyDesktopLink \"..\\..\\..\\ckeep\\victim\"",
+       "a path in a shortcut name"},
+      {"DestroyDesktopLink \"C:victim\"", "a path in a shortcut name"},
+      {"DestroyStartLink \"..\"", "a \".\" or \"..\" element"},
+      {"DestroyStartLink \"s \"", "an element ending in a blank or a dot"},
+      {"DelPgmGroup \"Vorn\\.. \"", "an element ending in a blank or a dot"},
+      {"DelPgmGroup \"..\"", "a \".\" or \"..\" element"},
+      {"DelPgmGroup \"Other\\..\\..\"", "a \".\" or \"..\" element"},
+      {"DelPgmGroup \"C:\\keep\"", "a group outside the Programs folder"},
+      {"DelPgmGroup \"\\Other\"", "a group outside the Programs folder"},
+      {"DelPgmGroup \"StartUp\"", "the Startup folder, or a folder holding it"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    Statement(c.line);
+    EXPECT_EQ(Everything(), before);
+    EXPECT_EQ(machine_.Tree("D:\\"), beforeD);
+    EXPECT_TRUE(Flags().failure);
+    EXPECT_TRUE(Flags().failedThisRun);
+    EXPECT_NE(Failures().find(std::string(": refused, ") + c.reason),
+              std::string::npos)
+        << Failures();
+  }
+  // What a sound script deletes is still deleted.
+  Statement(
+      "Deltree \"D:\\victim\"\nDelPgmGroup \"Other\"\n"
+      "DestroyDesktopLink \"Other\"\nDestroyStartLink \"s\"\n"
+      "Delete \"keep.txt\" \"C:\\setup\"\nDeltree \"..\\sibling\"");
+  EXPECT_FALSE(machine_.Exists("D:\\victim"));
+  EXPECT_FALSE(machine_.Exists("C:\\users\\test\\Start Menu\\Programs\\Other"));
+  EXPECT_FALSE(machine_.Exists("C:\\users\\test\\Desktop\\Other.lnk"));
+  EXPECT_FALSE(
+      machine_.Exists("C:\\users\\test\\Start Menu\\Programs\\StartUp\\s.lnk"));
+  EXPECT_FALSE(machine_.Exists("C:\\setup\\keep.txt"));
+  EXPECT_TRUE(
+      machine_.Exists("C:\\sibling\\s.txt"));  // ".." is refused even here
+  EXPECT_EQ(Failures(),
+            "Deltree ..\\sibling: refused, a \".\" or \"..\" element|");
+}
+
+// A delete that leaves anything behind says what and counts; a missing
+// target is no error and no failure line.
+TEST_F(FileCommands, WhatADeleteLeavesBehindCounts) {
+  machine_.WriteFile("C:\\old\\ro.txt", "r", kAttrReadOnly);
+  machine_.WriteFile("C:\\old\\gone.txt", "g");
+  Statement("Deltree \"C:\\old\"");
+  EXPECT_EQ(machine_.Tree("C:\\old"), (std::vector<std::string>{"ro.txt"}));
+  EXPECT_TRUE(Flags().failedThisRun);
+  EXPECT_EQ(Failures(), "Deltree C:\\old: 2 entries left behind|");
+  EXPECT_EQ(host_.Matching("log").size(), 2u);  // the file, then its folder
+  Statement("DeleteAllFiles \"C:\\old\"\nDelete \"ro.txt\" \"C:\\old\"");
+  EXPECT_EQ(Failures(), "DeleteAllFiles C:\\old: 1 entries left behind|");
+  EXPECT_TRUE(Flags().failedThisRun);
+  Statement(
+      "Deltree \"C:\\none\"\nDeleteAllFiles \"C:\\none\"\n"
+      "Delete \"x.tmp\" \"C:\\none\"");
+  EXPECT_EQ(Failures(), "");
+  EXPECT_EQ(host_.Matching("log"), std::vector<std::string>{});
+  EXPECT_FALSE(Flags().failure);
+  // A path longer than a Windows path is reported, never cut.
+  std::string deep = "C:\\deep";
+  while (deep.size() < 250) deep += "\\nested";
+  machine_.WriteFile(deep + "\\ok.txt", "o");
+  machine_.WriteFile(deep + "\\a-name-that-takes-the-path-past-its-limit.txt",
+                     "x");
+  Statement("Deltree \"C:\\deep\"");
+  EXPECT_NE(Failures().find(
+                "a-name-that-takes-the-path-past-its-limit.txt: left behind, "
+                "its path is longer than 259 characters"),
+            std::string::npos);
+  EXPECT_FALSE(machine_.Exists(deep + "\\ok.txt"));
+  EXPECT_TRUE(Flags().failedThisRun);
+  // A tree that is itself a link goes as a link.
+  machine_.WriteFile("C:\\target\\t.txt", "t");
+  machine_.CreateDirectory("C:\\old\\linked");
+  machine_.MakeReparsePoint("C:\\old\\linked");
+  machine_.WriteFile("C:\\old\\linked\\through.txt", "t");
+  machine_.InjectFailure("FindFirstFile", "linked", kErrAccessDenied);
+  machine_.InjectFailure("RemoveDirectory", "linked", kErrDirNotEmpty, 1);
+  Statement("Deltree \"C:\\old\\linked\"");
+  EXPECT_TRUE(machine_.Exists("C:\\old\\linked\\through.txt"));
+  EXPECT_EQ(Failures(), "Deltree C:\\old\\linked: 1 entries left behind|");
+  EXPECT_EQ(
+      host_.Matching("log"),
+      std::vector<std::string>{"log RemoveDirectory C:\\old\\linked 145"});
+}
+
+// The replace sequence of a copy or move onto an existing file, failing at
+// each step in turn: the old file is intact and nothing new is left.
+TEST_F(FileCommands, AFailedReplaceAtAnyStepKeepsTheOldFile) {
+  machine_.driveTypes = {{'C', kDriveFixed}, {'E', kDriveFixed}};
+  struct Case {
+    const char* line;
+    const char* operation;
+    const char* pathPart;
+    const char* target;
+  };
+  const Case cases[] = {
+      {"Copy \"a.dll\"", "CopyFile", "a.dll", "C:\\dst\\a.dll"},
+      {"Copy \"a.dll\"", "MoveFileEx", "a.dll", "C:\\dst\\a.dll"},
+      {"CopyA \"C:\\src\\a.dll\" \"E:\\k.bin\"", "CopyFile", "k.bin",
+       "E:\\k.bin"},
+      {"CopyA \"C:\\src\\a.dll\" \"E:\\k.bin\"", "MoveFileEx", "k.bin",
+       "E:\\k.bin"},
+      {"MoveA \"C:\\src\\a.dll\" \"E:\\k.bin\"", "CopyFile", "k.bin",
+       "E:\\k.bin"},
+      {"MoveA \"C:\\src\\a.dll\" \"E:\\k.bin\"", "MoveFileEx", "k.bin",
+       "E:\\k.bin"},
+      {"Move \"a.dll\"", "MoveFileEx", "a.dll", "C:\\dst\\a.dll"},
+  };
+  for (const Case& c : cases) {
+    for (unsigned long oldAttributes : {kAttrArchive, kAttrReadOnly}) {
+      SCOPED_TRACE(std::string(c.line) + " failing at " + c.operation);
+      machine_.WriteFile(c.target, "old", oldAttributes);
+      machine_.ClearFailures();
+      machine_.InjectFailure(c.operation, c.pathPart, kErrDiskFull);
+      Statement(c.line);
+      EXPECT_EQ(machine_.ReadFile(c.target), "old");
+      EXPECT_TRUE(machine_.Exists("C:\\src\\a.dll"));  // a failed move keeps it
+      unsigned long attributes = 0;
+      machine_.GetFileAttributes(c.target, &attributes);
+      EXPECT_EQ(attributes, oldAttributes);
+      std::vector<std::string> left = machine_.Tree("E:\\");
+      std::vector<std::string> dst = machine_.Tree("C:\\dst");
+      left.insert(left.end(), dst.begin(), dst.end());
+      for (const std::string& name : left) {
+        EXPECT_EQ(name.find("~vn"), std::string::npos) << name;
+      }
+      EXPECT_TRUE(Ended());
+    }
+  }
+  // Across drives the source goes only once its copy is in place.
+  machine_.ClearFailures();
+  machine_.WriteFile("C:\\src\\a.dll", "new a");
+  Statement("MoveA \"C:\\src\\a.dll\" \"E:\\k.bin\"");
+  EXPECT_EQ(machine_.ReadFile("E:\\k.bin"), "new a");
+  EXPECT_FALSE(machine_.Exists("C:\\src\\a.dll"));
+  EXPECT_FALSE(Flags().failure);
+  // A name for the new file that is taken is never overwritten.
+  machine_.WriteFile("C:\\src\\a.dll", "new a");
+  machine_.WriteFile("C:\\dst\\a.dll.~vn", "someone's");
+  Statement("Copy \"a.dll\"");
+  EXPECT_EQ(machine_.ReadFile("C:\\dst\\a.dll"), "new a");
+  EXPECT_EQ(machine_.ReadFile("C:\\dst\\a.dll.~vn"), "someone's");
+  EXPECT_FALSE(machine_.Exists("C:\\dst\\a.dll.~vn1"));
+}
+
+// A path built from an empty or undefined SRCDIR or DSTDIR would land in
+// a drive's root: nothing is written, and the run reports it.
+TEST_F(FileCommands, NoInstallDirectoryWritesNothing) {
+  machine_.WriteFile("C:\\src\\data\\x.txt", "x");
+  const std::vector<std::string> before = Everything();
+  const char* const destinationCommands[] = {
+      "Copy \"a.dll\"", "Move \"a.dll\" \"b.dll\"", "CopyD \"C:\\src\\a.dll\" \"b.dll\"",
+      "CopyDir2Dest \"data\"", "GetTempFileName TMP", "MkLink \"a.dll\" \"A\""};
+  const char* const sourceCommands[] = {"Copy \"a.dll\"", "MoveS \"a.dll\" \"C:\\dst\"",
+                                        "CopyDir2Dest \"data\"",
+                                        "CreateSourceLink \"a.dll\" \"A\""};
+  std::vector<std::string> lines;
+  for (const char* line : destinationCommands) {
+    lines.push_back(std::string("set DSTDIR \"\"\n") + line);
+    lines.push_back(std::string("Clr DSTDIR\n") + line);
+  }
+  for (const char* line : sourceCommands) {
+    lines.push_back(std::string("set SRCDIR \"\"\n") + line);
+  }
+  for (const std::string& line : lines) {
+    SCOPED_TRACE(line);
+    Statement("set PROGRAMGROUP \"Vorn\"\n" + line);
+    VarSet(engine_->vars, "SRCDIR", "C:\\src");
+    VarSet(engine_->vars, "DSTDIR", "C:\\dst");
+    EXPECT_EQ(Everything(), before);
+    EXPECT_TRUE(Flags().failedThisRun);
+    EXPECT_NE(Failures().find("DIR is"), std::string::npos) << Failures();
+    EXPECT_EQ(Boxes(), "");
+  }
+  // An argument with no value still does nothing, quietly, as ever.
+  Statement("Copy UNDEFINED");
   EXPECT_FALSE(Flags().failure);
 }
 

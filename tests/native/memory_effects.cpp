@@ -65,10 +65,51 @@ MemoryEffects::MemoryEffects() {
   }
 }
 
+// Win32's full-path rules: drive-relative and rooted names, "." and ".."
+// elements, and the trailing dots and blanks that every element loses.
+// Device and share forms ("\\?\", "\\server") are taken as they stand.
 std::string MemoryEffects::Absolute(const std::string& path) const {
-  std::string p = Slashes(path);
-  if (p.size() >= 2 && p[1] == ':') return p;
-  return Slashes(currentDirectory) + "\\" + p;
+  std::string p = path;
+  std::replace(p.begin(), p.end(), '/', '\\');
+  if (p.compare(0, 2, "\\\\") == 0) return Slashes(p);
+  std::string current = Slashes(currentDirectory);
+  std::string root, rest;
+  if (p.size() >= 2 && p[1] == ':') {
+    root = std::string(1, FoldAscii(p[0])) + ":\\";
+    rest = p.substr(2);
+    bool sameDrive = FoldAscii(current[0]) == FoldAscii(p[0]);
+    if (rest.empty() || rest[0] != '\\') {
+      rest = (sameDrive ? current.substr(3) + "\\" : "") + rest;
+    }
+  } else if (!p.empty() && p[0] == '\\') {
+    root = current.substr(0, 3);
+    rest = p;
+  } else {
+    root = current.substr(0, 3);
+    rest = current.substr(3) + "\\" + p;
+  }
+  std::vector<std::string> elements;
+  size_t start = 0;
+  while (start <= rest.size()) {
+    size_t end = rest.find('\\', start);
+    if (end == std::string::npos) end = rest.size();
+    std::string element = rest.substr(start, end - start);
+    if (element == "..") {
+      if (!elements.empty()) elements.pop_back();
+    } else if (element != ".") {
+      while (!element.empty() && (element.back() == '.' || element.back() == ' ')) {
+        element.pop_back();
+      }
+      if (!element.empty()) elements.push_back(element);
+    }
+    start = end + 1;
+  }
+  std::string full = root;
+  for (size_t i = 0; i < elements.size(); ++i) {
+    full += (i ? "\\" : "") + elements[i];
+  }
+  if (!full.empty() && full[0] >= 'a' && full[0] <= 'z') full[0] = FoldAscii(full[0]);
+  return full;
 }
 
 Status MemoryEffects::Injected(const char* operation, const std::string& path) {
@@ -165,8 +206,9 @@ void MemoryEffects::MakeReparsePoint(const std::string& path) {
 Status MemoryEffects::CopyFile(const char* from, const char* to,
                                bool failIfExists) {
   Status status = Injected("CopyFile", std::string(from) + "|" + to);
-  if (status != kOk) return status;
   const Node* source = Find(from);
+  if (status == kErrDiskFull) OverwritePart(source, to);
+  if (status != kOk) return status;
   if (CheckPath(from) != kOk || CheckPath(to) != kOk) {
     return Logged("CopyFile", to, kErrFilenameTooLong);
   }
@@ -187,12 +229,27 @@ Status MemoryEffects::CopyFile(const char* from, const char* to,
   return kOk;
 }
 
+// A copy that runs out of room has already emptied a writable target and
+// written what fitted, as Windows does.
+void MemoryEffects::OverwritePart(const Node* source, const char* to) {
+  Node* target = Find(to);
+  if (!source || source->directory || !target || target->directory ||
+      (target->attributes & kAttrReadOnly)) {
+    return;
+  }
+  target->content = source->content.substr(0, source->content.size() / 2);
+}
+
 Status MemoryEffects::MoveFileEx(const char* from, const char* to,
                                  unsigned flags) {
   Status status = Injected("MoveFileEx", std::string(from) + "|" + to);
   if (status != kOk) return status;
   Node* source = Find(from);
   if (!source) return Logged("MoveFileEx", from, kErrFileNotFound);
+  if (!(flags & kMoveCopyAllowed) &&
+      FoldAscii(Absolute(from)[0]) != FoldAscii(Absolute(to)[0])) {
+    return Logged("MoveFileEx", to, kErrNotSameDevice);
+  }
   Node* target = Find(to);
   if (target) {
     if (!(flags & kMoveReplaceExisting)) {
@@ -582,6 +639,10 @@ Status MemoryEffects::SHGetSpecialFolderPath(int csidl, char (&path)[kPathMax]) 
       return CopyOut("C:\\users\\test\\Start Menu\\Programs\\StartUp", path);
     case kCsidlDesktopDirectory:
       return CopyOut("C:\\users\\test\\Desktop", path);
+    case kCsidlProfile:
+      return CopyOut("C:\\users\\test", path);
+    case kCsidlProgramFiles:
+      return CopyOut("C:\\Program Files", path);
     default:
       path[0] = 0;
       return Logged("SHGetSpecialFolderPath", "", kErrPathNotFound);

@@ -2,7 +2,8 @@
 // registry, behind the same effect interface as the real Win32 one, with
 // failures that a test can inject (disk full, access denied, a sharing
 // violation, a path too long, a failed registry open) and reparse points
-// in a tree. Paths and registry names compare with ASCII case ignored.
+// in a tree. A copy that runs out of room leaves a part of the new file in
+// a writable target, and full paths follow Windows' rules for "." and "..". Paths and registry names compare with ASCII case ignored.
 #pragma once
 
 #include <map>
@@ -32,6 +33,8 @@ class MemoryEffects : public Effects {
   // call on it fail: inject "RegOpenKeyEx". times < 0: always.
   void InjectFailure(const std::string& operation, const std::string& pathPart,
                      Status status, int times = -1);
+  // Every injected failure is forgotten.
+  void ClearFailures() { injections_.clear(); }
   // Registry values as stored: `data` is every byte written.
   bool RegValue(RegRoot root, const std::string& path, const std::string& name,
                 std::string* data) const;
@@ -138,6 +141,7 @@ class MemoryEffects : public Effects {
   Status Injected(const char* operation, const std::string& path);
   Status WriteContent(const char* operation, const char* path,
                       const std::string& before, const char* data, size_t size);
+  void OverwritePart(const Node* source, const char* to);
   Status CheckPath(const std::string& path) const;
   std::string Parent(const std::string& path) const;
   Node* Find(const std::string& path);

@@ -1,0 +1,183 @@
+// The guard in front of every delete: names first, as the script wrote
+// them, then the full path they lead to, compared with the places that
+// hold the system and the user's own files.
+#include "actions/delete_guard.h"
+
+#include <cstring>
+
+#include "actions/paths.h"
+#include "script/effects.h"
+#include "script/engine.h"
+#include "script/journal.h"
+
+static bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+static bool IsDriveLetter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// "\\?\...", "\\.\..." and "\??\..." in any mix of slashes: forms that
+// pass by the system's own path rules.
+static bool IsDeviceForm(const char* name) {
+  if (IsSeparator(name[0]) && IsSeparator(name[1]) &&
+      (name[2] == '?' || name[2] == '.') && IsSeparator(name[3])) {
+    return true;
+  }
+  return IsSeparator(name[0]) && name[1] == '?' && name[2] == '?' &&
+         IsSeparator(name[3]);
+}
+
+// CON, PRN, AUX, NUL, COM1-9, LPT1-9, CONIN$ and CONOUT$, whatever follows
+// them after a dot or blanks: Windows opens the device for any of them.
+static bool IsDeviceName(const char* element, size_t length) {
+  size_t base = 0;
+  while (base < length && element[base] != '.') ++base;
+  while (base > 0 && element[base - 1] == ' ') --base;
+  char upper[8];
+  if (base == 0 || base >= sizeof upper) return false;
+  for (size_t i = 0; i < base; ++i) upper[i] = FoldAscii(element[i]);
+  upper[base] = 0;
+  static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL",
+                                         "CONIN$", "CONOUT$"};
+  for (const char* device : kDevices) {
+    if (strcmp(upper, device) == 0) return true;
+  }
+  return base == 4 && (memcmp(upper, "COM", 3) == 0 ||
+                       memcmp(upper, "LPT", 3) == 0) &&
+         upper[3] >= '1' && upper[3] <= '9';
+}
+
+static const char* RefusedElement(const char* element, size_t length) {
+  if (length == 0) return nullptr;
+  if ((length == 1 && element[0] == '.') ||
+      (length == 2 && element[0] == '.' && element[1] == '.')) {
+    return "a \".\" or \"..\" element";
+  }
+  char last = element[length - 1];
+  if (last == ' ' || last == '.') {
+    return "an element ending in a blank or a dot";
+  }
+  if (memchr(element, ':', length)) return "a \":\" after the drive";
+  if (IsDeviceName(element, length)) return "a device name";
+  return nullptr;
+}
+
+const char* RefusedName(const char* name) {
+  if (!name || !name[0]) return "no name";
+  if (IsDeviceForm(name)) return "a \\\\?\\ or \\\\.\\ form";
+  const char* element = name;
+  if (IsDriveLetter(name[0]) && name[1] == ':') element = name + 2;
+  for (const char* p = element;; ++p) {
+    if (*p && !IsSeparator(*p)) continue;
+    const char* reason = RefusedElement(element, static_cast<size_t>(p - element));
+    if (reason) return reason;
+    if (!*p) return nullptr;
+    element = p + 1;
+  }
+}
+
+const char* RefusedShortcutName(const char* name) {
+  if (name && strpbrk(name, "\\/:")) return "a path in a shortcut name";
+  return RefusedName(name);
+}
+
+// ---- Places ----
+
+// The full path of `path`, '/' as '\', without a trailing separator but
+// for a drive's root.
+static bool FullPath(Effects& effects, const char* path, char (&full)[kPathMax]) {
+  if (effects.GetFullPathName(path, full) != kOk || !full[0]) return false;
+  for (char* p = full; *p; ++p) {
+    if (*p == '/') *p = '\\';
+  }
+  size_t length = strlen(full);
+  while (length > 3 && full[length - 1] == '\\') full[--length] = 0;
+  return true;
+}
+
+static bool IsDriveRoot(const char* full) {
+  return IsDriveLetter(full[0]) && full[1] == ':' &&
+         (full[2] == 0 || (full[2] == '\\' && full[3] == 0));
+}
+
+// "\\server", "\\server\share" (and "\\?\D:" read as one): at most two
+// elements after the leading pair.
+static bool IsShareRoot(const char* full) {
+  if (!(IsSeparator(full[0]) && IsSeparator(full[1]))) return false;
+  int elements = 0;
+  bool inElement = false;
+  for (const char* p = full + 2; *p; ++p) {
+    if (IsSeparator(*p)) {
+      inElement = false;
+    } else if (!inElement) {
+      inElement = true;
+      ++elements;
+    }
+  }
+  return elements <= 2;
+}
+
+// The folders a delete may neither be nor hold.
+enum FolderSource { kWindowsFolder, kSystemFolder, kTempFolder, kShellFolder };
+struct ProtectedFolder {
+  FolderSource source;
+  int csidl;
+  const char* reason;
+};
+static const ProtectedFolder kProtectedFolders[] = {
+    {kWindowsFolder, 0, "the Windows folder, or a folder holding it"},
+    {kSystemFolder, 0, "the system folder, or a folder holding it"},
+    {kTempFolder, 0, "the temporary folder, or a folder holding it"},
+    {kShellFolder, kCsidlProgramFiles, "the program-files folder, or a folder holding it"},
+    {kShellFolder, kCsidlProfile, "the user's profile, or a folder holding it"},
+    {kShellFolder, kCsidlPrograms, "the Programs folder, or a folder holding it"},
+    {kShellFolder, kCsidlStartup, "the Startup folder, or a folder holding it"},
+    {kShellFolder, kCsidlDesktopDirectory, "the Desktop folder, or a folder holding it"},
+};
+
+static bool FolderPath(Effects& effects, const ProtectedFolder& folder,
+                       char (&path)[kPathMax]) {
+  Status status = kErrPathNotFound;
+  switch (folder.source) {
+    case kWindowsFolder: status = effects.GetWindowsDirectory(path); break;
+    case kSystemFolder: status = effects.GetSystemDirectory(path); break;
+    case kTempFolder: status = effects.GetTempPath(path); break;
+    case kShellFolder: status = effects.SHGetSpecialFolderPath(folder.csidl, path); break;
+  }
+  return status == kOk && path[0];
+}
+
+const char* RefusedPlace(Engine& engine, const char* path) {
+  Effects& effects = *engine.effects;
+  char full[kPathMax];
+  if (!FullPath(effects, path, full)) return "its full path cannot be had";
+  if (IsDriveRoot(full)) return "a drive root";
+  if (IsShareRoot(full)) return "a share root";
+  for (const ProtectedFolder& folder : kProtectedFolders) {
+    char place[kPathMax];
+    if (FolderPath(effects, folder, place) && IsInsideTree(effects, place, full)) {
+      return folder.reason;
+    }
+  }
+  return nullptr;
+}
+
+bool RefuseDelete(Engine& engine, const char* command, const char* target,
+                  const char* reason) {
+  Journal(engine, "failure", {command, " ", target, ": refused, ", reason});
+  SetFailure(engine);
+  return false;
+}
+
+bool MayDelete(Engine& engine, const char* command,
+               std::initializer_list<const char*> names, const char* path) {
+  for (const char* name : names) {
+    if (!name || !name[0]) continue;
+    const char* reason = RefusedName(name);
+    if (reason) return RefuseDelete(engine, command, name, reason);
+  }
+  // "c:" names the current directory of drive C: a root by its spelling.
+  const char* reason =
+      IsDriveRootOrEmpty(path) ? "a drive root" : RefusedPlace(engine, path);
+  return reason ? RefuseDelete(engine, command, path, reason) : true;
+}
