@@ -125,14 +125,14 @@ struct ProtectedFolder {
   const char* reason;
 };
 static const ProtectedFolder kProtectedFolders[] = {
-    {kWindowsFolder, 0, "the Windows folder, or a folder holding it"},
-    {kSystemFolder, 0, "the system folder, or a folder holding it"},
-    {kTempFolder, 0, "the temporary folder, or a folder holding it"},
-    {kShellFolder, kCsidlProgramFiles, "the program-files folder, or a folder holding it"},
-    {kShellFolder, kCsidlProfile, "the user's profile, or a folder holding it"},
-    {kShellFolder, kCsidlPrograms, "the Programs folder, or a folder holding it"},
-    {kShellFolder, kCsidlStartup, "the Startup folder, or a folder holding it"},
-    {kShellFolder, kCsidlDesktopDirectory, "the Desktop folder, or a folder holding it"},
+    {kWindowsFolder, 0, "the Windows folder"},
+    {kSystemFolder, 0, "the system folder"},
+    {kTempFolder, 0, "the temporary folder"},
+    {kShellFolder, kCsidlProgramFiles, "the program-files folder"},
+    {kShellFolder, kCsidlProfile, "the user's profile"},
+    {kShellFolder, kCsidlPrograms, "the Programs folder"},
+    {kShellFolder, kCsidlStartup, "the Startup folder"},
+    {kShellFolder, kCsidlDesktopDirectory, "the Desktop folder"},
 };
 
 static bool FolderPath(Effects& effects, const ProtectedFolder& folder,
@@ -147,12 +147,8 @@ static bool FolderPath(Effects& effects, const ProtectedFolder& folder,
   return status == kOk && path[0];
 }
 
-const char* RefusedPlace(Engine& engine, const char* path) {
-  Effects& effects = *engine.effects;
-  char full[kPathMax];
-  if (!FullPath(effects, path, full)) return "its full path cannot be had";
-  if (IsDriveRoot(full)) return "a drive root";
-  if (IsShareRoot(full)) return "a share root";
+// The protected folder that `full` is or holds, if any.
+static const char* ProtectedFolderIn(Effects& effects, const char* full) {
   for (const ProtectedFolder& folder : kProtectedFolders) {
     char place[kPathMax];
     if (FolderPath(effects, folder, place) && IsInsideTree(effects, place, full)) {
@@ -163,8 +159,8 @@ const char* RefusedPlace(Engine& engine, const char* path) {
 }
 
 bool RefuseDelete(Engine& engine, const char* command, const char* target,
-                  const char* reason) {
-  Journal(engine, "failure", {command, " ", target, ": refused, ", reason});
+                  const char* reason, const char* more) {
+  Journal(engine, "failure", {command, " ", target, ": refused, ", reason, more});
   SetFailure(engine);
   return false;
 }
@@ -177,7 +173,16 @@ bool MayDelete(Engine& engine, const char* command,
     if (reason) return RefuseDelete(engine, command, name, reason);
   }
   // "c:" names the current directory of drive C: a root by its spelling.
-  const char* reason =
-      IsDriveRootOrEmpty(path) ? "a drive root" : RefusedPlace(engine, path);
-  return reason ? RefuseDelete(engine, command, path, reason) : true;
+  if (IsDriveRootOrEmpty(path)) {
+    return RefuseDelete(engine, command, path, "a drive root");
+  }
+  char full[kPathMax];
+  if (!FullPath(*engine.effects, path, full)) {
+    return RefuseDelete(engine, command, path, "its full path cannot be had");
+  }
+  if (IsDriveRoot(full)) return RefuseDelete(engine, command, path, "a drive root");
+  if (IsShareRoot(full)) return RefuseDelete(engine, command, path, "a share root");
+  const char* folder = ProtectedFolderIn(*engine.effects, full);
+  return folder ? RefuseDelete(engine, command, path, folder, ", or a folder holding it")
+                : true;
 }

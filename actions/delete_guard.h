@@ -19,19 +19,17 @@ const char* RefusedName(const char* name);
 // no path separator and no drive either.
 const char* RefusedShortcutName(const char* name);
 
-// Why the place `path` may not be deleted; null when it may. Refused, by
-// full path: a drive or share root, the Windows, system, temporary and
-// program-files folders, the user's profile and the Programs, Startup and
-// Desktop folders, or any folder that holds one of them.
-const char* RefusedPlace(Engine& engine, const char* path);
-
 // Records the refusal of `command` on `target`: the journal line with the
-// reason and the failure flag. Returns false, for the caller to return.
+// reason (and `more` after it) and the failure flag. Returns false, for
+// the caller to return.
 bool RefuseDelete(Engine& engine, const char* command, const char* target,
-                  const char* reason);
+                  const char* reason, const char* more = "");
 
-// The whole guard: each of `names` (null ones skipped) as written, then the
-// place `path` they build. True when the delete may go ahead; otherwise the
-// refusal is recorded.
+// The whole guard: each of `names` (null and empty ones skipped) as
+// written, then the place `path` they build. Refused, by full path: a drive
+// or share root, the Windows, system, temporary and program-files folders,
+// the user's profile and the Programs, Startup and Desktop folders, or any
+// folder that holds one of them. True when the delete may go ahead;
+// otherwise the refusal is recorded.
 bool MayDelete(Engine& engine, const char* command,
                std::initializer_list<const char*> names, const char* path);

@@ -49,22 +49,40 @@ static bool Exists(Effects& effects, const char* path,
   return there;
 }
 
-// Runs `attempt` once; when Windows refuses it because `destination` is
-// read-only, hidden or system, clears those and runs it once more, putting
-// them back if that fails too.
-template <typename Attempt>
-static Status OverProtectedFile(Effects& effects, const char* destination,
-                                Attempt attempt) {
-  Status status = attempt();
+// The steps of a transfer that a read-only, hidden or system file in the
+// way can refuse.
+enum Step {
+  kRenameOver,  // `from` takes the place of `to` (one volume)
+  kMoveOver,    // the same, copying across volumes where it must
+  kDeleteFile   // `to` goes
+};
+
+static Status TakeStep(Effects& effects, Step step, const char* from,
+                       const char* to) {
+  switch (step) {
+    case kRenameOver: return effects.MoveFileEx(from, to, kMoveReplaceExisting);
+    case kMoveOver:
+      return effects.MoveFileEx(from, to, kMoveReplaceExisting | kMoveCopyAllowed);
+    case kDeleteFile: return effects.DeleteFile(to);
+  }
+  return kErrInvalidParameter;
+}
+
+// Takes the step once; when Windows refuses it because `to` is read-only,
+// hidden or system, clears those and takes it once more, putting them back
+// if that fails too.
+static Status StepOverProtectedFile(Effects& effects, Step step,
+                                    const char* from, const char* to) {
+  Status status = TakeStep(effects, step, from, to);
   if (status != kErrAccessDenied) return status;
   unsigned long old = 0;
-  if (!Exists(effects, destination, &old) || (old & kAttrDirectory) ||
+  if (!Exists(effects, to, &old) || (old & kAttrDirectory) ||
       !(old & kClearedAttributes)) {
     return status;
   }
-  effects.SetFileAttributes(destination, kAttrNormal);
-  status = attempt();
-  if (status != kOk) effects.SetFileAttributes(destination, old);
+  effects.SetFileAttributes(to, kAttrNormal);
+  status = TakeStep(effects, step, from, to);
+  if (status != kOk) effects.SetFileAttributes(to, old);
   return status;
 }
 
@@ -102,9 +120,7 @@ static Status ReplaceByCopy(Effects& effects, const char* source,
   if (!NameBeside(effects, destination, fresh, &made)) return kErrFilenameTooLong;
   Status status = effects.CopyFile(source, fresh, !made);
   if (status == kOk) {
-    status = OverProtectedFile(effects, destination, [&] {
-      return effects.MoveFileEx(fresh, destination, kMoveReplaceExisting);
-    });
+    status = StepOverProtectedFile(effects, kRenameOver, fresh, destination);
   }
   if (status != kOk && Exists(effects, fresh)) effects.DeleteFile(fresh);
   return status;
@@ -140,15 +156,11 @@ static bool OnOneDrive(Effects& effects, const char* a, const char* b) {
 static Status MoveOver(Effects& effects, const char* source,
                        const char* destination) {
   if (OnOneDrive(effects, source, destination)) {
-    return OverProtectedFile(effects, destination, [&] {
-      return effects.MoveFileEx(source, destination,
-                                kMoveReplaceExisting | kMoveCopyAllowed);
-    });
+    return StepOverProtectedFile(effects, kMoveOver, source, destination);
   }
   Status status = CopyOver(effects, source, destination);
   if (status != kOk) return status;
-  return OverProtectedFile(effects, source,
-                           [&] { return effects.DeleteFile(source); });
+  return StepOverProtectedFile(effects, kDeleteFile, nullptr, source);
 }
 
 static Status TransferOver(Effects& effects, const Transfer& how,

@@ -105,6 +105,7 @@ static Presence PresenceOf(Effects& effects, const char* path) {
 struct DeleteRun {
   Engine& engine;
   const char* command;
+  bool wholeTree;  // Deltree; DeleteAllFiles deletes the files alone
   int left;
 };
 
@@ -112,86 +113,80 @@ static void LeaveBehind(DeleteRun& run, Status status) {
   if (status != kOk) ++run.left;
 }
 
-static void LeaveTooLong(DeleteRun& run, const char* directory,
-                         const FindData& entry) {
-  Journal(run.engine, "failure", {run.command, " ", directory, "\\", entry.name,
-                                  ": left behind, its path is longer than 259 characters"});
-  ++run.left;
-}
-
-static void EmptyAndRemove(DeleteRun& run, const char* directory) {
+// Deletes what `directory` holds: its files, and for a whole tree its
+// folders and links (a link itself, never what it points to), then the
+// directory itself.
+static void DeleteEntries(DeleteRun& run, const char* directory) {
   Effects& effects = *run.engine.effects;
-  ForEachEntry(
-      effects, directory, "\\",
-      [&](const FindData& entry, const char* path) {
-        if (IsRealDirectory(entry)) {
-          EmptyAndRemove(run, path);
-        } else if (entry.attributes & kAttrDirectory) {
-          LeaveBehind(run, effects.RemoveDirectory(path));  // the link itself
-        } else {
-          LeaveBehind(run, effects.DeleteFile(path));
-        }
-        return true;
-      },
-      [&](const FindData& entry) { LeaveTooLong(run, directory, entry); });
-  LeaveBehind(run, effects.RemoveDirectory(directory));
-}
-
-// A delete that left something behind is an error of the run.
-static void CountWhatWasLeft(const DeleteRun& run, const char* target) {
-  if (run.left == 0) return;
-  char count[12];
-  FormatDecimal(count, run.left);
-  Journal(run.engine, "failure",
-          {run.command, " ", target, ": ", count, " entries left behind"});
-  SetFailure(run.engine);
-}
-
-void DeleteTree(Engine& engine, const char* command, const char* base,
-                const char* sub) {
-  char directory[kPathMax];
-  bool hasSub = sub && sub[0];
-  bool built = hasSub ? JoinPath(directory, base, sub)
-                      : FitsIn(base, kPathMax) && CopyText(directory, base) > 0;
-  if (!built) {
-    RefuseDelete(engine, command, base, "the path is longer than 259 characters");
-    return;
-  }
-  if (!MayDelete(engine, command, {base, sub}, directory)) return;
-  DeleteRun run = {engine, command, 0};
-  switch (PresenceOf(*engine.effects, directory)) {
-    case kAbsent: return;
-    case kDirectoryLink:
-      LeaveBehind(run, engine.effects->RemoveDirectory(directory));
-      break;
-    case kDirectory:
-    case kFile:  // not a directory: the removal fails and says so
-      EmptyAndRemove(run, directory);
-      break;
-  }
-  CountWhatWasLeft(run, directory);
-}
-
-void DeleteFilesIn(Engine& engine, const char* directory) {
-  if (!FitsIn(directory, kPathMax)) {
-    RefuseDelete(engine, "DeleteAllFiles", directory,
-                 "the path is longer than 259 characters");
-    return;
-  }
-  if (!MayDelete(engine, "DeleteAllFiles", {directory}, directory)) return;
-  Effects& effects = *engine.effects;
-  if (PresenceOf(effects, directory) == kAbsent) return;
-  DeleteRun run = {engine, "DeleteAllFiles", 0};
   ForEachEntry(
       effects, directory, "\\",
       [&](const FindData& entry, const char* path) {
         if (!(entry.attributes & kAttrDirectory)) {
           LeaveBehind(run, effects.DeleteFile(path));
+        } else if (!run.wholeTree) {
+          // a folder stays
+        } else if (IsRealDirectory(entry)) {
+          DeleteEntries(run, path);
+        } else {
+          LeaveBehind(run, effects.RemoveDirectory(path));  // the link itself
         }
         return true;
       },
-      [&](const FindData& entry) { LeaveTooLong(run, directory, entry); });
-  CountWhatWasLeft(run, directory);
+      [&](const FindData& entry) {
+        Journal(run.engine, "failure",
+                {run.command, " ", directory, "\\", entry.name,
+                 ": left behind, its path is longer than 259 characters"});
+        ++run.left;
+      });
+  if (run.wholeTree) LeaveBehind(run, effects.RemoveDirectory(directory));
+}
+
+// The guard, then the delete of `directory` (a link is removed as one), then
+// the count: a delete that left something behind is an error of the run.
+static void DeleteGuarded(DeleteRun& run, std::initializer_list<const char*> names,
+                          const char* directory, bool built) {
+  if (!built) {
+    RefuseDelete(run.engine, run.command, *names.begin(),
+                 "the path is longer than 259 characters");
+    return;
+  }
+  if (!MayDelete(run.engine, run.command, names, directory)) return;
+  Presence presence = PresenceOf(*run.engine.effects, directory);
+  if (presence == kAbsent) return;
+  if (presence == kDirectoryLink && !run.wholeTree) {
+    RefuseDelete(run.engine, run.command, directory, "a link to another folder");
+    return;
+  }
+  if (presence == kDirectoryLink) {
+    LeaveBehind(run, run.engine.effects->RemoveDirectory(directory));
+  } else {
+    DeleteEntries(run, directory);  // a file: the listing fails, and says so
+  }
+  if (run.left == 0) return;
+  char count[12];
+  FormatDecimal(count, run.left);
+  Journal(run.engine, "failure",
+          {run.command, " ", directory, ": ", count, " entries left behind"});
+  SetFailure(run.engine);
+}
+
+// `base`, or `base`\`sub` when `sub` has a value and is not empty.
+static bool BuildTarget(char (&path)[kPathMax], const char* base, const char* sub) {
+  if (sub && sub[0]) return JoinPath(path, base, sub);
+  return FitsIn(base, kPathMax) && CopyText(path, base) > 0;
+}
+
+void DeleteTree(Engine& engine, const char* command, const char* base,
+                const char* sub) {
+  char directory[kPathMax];
+  bool built = BuildTarget(directory, base, sub);
+  DeleteRun run = {engine, command, true, 0};
+  DeleteGuarded(run, {base, sub}, directory, built);
+}
+
+void DeleteFilesIn(Engine& engine, const char* directory) {
+  DeleteRun run = {engine, "DeleteAllFiles", false, 0};
+  DeleteGuarded(run, {directory}, directory, FitsIn(directory, kPathMax));
 }
 
 // A needed slot: true when it holds a non-empty value. A bare word that
@@ -230,9 +225,8 @@ static void CmdDeleteAllFiles(Engine& engine, const Statement& st) {
 static void CmdDelete(Engine& engine, const Statement& st) {
   if (!ArgumentsAreUsable(engine, "Delete", st)) return;
   char path[kPathMax];
-  bool built = HasText(st.value2) ? JoinPath(path, st.value2, st.value1)
-                                  : FitsIn(st.value1, kPathMax) &&
-                                        CopyText(path, st.value1) > 0;
+  bool built = st.value2 && st.value2[0] ? JoinPath(path, st.value2, st.value1)
+                                         : BuildTarget(path, st.value1, nullptr);
   if (!built) {
     RefuseDelete(engine, "Delete", st.value1, "the path is longer than 259 characters");
     return;
