@@ -178,17 +178,39 @@ ensure_prefix_template() {
   )
 }
 
+# A 64 KB volume of its own at DIR (tmpfs), for copies that run out of
+# room; false where the machine does not let us mount one.
+mount_small_drive() {
+  local dir=$1 sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo -n"
+  mkdir -p "$dir"
+  $sudo mount -t tmpfs -o size=64k,mode=1777 vorn-small-drive "$dir" 2>/dev/null
+}
+
+unmount_small_drive() {
+  local dir=$1 sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo -n"
+  if mountpoint -q "$dir" 2>/dev/null; then
+    $sudo umount "$dir" 2>/dev/null || true
+  fi
+}
+
 # fresh_prefix NAME: a new copy of the template, with the environment set.
 # Drive D: is a small fixed drive of its own (build/wine/NAME-drive-d), for
-# tests that need a drive's root or a second drive to search.
+# tests that need a drive's root or a second drive to search; drive E:,
+# where the machine allows a mount, a 64 KB volume that fills up.
 fresh_prefix() {
   ensure_prefix_template
   local prefix=$VORN_BUILD/wine/$1
   [ -d "$prefix" ] && (wine_environment "$prefix"; "$WINESERVER" -k 2>/dev/null || true)
-  rm -rf "$prefix" "$prefix-drive-d"
+  unmount_small_drive "$prefix-drive-e"
+  rm -rf "$prefix" "$prefix-drive-d" "$prefix-drive-e"
   cp -a "$VORN_BUILD/wine/prefix-template" "$prefix"
   mkdir -p "$prefix-drive-d"
   ln -s "$prefix-drive-d" "$prefix/dosdevices/d:"
+  if mount_small_drive "$prefix-drive-e"; then
+    ln -s "$prefix-drive-e" "$prefix/dosdevices/e:"
+  fi
   # A tree with a directory link that leads out of it.
   local links=$prefix/drive_c/vorn-links
   mkdir -p "$links/tree" "$links/outside"
@@ -211,6 +233,7 @@ start_wineserver() {
 
 stop_wine_and_display() {
   [ -n "${WINEPREFIX:-}" ] && "$WINESERVER" -k </dev/null >/dev/null 2>&1
+  [ -n "${WINEPREFIX:-}" ] && unmount_small_drive "$WINEPREFIX-drive-e"
   [ -n "${VORN_XVFB_PID:-}" ] && kill "$VORN_XVFB_PID" 2>/dev/null &&
     wait "$VORN_XVFB_PID" 2>/dev/null
   return 0

@@ -66,7 +66,12 @@ else
 fi
 
 log "Windows builds"
-if build_windows_programs -DVORN_TESTS=ON -DVORN_TEST_FONT="$(fetch_test_font)"; then
+# The data-safety cases run on the shipped 32-bit program too, where
+# Wine can start it.
+shipped=""
+wine_runs_32bit_programs && shipped=$VORN_BUILD/win32/setup.exe
+if build_windows_programs -DVORN_TESTS=ON -DVORN_TEST_FONT="$(fetch_test_font)" \
+  -DVORN_SHIPPED_SETUP_EXE="$shipped"; then
   fresh_prefix test-prefix
   trap stop_wine_and_display EXIT
   start_private_display && start_wineserver

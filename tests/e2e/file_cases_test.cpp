@@ -1,10 +1,12 @@
 // The file and text commands end to end, on real files under Wine: each
 // case a script, the files it starts with, the box answer, and what is on
 // disk and in out.txt afterwards. Paths are relative to the run's working
-// directory, which is SRCDIR.
+// directory, which is SRCDIR. The data-safety cases run on the shipped
+// 32-bit program too, where Wine can start it.
 #include <windows.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/e2e/setup_run.h"
@@ -129,5 +131,104 @@ std::string CaseName(const ::testing::TestParamInfo<FileCase>& tested) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, FileCases, ::testing::ValuesIn(kCases), CaseName);
+
+// ---- Data safety, on each build Wine can run ----
+
+// Scripts that try to delete or overwrite more than their target, run on
+// the build these tests were made with and on the shipped 32-bit program.
+struct SafetyCase {
+  const char* name;
+  std::vector<std::string> files;       // as FileCase::files
+  std::string script;                   // after GetSystemVars and the messages
+  int exitCode;
+  std::string trace;
+  std::vector<std::string> filesAfter;  // "path=content" afterwards
+  bool needsSmallDrive;                 // E:, a 64 KB volume
+};
+
+const std::string kOldFile(20000, 'o');
+const std::string kBigFile(60000, 'n');
+
+// Every spelling of a drive's root, its parent or a sibling that once
+// wiped drive D:, then a sound delete of the same tree.
+const SafetyCase kSafetyCases[] = {
+    {"DeletesNeverReachADriveRoot",
+     {"a.txt=a", "D:\\victim\\a.txt=v", "D:\\keep.txt=k"},
+     "Deltree \"D:\\.\"\nDeltree \"D:\\..\"\nDeltree \"D:\\victim\\..\"\n"
+     "Deltree \"D:\\victim\\..\\\"\nDeltree \"D:\\\\\"\nDeltree \"\\\\?\\D:\\\"\n"
+     "Deltree \"\\\\.\\D:\\\"\nDeltree \"D:.\"\nDeltree \"d:\\.\\\"\n"
+     "Deltree \"D:\\victim\" \"..\"\nDeleteAllFiles \"D:\\.\"\n"
+     "DeleteAllFiles \"D:\\victim\\..\"\nDeltree \"D:\\victim \"\nDeltree \"D:\\victim...\"\n" +
+         MarkIf("Exist \"D:\\keep.txt\"", "keep") + MarkIf("Exist \"D:\\victim\\a.txt\"", "victim") +
+         "Deltree \"D:\\victim\"\n" + MarkIf("Exist \"D:\\victim\"", "never"),
+     1, "keep|victim", {"D:\\keep.txt=k"}, false},
+    {"DotNamesStayInTheSetupFolder",
+     {"a.txt=a", "sub\\b.txt=b"},
+     "Deltree \"..\"\nDeltree \".\"\nDeleteAllFiles \"..\"\nDeleteAllFiles \".\"\n"
+     "Deltree \"sub\" \"..\"\nDelete \"a.txt\" \"sub\\..\"\nDestroyDesktopLink \"..\\x\"\n" +
+         MarkIf("Exist \"a.txt\"", "a") + MarkIf("Exist \"sub\\b.txt\"", "b"),
+     1, "a|b", {"a.txt=a"}, false},
+    {"AFullDiskKeepsTheFileACopyWouldReplace",
+     {"big.bin=" + kBigFile, "!E:\\k.bin=" + kOldFile},
+     "CopyA \"big.bin\" \"E:\\k.bin\"\n" + Mark("never"),
+     1, "", {"E:\\k.bin=" + kOldFile}, true},
+    {"AFullDiskKeepsBothEndsOfAMoveAcrossDrives",
+     {"big.bin=" + kBigFile, "!E:\\k.bin=" + kOldFile},
+     "MoveA \"big.bin\" \"E:\\k.bin\"\n" + Mark("never"),
+     1, "", {"E:\\k.bin=" + kOldFile, "big.bin=" + kBigFile}, true},
+    {"AFullDiskKeepsTheFilesATreeCopyWouldReplace",
+     {"data\\big.bin=" + kBigFile, "!E:\\data\\big.bin=" + kOldFile},
+     "set DSTDIR \"E:\"\nCopyDir2Dest \"data\"\n" + Mark("never"),
+     1, "", {"E:\\data\\big.bin=" + kOldFile}, true},
+};
+
+struct Build {
+  const char* name;
+  const char* program;
+  REGSAM registryView;
+};
+
+const Build kBuilds[] = {
+    {"Tested", VORN_SETUP_EXE, 0},
+#ifdef VORN_SHIPPED_SETUP_EXE
+    // The shipped program is a 32-bit process: its registry writes land in
+    // the 32-bit view.
+    {"Shipped", VORN_SHIPPED_SETUP_EXE, KEY_WOW64_32KEY},
+#endif
+};
+
+class SafetyCases : public SetupRun,
+                    public ::testing::WithParamInterface<std::tuple<SafetyCase, Build>> {
+ protected:
+  const char* Program() const override { return std::get<1>(GetParam()).program; }
+  REGSAM RegistryView() const override { return std::get<1>(GetParam()).registryView; }
+};
+
+TEST_P(SafetyCases, Run) {
+  const SafetyCase& c = std::get<0>(GetParam());
+  if (c.needsSmallDrive && GetDriveTypeA("E:\\") == DRIVE_NO_ROOT_DIR) {
+    GTEST_SKIP() << "no small drive E: here (it needs a tmpfs mount); "
+                    "the native tests cover a full disk";
+  }
+  WriteStartingFiles(c.files);
+  WriteScript("[Setup]\nGetSystemVars\n" + std::string(kMessages) + c.script);
+  Start("/SILENT");
+  EXPECT_EQ(Finish(0), c.exitCode);
+  EXPECT_EQ(Trace(), c.trace);
+  for (const std::string& after : c.filesAfter) {
+    size_t eq = after.find('=');
+    EXPECT_EQ(ReadFile(after.substr(0, eq)), after.substr(eq + 1)) << after.substr(0, eq);
+  }
+  EXPECT_EQ(StateValue("InstallFailled"), "1");
+}
+
+std::string SafetyName(const ::testing::TestParamInfo<std::tuple<SafetyCase, Build>>& tested) {
+  return std::string(std::get<0>(tested.param).name) + "_" + std::get<1>(tested.param).name;
+}
+
+INSTANTIATE_TEST_SUITE_P(DataSafety, SafetyCases,
+                         ::testing::Combine(::testing::ValuesIn(kSafetyCases),
+                                            ::testing::ValuesIn(kBuilds)),
+                         SafetyName);
 
 }  // namespace

@@ -12,20 +12,41 @@ const char kStateKey[] = "Software\\Kelvaro";
 static const DWORD kBoxTimeoutMs = 30000;
 static const DWORD kExitTimeoutMs = 60000;
 
+// Removes the install-state record from both registry views: a 32-bit
+// program's writes land in the 32-bit view of a 64-bit machine.
+static void DeleteStateRecord() {
+  DeleteRegistryTree(HKEY_LOCAL_MACHINE, kStateKey);
+  HKEY software;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0,
+                    KEY_ALL_ACCESS | KEY_WOW64_32KEY, &software) == ERROR_SUCCESS) {
+    RegDeleteTreeA(software, "Kelvaro");
+    RegDeleteKeyA(software, "Kelvaro");
+    RegCloseKey(software);
+  }
+}
+
 void SetupRun::SetUp() {
   scratch_ = new ScratchDirectory();
-  ASSERT_TRUE(CopyFileA(VORN_SETUP_EXE, (Dir() + "\\setup.exe").c_str(), FALSE))
-      << "cannot copy " << VORN_SETUP_EXE;
-  DeleteRegistryTree(HKEY_LOCAL_MACHINE, kStateKey);
+  ASSERT_TRUE(CopyFileA(Program(), (Dir() + "\\setup.exe").c_str(), FALSE))
+      << "cannot copy " << Program();
+  DeleteStateRecord();
   session_ = new robot::Session();
 }
 
 void SetupRun::TearDown() {
   delete session_;  // ends a program that still runs
   session_ = nullptr;
+  for (const std::string& path : filesOutside_) {
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path.c_str());
+  }
   delete scratch_;
   scratch_ = nullptr;
-  DeleteRegistryTree(HKEY_LOCAL_MACHINE, kStateKey);
+  DeleteStateRecord();
+}
+
+std::string SetupRun::PathOf(const std::string& name) const {
+  return name.size() > 1 && name[1] == ':' ? name : Dir() + "\\" + name;
 }
 
 void SetupRun::WriteFile(const std::string& name, const std::string& content) {
@@ -40,24 +61,28 @@ void SetupRun::WriteStartingFiles(const std::vector<std::string>& files) {
     std::string path = entry.substr(0, eq);
     for (size_t cut = path.find('\\'); cut != std::string::npos;
          cut = path.find('\\', cut + 1)) {
-      CreateDirectoryA((Dir() + "\\" + path.substr(0, cut)).c_str(), nullptr);
+      CreateDirectoryA(PathOf(path.substr(0, cut)).c_str(), nullptr);
     }
     if (eq == std::string::npos) continue;  // a folder alone
-    WriteFile(path, entry.substr(eq + 1));
+    if (PathOf(path) == path) {
+      filesOutside_.push_back(path);
+      std::ofstream(path, std::ios::binary) << entry.substr(eq + 1);
+    } else {
+      WriteFile(path, entry.substr(eq + 1));
+    }
     if (readOnly) {
-      SetFileAttributesA((Dir() + "\\" + path).c_str(), FILE_ATTRIBUTE_READONLY);
+      SetFileAttributesA(PathOf(path).c_str(), FILE_ATTRIBUTE_READONLY);
     }
   }
 }
 
 std::string SetupRun::ReadFile(const std::string& name) const {
-  std::ifstream in(Dir() + "\\" + name, std::ios::binary);
+  std::ifstream in(PathOf(name), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 bool SetupRun::FileExists(const std::string& name) const {
-  return GetFileAttributesA((Dir() + "\\" + name).c_str()) !=
-         INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesA(PathOf(name).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string SetupRun::Trace() const { return JoinCrLfLines(ReadFile("out.txt")); }
@@ -98,15 +123,33 @@ int SetupRun::RunToEnd(const std::string& args,
   return Finish(0, boxes);
 }
 
+// A value of the install-state record in `view`, as stored.
+static bool ReadStateValue(REGSAM view, const char* name, std::string* bytes) {
+  if (view == 0) return ReadRegistryValue(HKEY_LOCAL_MACHINE, kStateKey, name, bytes);
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kStateKey, 0, KEY_READ | view, &key) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  char buffer[4096];
+  DWORD size = sizeof buffer;
+  LONG status = RegQueryValueExA(key, name, nullptr, nullptr,
+                                 reinterpret_cast<BYTE*>(buffer), &size);
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS) return false;
+  bytes->assign(buffer, size);
+  return true;
+}
+
 std::string SetupRun::StateValue(const char* name) const {
   std::string bytes;
-  if (!ReadRegistryValue(HKEY_LOCAL_MACHINE, kStateKey, name, &bytes)) return "";
+  if (!ReadStateValue(RegistryView(), name, &bytes)) return "";
   return bytes.substr(0, 1);
 }
 
 std::string SetupRun::StateString(const char* name) const {
   std::string bytes;
-  if (!ReadRegistryValue(HKEY_LOCAL_MACHINE, kStateKey, name, &bytes)) return "(none)";
+  if (!ReadStateValue(RegistryView(), name, &bytes)) return "(none)";
   return std::string(bytes.c_str());
 }
 

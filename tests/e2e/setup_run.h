@@ -20,10 +20,18 @@ class SetupRun : public ::testing::Test {
   void TearDown() override;
 
   // Writes setup.ini (or another file) into the working directory.
+  // The program under test: the build these tests were made with, unless
+  // a fixture names another one (the shipped 32-bit program), and the
+  // registry view in which that program's writes land.
+  virtual const char* Program() const { return VORN_SETUP_EXE; }
+  virtual REGSAM RegistryView() const { return 0; }
+
   void WriteScript(const std::string& content) { WriteFile("setup.ini", content); }
   void WriteFile(const std::string& name, const std::string& content);
   // Writes the files a case starts with, folders on the way included:
-  // "path=content", "!path=content" read-only, "path\" a folder alone.
+  // "path=content", "!path=content" read-only, "path\" a folder alone. A
+  // path with a drive ("E:\k.bin") is taken as it stands, and its file is
+  // removed again after the test.
   void WriteStartingFiles(const std::vector<std::string>& files);
   std::string ReadFile(const std::string& name) const;
   bool FileExists(const std::string& name) const;
@@ -49,8 +57,12 @@ class SetupRun : public ::testing::Test {
   const std::string& Dir() const { return scratch_->Path(); }
 
  private:
+  // The path of a case's file: in the working directory, or as it stands.
+  std::string PathOf(const std::string& name) const;
+
   ScratchDirectory* scratch_ = nullptr;
   robot::Session* session_ = nullptr;
+  std::vector<std::string> filesOutside_;
 };
 
 // Lines of AppendFile that record a tag in out.txt.
