@@ -50,12 +50,12 @@ bool IsInsideTree(Effects& effects, const char* inner, const char* outer) {
 }
 
 const char* InstallDirectory(Engine& engine, const char* variable,
-                             const char* command) {
+                             const char* subject) {
   const char* value = VarGet(engine.vars, variable);
   if (value && value[0]) return value;
-  Journal(engine, "failure", {command, ": ", variable,
-                              value ? " is empty" : " is not defined",
-                              ", nothing written"});
+  Journal(engine, "failure", {subject, ": ", variable,
+                              value ? " is empty" : " is undefined",
+                              "; nothing done"});
   SetFailure(engine);
   return nullptr;
 }

@@ -18,8 +18,9 @@ bool IsSamePath(Effects& effects, const char* a, const char* b);
 bool IsInsideTree(Effects& effects, const char* inner, const char* outer);
 
 // The value of the install directory `variable` (SRCDIR or DSTDIR) for a
-// path that `command` builds; null, with a journal line and the failure
-// flag, when it is undefined or empty: a path built from it would lead to
-// the root of the current drive, or nowhere.
+// path built from it; null, with a journal line about `subject` (the
+// command, or the path as the script spells it) and the failure flag, when
+// it is undefined or empty: a path built from it would lead to the root of
+// the current drive, or nowhere.
 const char* InstallDirectory(Engine& engine, const char* variable,
-                             const char* command);
+                             const char* subject);

@@ -5,21 +5,30 @@
 
 #include "script/text.h"
 
+// The offset of the first CR or LF of `text`, or `length` when none.
+static size_t FindLineEnd(const char* text, size_t length) {
+  for (size_t i = 0; i < length; ++i) {
+    if (text[i] == '\r' || text[i] == '\n') return i;
+  }
+  return length;
+}
+
+// How many bytes the line end at `text` takes: 2 for CR LF, 1 for a lone
+// CR or an LF.
+static size_t LineEndLength(const char* text, size_t length) {
+  return (text[0] == '\r' && length > 1 && text[1] == '\n') ? 2 : 1;
+}
+
 bool ConfigLineReader::Next(ConfigLine* line) {
   if (offset_ >= size_) return false;
   const char* start = data_ + offset_;
   size_t left = size_ - offset_;
-  const char* feed = static_cast<const char*>(memchr(start, '\n', left));
+  size_t body = FindLineEnd(start, left);
   line->raw = start;
-  line->hasEnd = feed != nullptr;
-  line->rawLength = feed ? static_cast<size_t>(feed - start) + 1 : left;
-  line->bodyLength = line->rawLength;
-  if (feed) {
-    --line->bodyLength;
-    if (line->bodyLength > 0 && start[line->bodyLength - 1] == '\r') {
-      --line->bodyLength;
-    }
-  }
+  line->bodyLength = body;
+  line->hasEnd = body < left;
+  line->rawLength =
+      line->hasEnd ? body + LineEndLength(start + body, left - body) : body;
   offset_ += line->rawLength;
   return true;
 }
@@ -56,8 +65,18 @@ bool BeginsWithKeyword(const ConfigLine& line, const char* keyword) {
   return true;
 }
 
+bool IsConfigText(const char* data, size_t size) {
+  return size == 0 || memchr(data, 0, size) == nullptr;
+}
+
 bool PutRawLine(ByteBuffer& out, const ConfigLine& line) {
   return out.Append(line.raw, line.rawLength);
+}
+
+bool PutOwnLineEnd(ByteBuffer& out, const ConfigLine& line) {
+  if (!line.hasEnd) return out.Append("\r\n", 2);
+  return out.Append(line.raw + line.bodyLength,
+                    line.rawLength - line.bodyLength);
 }
 
 bool PutText(ByteBuffer& out, const char* text, size_t length) {
@@ -77,7 +96,7 @@ bool PutText(ByteBuffer& out, const char* text) {
 }
 
 bool EndsOpen(const char* data, size_t size) {
-  return size > 0 && data[size - 1] != '\n';
+  return size > 0 && data[size - 1] != '\n' && data[size - 1] != '\r';
 }
 
 bool PutLineEndIfOpen(ByteBuffer& out) {

@@ -1,6 +1,6 @@
 // The plug-in merge. Entries are held as a text-mode reader sees them: the
 // text after "plugin" and its blanks, with a final "\n" when the line had
-// an end; the version tag comparison may reach that "\n".
+// an end (CR, LF or CR LF); the version tag comparison may reach that "\n".
 #include "runtimecfg/plugin_merge.h"
 
 #include <cstring>
@@ -101,10 +101,24 @@ static char* ChooseEntry(const char* old, PluginSlots& slots) {
   return nullptr;
 }
 
-// "plugin " and the entry; the line always ends, so nothing joins it.
-static bool PutPluginLine(ByteBuffer& out, const char* entry) {
-  return out.AppendText("plugin ") && PutText(out, entry) &&
-         PutLineEndIfOpen(out);
+// "plugin " and the entry, without the entry's line end.
+static bool PutPluginText(ByteBuffer& out, const char* entry) {
+  size_t length = strlen(entry);
+  if (length > 0 && entry[length - 1] == '\n') --length;
+  return out.AppendText("plugin ") && out.Append(entry, length);
+}
+
+// The plug-in line that takes the place of an installed one: it keeps that
+// line's end, and a last line without one gets CR LF so nothing joins it.
+static bool PutPluginLineInPlace(ByteBuffer& out, const char* entry,
+                                 const ConfigLine& installed) {
+  return PutPluginText(out, entry) && PutOwnLineEnd(out, installed);
+}
+
+// A shipped entry added after the installed lines, on a line of its own.
+static bool PutAddedPluginLine(ByteBuffer& out, const char* entry) {
+  return PutLineEndIfOpen(out) && PutPluginText(out, entry) &&
+         out.Append("\r\n", 2);
 }
 
 static bool CollectShippedEntries(FileText shipped, PluginSlots& slots) {
@@ -132,14 +146,14 @@ bool MergePluginLines(FileText installed, FileText shipped, ByteBuffer& out) {
     char* old = CopyPluginEntry(line);
     if (!old) return false;
     char* chosen = ChooseEntry(old, slots);
-    bool ok = PutPluginLine(out, chosen ? chosen : old);
+    bool ok = PutPluginLineInPlace(out, chosen ? chosen : old, line);
     MemFree(chosen);
     MemFree(old);
     if (!ok) return false;
   }
   for (size_t i = 0; i < slots.count(); ++i) {
     if (!slots.at(i)) continue;
-    if (!PutLineEndIfOpen(out) || !PutPluginLine(out, slots.at(i))) return false;
+    if (!PutAddedPluginLine(out, slots.at(i))) return false;
   }
   return !out.failed();
 }

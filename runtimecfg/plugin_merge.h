@@ -11,7 +11,9 @@
 
 // Writes the merged file to `out`. `shipped` may be missing (data null):
 // every installed plug-in line is then kept, normalised to "plugin " and its
-// entry. False when memory runs out.
+// entry. A plug-in line written in place of an installed one keeps that
+// line's end; the shipped entries added at the end get CR LF. False when
+// memory runs out.
 bool MergePluginLines(FileText installed, FileText shipped, ByteBuffer& out);
 
 // The stem of a plug-in entry ("netlib" of "netlib-12.dll"): the text

@@ -21,7 +21,7 @@ static FileText ReadOptional(Engine& engine, const char* name,
                              ByteBuffer& buffer) {
   char path[kPathMax];
   if (!ConfigPath(engine, "DSTDIR", name, path) ||
-      engine.effects->ReadWholeFile(path, &buffer) != kOk) {
+      ReadIfPresent(engine, path, &buffer) != ConfigRead::kRead) {
     return FileText{nullptr, 0};
   }
   return TextOf(buffer);
@@ -57,7 +57,9 @@ static bool MergeAndRewrite(Engine& engine, const UpgradeFiles& files,
                             const char* vornValue, const char* updateValue,
                             bool* mergedWritten) {
   ByteBuffer shippedText;
-  bool haveShipped = engine.effects->ReadWholeFile(shipped, &shippedText) == kOk;
+  bool haveShipped =
+      engine.effects->ReadWholeFile(shipped, &shippedText) == kOk &&
+      CheckConfigText(engine, shipped, shippedText);
   if (!haveShipped) SetFailure(engine);  // every installed plug-in stays
   ByteBuffer merged;
   if (!MergePluginLines(TextOf(installed),
@@ -77,11 +79,14 @@ static bool MergeAndRewrite(Engine& engine, const UpgradeFiles& files,
 static void UpgradeImport(Engine& engine, const char* shipped,
                           const char* installed, const ByteBuffer& current,
                           const char* vornValue, const char* updateValue) {
+  if (!vornValue || !updateValue) {
+    ReportConfigFailure(engine, installed,
+                        "vorn or update value undefined; left as it was");
+    return;
+  }
   UpgradeFiles files;
-  if (!vornValue || !updateValue ||
-      !ConfigPath(engine, "DSTDIR", "newzek.ini", files.merged) ||
+  if (!ConfigPath(engine, "DSTDIR", "newzek.ini", files.merged) ||
       !ConfigPath(engine, "DSTDIR", "zektemp.ini", files.rewritten)) {
-    SetFailure(engine);
     return;
   }
   bool mergedWritten = false;
@@ -96,22 +101,22 @@ static void UpgradeImport(Engine& engine, const char* shipped,
 }
 
 // An installed zek.ini with content is upgraded; an absent or empty one
-// gets a fresh import; one that exists but cannot be read is left alone.
+// gets a fresh import; one that exists but cannot be read, or is not
+// text, is left alone.
 static void CmdImportOldVorn(Engine& engine, const Statement& st) {
   char shipped[kPathMax], installed[kPathMax];
   if (!ConfigPath(engine, "SRCDIR", "zek.ini", shipped) ||
       !ConfigPath(engine, "DSTDIR", "zek.ini", installed)) {
-    SetFailure(engine);
     return;
   }
   ByteBuffer current;
-  Status status = engine.effects->ReadWholeFile(installed, &current);
-  if (status == kOk && current.size() > 0) {
-    UpgradeImport(engine, shipped, installed, current, st.value1, st.value2);
-  } else if (status == kOk || IsMissingFile(status)) {
-    FreshImport(engine, shipped, installed);
-  } else {
+  ConfigRead read = ReadIfPresent(engine, installed, &current);
+  if (read == ConfigRead::kFailed) {
     SetFailure(engine);
+  } else if (read == ConfigRead::kMissing || current.size() == 0) {
+    FreshImport(engine, shipped, installed);
+  } else if (CheckConfigText(engine, installed, current)) {
+    UpgradeImport(engine, shipped, installed, current, st.value1, st.value2);
   }
 }
 
@@ -123,7 +128,7 @@ static void CmdIsVornUpdated(Engine& engine, const Statement& st) {
     return;
   }
   ByteBuffer contents;
-  if (engine.effects->ReadWholeFile(installed, &contents) != kOk) return;
+  if (ReadIfPresent(engine, installed, &contents) != ConfigRead::kRead) return;
   engine.flags.condition =
       UpdateLineAllows(contents.data(), contents.size(), st.value1) ? 1 : 0;
 }
@@ -136,15 +141,21 @@ static void ShowOpenError(Engine& engine, const char* path) {
 // Appends "disk <directory>\part2\ 0" to the installed zek.ini.
 static void CmdAddPartition(Engine& engine, const Statement& st) {
   char path[kPathMax];
+  if (!ConfigPath(engine, "DSTDIR", "Zek.ini", path)) return;
+  if (!st.value1) {
+    ReportConfigFailure(engine, path,
+                        "partition directory undefined; nothing written");
+    return;
+  }
   ByteBuffer line;
-  if (!st.value1 || !ConfigPath(engine, "DSTDIR", "Zek.ini", path) ||
-      !line.AppendText("disk ") || !line.AppendText(st.value1) ||
+  if (!line.AppendText("disk ") || !line.AppendText(st.value1) ||
       !line.AppendText("\\part2\\ 0\n") || !line.Append("", 1)) {
     SetFailure(engine);
     return;
   }
-  engine.effects->SetFileAttributes(path, kAttrNormal);
-  if (!AppendLinesToFile(engine, path, line.data())) ShowOpenError(engine, path);
+  if (!AppendLinesToFile(engine, path, line.data(), ReadOnlyFile::kIsCleared)) {
+    ShowOpenError(engine, path);
+  }
 }
 
 // Appends the user's language and "Registering Yes" to zekress.ini.
@@ -159,7 +170,7 @@ static void CmdGetVornSettings(Engine& engine, const Statement& st) {
     SetFailure(engine);
     return;
   }
-  if (AppendLinesToFile(engine, path, lines.data())) {
+  if (AppendLinesToFile(engine, path, lines.data(), ReadOnlyFile::kFails)) {
     engine.flags.condition = 1;
     return;
   }

@@ -7,10 +7,11 @@
 #include "script/split_words.h"
 #include "script/text.h"
 
+// "<keyword> <value>" in place of `line`, with the line end it came with.
 static bool PutValueLine(ByteBuffer& out, const char* keyword,
-                         const char* value) {
+                         const char* value, const ConfigLine& line) {
   return out.AppendText(keyword) && out.Append(" ", 1) && PutText(out, value) &&
-         out.Append("\r\n", 2);
+         PutOwnLineEnd(out, line);
 }
 
 bool RewriteVornLines(FileText installed, const char* vornValue,
@@ -20,9 +21,9 @@ bool RewriteVornLines(FileText installed, const char* vornValue,
   while (reader.Next(&line)) {
     bool ok;
     if (BeginsWithKeyword(line, "update")) {
-      ok = PutValueLine(out, "update", updateValue);
+      ok = PutValueLine(out, "update", updateValue, line);
     } else if (BeginsWithKeyword(line, "vorn")) {
-      ok = PutValueLine(out, "vorn", vornValue);
+      ok = PutValueLine(out, "vorn", vornValue, line);
     } else {
       ok = PutRawLine(out, line);
     }

@@ -9,8 +9,9 @@
 
 // Copies `installed` to `out`, turning every line that begins with "update"
 // into "update <updateValue>" and every other line that begins with "vorn"
-// into "vorn <vornValue>". With no such line, `out` is byte-identical to
-// `installed`. False when memory runs out.
+// into "vorn <vornValue>"; a turned line keeps the line end it came with.
+// With no such line, `out` is byte-identical to `installed`. False when
+// memory runs out.
 bool RewriteVornLines(FileText installed, const char* vornValue,
                       const char* updateValue, ByteBuffer& out);
 

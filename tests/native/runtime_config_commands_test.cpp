@@ -1,11 +1,14 @@
 // The runtime configuration commands and the uninstall-entry commands
 // against the in-memory machine: zek.ini is replaced whole or not at all,
-// no temporary file stays behind, and the registry commands touch exactly
-// what they name.
+// no temporary file stays behind, every line keeps its line end, only real
+// failures are journaled, and the registry commands touch exactly what
+// they name.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "script/journal.h"
 #include "tests/native/engine_fixture.h"
 
 namespace {
@@ -14,10 +17,11 @@ const char kInstalled[] = "C:\\dst\\zek.ini";
 const char kShipped[] = "C:\\src\\zek.ini";
 const char kOldConfig[] = "vorn 1\r\nupdate no\r\nplugin net-1.dll\r\n";
 
-class RuntimeConfig : public EngineTest {
+class RuntimeConfig : public EngineTest, public JournalSink {
  protected:
   void SetUp() override {
     EngineTest::SetUp();
+    engine_->journal = this;
     for (auto setting : {std::make_pair("SRCDIR", "C:\\src"),
                          {"DSTDIR", "C:\\dst"},
                          {"ERROR_OPEN_TTL", "Open failed"},
@@ -35,8 +39,19 @@ class RuntimeConfig : public EngineTest {
   void Statement(const std::string& line) {
     Flags() = RunFlags();
     host_.events.clear();
+    journal_.clear();
     Run("[Setup]\n" + line + "\n");
   }
+  void WriteLine(const char* text) override { journal_.push_back(text); }
+  // The failures the run reported: those of the effects and its own lines.
+  std::vector<std::string> Failures() const {
+    std::vector<std::string> found = host_.Matching("log ");
+    for (const std::string& line : journal_) {
+      if (line.find(": failure: ") != std::string::npos) found.push_back(line);
+    }
+    return found;
+  }
+  std::vector<std::string> journal_;
   // Whatever happened, nothing temporary is left.
   void ExpectNoTemporaryFile() {
     EXPECT_FALSE(machine_.Exists("C:\\dst\\newzek.ini"));
@@ -183,6 +198,174 @@ TEST_F(RuntimeConfig, FilesThatCannotBeOpenedAreReported) {
   EXPECT_EQ(Var("AFTER"), nullptr);  // the run stopped
   EXPECT_EQ(host_.Matching("dismiss").size(), 1u);
   EXPECT_EQ(Flags().condition, 0);
+}
+
+TEST_F(RuntimeConfig, EveryLineKeepsItsLineEnd) {
+  struct Case {
+    const char* statement;
+    const char* path;
+    const char* before;
+    const char* after;
+  } cases[] = {
+      {"ImportOldVorn \"4.12\" \"no\"", kInstalled,
+       "vorn 4.10\rupdate auto\rplugin net-1.dll\ruser keepme\r",
+       "vorn 4.12\rupdate no\rplugin net-2.dll\ruser keepme\r"},
+      {"ImportOldVorn \"4.12\" \"no\"", kInstalled,
+       "vorn 1\nupdate auto\nuser keepme\n",
+       "vorn 4.12\nupdate no\nuser keepme\nplugin net-2.dll\r\n"},
+      {"ImportOldVorn \"4.12\" \"no\"", kInstalled,
+       "vorn 1\r\nupdate auto\r\nuser keepme\r\n",
+       "vorn 4.12\r\nupdate no\r\nuser keepme\r\nplugin net-2.dll\r\n"},
+      {"ImportOldVorn \"4.12\" \"no\"", kInstalled,
+       "vorn 1\r\nuser keepme\rplugin net-1.dll\nupdate auto",
+       "vorn 4.12\r\nuser keepme\rplugin net-2.dll\nupdate no\r\n"},
+      {"AddPartition \"D:\\Data\"", kInstalled, "vorn 1\rupdate no\r",
+       "vorn 1\rupdate no\rdisk D:\\Data\\part2\\ 0\r\n"},
+      {"GetVornSettings", "C:\\dst\\zekress.ini", "Theme dark\r",
+       "Theme dark\rDefaultLanguage Neutral\r\nRegistering Yes\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.statement) + " on " + c.before);
+    machine_.WriteFile(c.path, c.before);
+    Statement(c.statement);
+    EXPECT_EQ(machine_.ReadFile(c.path), c.after);
+    EXPECT_FALSE(Flags().failure);
+    ExpectNoTemporaryFile();
+  }
+}
+
+// A file that is not lines of text (UTF-16, binary) is left byte for byte
+// and attribute for attribute as it was; the run fails and says why.
+TEST_F(RuntimeConfig, FilesThatAreNotTextAreLeftAsTheyWere) {
+  const char kUtf16[] = "\xff\xfev\0o\0r\0n\0 \0001\0\r\0\n\0";
+  const char kBinary[] = "plugin a.dll\r\n\0\x01\x02plugin b.dll\r\n";
+  const std::string utf16(kUtf16, sizeof kUtf16 - 1);
+  const std::string binary(kBinary, sizeof kBinary - 1);
+  struct Case {
+    const char* statement;
+    const char* path;
+    std::string content;
+    unsigned long attributes;
+  } cases[] = {
+      {"ImportOldVorn \"4.12\" \"no\"", kInstalled, utf16, kAttrNormal},
+      {"ImportOldVorn \"4.12\" \"no\"", kInstalled, binary, kAttrReadOnly},
+      {"AddPartition \"D:\\Data\"", "C:\\dst\\Zek.ini", utf16, kAttrReadOnly},
+      {"GetVornSettings", "C:\\dst\\zekress.ini", binary, kAttrNormal},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.statement) + " " + c.path);
+    machine_.WriteFile(c.path, c.content, c.attributes);
+    Statement(c.statement);
+    EXPECT_EQ(machine_.ReadFile(c.path), c.content);
+    unsigned long attributes = 0;
+    machine_.GetFileAttributes(c.path, &attributes);
+    EXPECT_EQ(attributes & kAttrReadOnly, c.attributes & kAttrReadOnly);
+    EXPECT_TRUE(Flags().failure);
+    ASSERT_EQ(Failures().size(), 1u);
+    EXPECT_NE(Failures()[0].find(std::string(c.path) + ": holds NUL bytes"),
+              std::string::npos)
+        << Failures()[0];
+    ExpectNoTemporaryFile();
+    machine_.DeleteFile(c.path);
+  }
+}
+
+TEST_F(RuntimeConfig, ShippedFileThatIsNotTextMergesNothing) {
+  const char kShippedWithNul[] = "plugin net-2\0.dll\r\n";
+  machine_.WriteFile(kShipped, std::string(kShippedWithNul, sizeof kShippedWithNul - 1));
+  machine_.WriteFile(kInstalled, kOldConfig);
+  Statement("ImportOldVorn \"3\" \"auto\"");
+  EXPECT_EQ(machine_.ReadFile(kInstalled),
+            "vorn 3\r\nupdate auto\r\nplugin net-1.dll\r\n");
+  EXPECT_TRUE(Flags().failure);
+  ASSERT_EQ(Failures().size(), 1u);
+  EXPECT_NE(Failures()[0].find("C:\\src\\zek.ini: holds NUL bytes"),
+            std::string::npos);
+}
+
+// A file that is not there is a state these commands expect (a fresh
+// install, a helper file not shipped): it is no failure line. A file that
+// is there and cannot be read still is one.
+TEST_F(RuntimeConfig, OnlyRealFailuresAreReported) {
+  struct Case {
+    const char* name;
+    const char* statement;
+    const char* injectedReadFailure;  // a file of C:\dst, or null
+    size_t failures;
+    bool failed;  // the failure flag afterwards
+  } cases[] = {
+      {"fresh import: no zek.ini, zekpack.ini or zekdll.ini",
+       "ImportOldVorn \"1\" \"no\"", nullptr, 0, false},
+      {"no zek.ini to ask", "IsVornUpdated \"1\"", nullptr, 0, false},
+      {"no zek.ini to append to", "AddPartition \"D:\\Data\"", nullptr, 0, false},
+      {"no zekress.ini to append to", "GetVornSettings", nullptr, 0, false},
+      {"an existing zek.ini in use", "ImportOldVorn \"1\" \"no\"", "zek.ini", 1,
+       true},
+      // As when it is missing, its two default disk lines are written.
+      {"an existing zekpack.ini in use", "ImportOldVorn \"1\" \"no\"",
+       "zekpack.ini", 1, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (const char* name : {"zek.ini", "zekpack.ini", "zekdll.ini", "zekress.ini"}) {
+      machine_.DeleteFile((std::string("C:\\dst\\") + name).c_str());
+    }
+    if (c.injectedReadFailure) {
+      machine_.WriteFile(std::string("C:\\dst\\") + c.injectedReadFailure, "x 1\r\n");
+      machine_.InjectFailure("ReadWholeFile",
+                             std::string("dst\\") + c.injectedReadFailure,
+                             kErrSharingViolation, 1);
+    }
+    Statement(c.statement);
+    EXPECT_EQ(Failures().size(), c.failures);
+    EXPECT_EQ(Flags().failure != 0, c.failed);
+  }
+}
+
+// A path built from an empty or undefined directory would start at the
+// root of the current drive: the command does nothing, fails and says why.
+TEST_F(RuntimeConfig, EmptyOrUndefinedDirectoriesWriteNothing) {
+  struct Case {
+    const char* variable;
+    const char* value;  // null: undefined
+    const char* statement;
+    const char* journaled;
+  } cases[] = {
+      {"DSTDIR", "", "ImportOldVorn \"1\" \"no\"",
+       "DSTDIR\\zek.ini: DSTDIR is empty"},
+      {"DSTDIR", nullptr, "ImportOldVorn \"1\" \"no\"",
+       "DSTDIR\\zek.ini: DSTDIR is undefined"},
+      {"SRCDIR", "", "ImportOldVorn \"1\" \"no\"",
+       "SRCDIR\\zek.ini: SRCDIR is empty"},
+      {"SRCDIR", nullptr, "ImportOldVorn \"1\" \"no\"",
+       "SRCDIR\\zek.ini: SRCDIR is undefined"},
+      {"DSTDIR", "", "AddPartition \"D:\\Data\"",
+       "DSTDIR\\Zek.ini: DSTDIR is empty"},
+      {"DSTDIR", nullptr, "GetVornSettings",
+       "DSTDIR\\zekress.ini: DSTDIR is undefined"},
+      {"DSTDIR", "", "IsVornUpdated \"1\"", "DSTDIR\\zek.ini: DSTDIR is empty"},
+  };
+  machine_.WriteFile("C:\\zek.ini", "vorn 1\r\nupdate no\r\n");  // at the root
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.statement) + " " + c.journaled);
+    VarSet(engine_->vars, "SRCDIR", "C:\\src");
+    VarSet(engine_->vars, "DSTDIR", "C:\\dst");
+    if (c.value) {
+      VarSet(engine_->vars, c.variable, c.value);
+    } else {
+      VarRemove(engine_->vars, c.variable);
+    }
+    Statement(c.statement);
+    EXPECT_TRUE(Flags().failure);
+    EXPECT_EQ(Flags().condition, 0);
+    EXPECT_EQ(machine_.ReadFile("C:\\zek.ini"), "vorn 1\r\nupdate no\r\n");
+    for (const char* name : {"C:\\zekress.ini", "C:\\newzek.ini", "C:\\zektemp.ini",
+                             "C:\\dst\\zek.ini", "C:\\dst\\zekress.ini"}) {
+      EXPECT_FALSE(machine_.Exists(name)) << name;
+    }
+    ASSERT_EQ(Failures().size(), 1u);
+    EXPECT_NE(Failures()[0].find(c.journaled), std::string::npos) << Failures()[0];
+  }
 }
 
 class UninstallEntry : public RuntimeConfig {};

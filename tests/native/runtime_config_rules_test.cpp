@@ -45,6 +45,20 @@ const FreshCase kFreshCases[] = {
      "disk ./Cache 64000\r\ndisk ./Partition 0\r\n"},
     {"installed file without a final line end", "vorn 1", kMissing, kMissing,
      "\r\ndisk ./Cache 64000\r\ndisk ./Partition 0\r\n"},
+    // Line ends: a lone CR ends a line too; the lines added end in CR LF.
+    {"installed file ending in a lone CR needs no line end", "vorn 1\r",
+     kMissing, kMissing, "disk ./Cache 64000\r\ndisk ./Partition 0\r\n"},
+    {"zekpack.ini with CR line ends: each line a disk line", "",
+     "# disks\ra:\\one 1\rb:\\two 2\r", kMissing,
+     "disk a:/one 1\r\ndisk b:/two 2\r\n"},
+    {"zekpack.ini with mixed line ends", "",
+     "a:\\one 1\r\nb:\\two 2\nc:\\three 3\rd:\\four 4", kMissing,
+     "disk a:/one 1\r\ndisk b:/two 2\r\ndisk c:/three 3\r\n"
+     "disk d:/four 4\r\n"},
+    {"a CR counts as one byte of a short line", "", "xy\rabc\r", kMissing,
+     "disk abc\r\ndisk ./Partition 0\r\n"},
+    {"zekdll.ini with CR line ends", "", "", "other.dll\rquorpdll.dll 7\r",
+     "disk ./Cache 64000\r\ndisk ./Partition 0\r\nplugin quorpdll.dll 7\r\n"},
 };
 
 TEST(RuntimeConfigRules, FreshImportLines) {
@@ -96,8 +110,26 @@ const MergeCase kMergeCases[] = {
      "plugin -x.dll\r\nplugin a.dll\r\n"},
     {"last line without an end gets one before appended entries",
      "vorn 1", "plugin a.dll\r\n", "vorn 1\r\nplugin a.dll\r\n"},
+    // Line ends: every line keeps its own, a plug-in line written in place
+    // of an installed one too; the entries added at the end get CR LF.
     {"LF line ends: copied lines keep them", "a\nplugin q.dll\nb\n", "",
-     "a\nplugin q.dll\r\nb\n"},
+     "a\nplugin q.dll\nb\n"},
+    {"CR line ends: no line is lost",
+     "vorn 4.10\rupdate auto\rplugin netlib-10.dll\ruser keepme\r",
+     "vorn 4.12\r\nupdate no\r\nplugin netlib-12.dll\r\nplugin quorpdll.dll\r\n",
+     "vorn 4.10\rupdate auto\rplugin netlib-12.dll\ruser keepme\r"
+     "plugin quorpdll.dll\r\n"},
+    {"mixed line ends, a last line without one",
+     "a\rplugin x-1.dll\nplugin y.dll\r\nb", "plugin x-2.dll\r\n",
+     "a\rplugin x-2.dll\nplugin y.dll\r\nb"},
+    {"shipped file with CR line ends", "plugin a-1.dll\r\n",
+     "plugin a-2.dll\rplugin b.dll\r", "plugin a-2.dll\r\nplugin b.dll\r\n"},
+    {"the tag comparison sees a CR as a line end", "plugin x-3\r",
+     "plugin x-3.dll\r\n", "plugin x-3.dll\r"},
+    {"a last line ending in a lone CR takes no extra line end", "vorn 1\r",
+     "plugin a.dll\n", "vorn 1\rplugin a.dll\r\n"},
+    {"blanks then a CR after plugin: an empty entry", "plugin  \rk v\r", kMissing,
+     "plugin \rk v\r"},
 };
 
 TEST(RuntimeConfigRules, PluginMerge) {
@@ -127,9 +159,14 @@ TEST(RuntimeConfigRules, VornAndUpdateRewrite) {
   } cases[] = {
       {"update 5\r\nvornpath c\r\n  VORN 2\r\nkeep\r\n",
        "update auto\r\nvorn x\r\nvorn x\r\nkeep\r\n"},
-      {"UPDATE no\nupdate again\n", "update auto\r\nupdate auto\r\n"},
+      // A turned line keeps its line end; one without gets CR LF.
+      {"UPDATE no\nupdate again\n", "update auto\nupdate auto\n"},
+      {"vorn 4.10\rupdate 5\ruser keepme\r",
+       "vorn x\rupdate auto\ruser keepme\r"},
+      {"vorn 1\r\nupdate 2\rk\nvorn 3", "vorn x\r\nupdate auto\rk\nvorn x\r\n"},
       // No match: byte-identical, whatever the line ends.
       {"a\nb\r\n\tc 1\r\nlast", "a\nb\r\n\tc 1\r\nlast"},
+      {"a\rb\r\n\r\rc\n\n", "a\rb\r\n\r\rc\n\n"},
   };
   for (const Case& c : cases) {
     std::string installed = c.installed;
@@ -157,6 +194,11 @@ TEST(RuntimeConfigRules, UpdateLineScan) {
       {std::string(2040, '#') + "\nupdate no\n", false},  // beyond the scan
       {std::string(600, 'x') + "\nupdate no\n", false},   // a long run ends it
       {"vorn 1\r\n", false},
+      // Any line end separates lines.
+      {"vorn 1\rupdate no\r", true},
+      {"vorn 1\nupdate 1.0\n", false},
+      {"vorn 1\rupdate\rno\r", false},
+      {"x\r\nupdate 2.5\rvorn 1\n", true},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(UpdateLineAllows(c.contents.data(), c.contents.size(), "2.0"),
