@@ -83,12 +83,20 @@ bool ChildCommandLine(const char* program, const char* arguments,
   return JoinText(line, {"x.exe", space, rest});
 }
 
+// A program that is not there is no error (the condition tells the
+// script), but the journal records it.
 static void CmdRunWait(Engine& engine, const Statement& st) {
   engine.flags.condition = -1;
   char program[kPathMax];
   char line[kLineMax];
-  if (!HasText(st.value1) || !FindProgram(engine, st.value1, program) ||
-      !ChildCommandLine(program, st.value2, line)) {
+  if (!HasText(st.value1) || !FindProgram(engine, st.value1, program)) {
+    engine.host->LogFailure("RunWait",
+                            HasText(st.value1) ? st.value1 : "(no program named)",
+                            kErrFileNotFound);
+    return;
+  }
+  if (!ChildCommandLine(program, st.value2, line)) {
+    engine.host->LogFailure("RunWait", program, kErrFilenameTooLong);
     return;
   }
   unsigned long exitCode = 0;
@@ -96,6 +104,34 @@ static void CmdRunWait(Engine& engine, const Statement& st) {
       kOk) {
     engine.flags.condition = static_cast<int>(exitCode);
   }
+}
+
+// An HRESULT as it is usually written: "0x80004005".
+static void FormatResultCode(char (&text)[11], long result) {
+  unsigned long bits = static_cast<unsigned long>(result) & 0xFFFFFFFFul;
+  text[0] = '0';
+  text[1] = 'x';
+  for (int digit = 9; digit >= 2; --digit, bits >>= 4) {
+    text[digit] = "0123456789ABCDEF"[bits & 0xF];
+  }
+  text[10] = 0;
+}
+
+// The entry's result: a registration done, or a failure (a negative
+// HRESULT) with its code.
+static void JournalEntryResult(Engine& engine, const char* path,
+                               const char* entry, long result,
+                               bool registering) {
+  char code[12];
+  if (result < 0) {
+    char hex[11];
+    FormatResultCode(hex, result);
+    Journal(engine, "failure", {entry, " ", path, ": result ", hex});
+    return;
+  }
+  FormatDecimal(code, result);
+  Journal(engine, registering ? "DLL registered" : "DLL unregistered",
+          {path, ", result ", code});
 }
 
 // Loads `path` and calls `entry`. A library that does not load, or lacks
@@ -107,20 +143,17 @@ static int CallRegistrationEntry(Engine& engine, WindowRef dialog,
                                  const char* entryErrorKey, bool resultCounts) {
   LibraryRef library = nullptr;
   if (engine.effects->LoadLibrary(path, &library) != kOk) {
-    ReportScriptError(engine, kSeverityGoOn, dialog, "ERROR_LOAD_DLL", {path});
+    ReportScriptError(engine, kSeverityGoOn, dialog, {"cannot load ", path},
+                      "ERROR_LOAD_DLL", {path});
     return 0;
   }
   long result = 0;
   Status status = engine.effects->CallEntryPoint(library, entry, &result);
   engine.effects->FreeLibrary(library);
-  if (status == kOk) {
-    char code[12];
-    FormatDecimal(code, result);
-    Journal(engine, resultCounts ? "DLL registered" : "DLL unregistered",
-            {path, ", result ", code});
-  }
+  if (status == kOk) JournalEntryResult(engine, path, entry, result, resultCounts);
   if (status != kOk || (resultCounts && result < 0)) {
-    ReportScriptError(engine, kSeverityGoOn, dialog, entryErrorKey, {path});
+    ReportScriptError(engine, kSeverityGoOn, dialog, {entry, " failed for ", path},
+                      entryErrorKey, {path});
   }
   return status == kOk ? 1 : 0;
 }
@@ -137,11 +170,21 @@ int UnregisterDll(Engine& engine, WindowRef dialog, const char* path) {
                                "ERROR_UREG_DLL", false);
 }
 
-// What cannot name a DLL takes the path of one that does not load.
+// What cannot name a DLL takes the path of one that does not load; the
+// journal says why it names none.
 static void ReportUnloadable(Engine& engine, WindowRef dialog,
-                             const char* name) {
-  ReportScriptError(engine, kSeverityGoOn, dialog, "ERROR_LOAD_DLL",
-                    {TextOrEmpty(name)});
+                             const char* name, const char* why) {
+  ReportScriptError(engine, kSeverityGoOn, dialog,
+                    {"no DLL path for ", TextOrEmpty(name), ": ", why},
+                    "ERROR_LOAD_DLL", {TextOrEmpty(name)});
+}
+
+// Why a name and its directory (when one is needed) made no DLL path.
+static const char* WhyNoDllPath(const char* name, bool directoryMissing,
+                                const char* missingDirectory) {
+  if (!HasText(name)) return "no file name";
+  if (directoryMissing) return missingDirectory;
+  return "the path is too long";
 }
 
 static void CmdRegister(Engine& engine, const Statement& st) {
@@ -149,7 +192,9 @@ static void CmdRegister(Engine& engine, const Statement& st) {
   char path[kPathMax];
   if (!HasText(st.value1) || !HasText(directory) ||
       !JoinPath(path, directory, st.value1)) {
-    ReportUnloadable(engine, st.owner, st.value1);
+    ReportUnloadable(engine, st.owner, st.value1,
+                     WhyNoDllPath(st.value1, !HasText(directory),
+                                  "DSTDIR is undefined or empty"));
     return;
   }
   SetItemTextFmt(engine, st.owner, kStatusLineId,
@@ -169,7 +214,10 @@ static void CmdUnregister(Engine& engine, const Statement& st) {
     named = HasText(st.value2) && JoinPath(path, st.value2, st.value1);
   }
   if (!named) {
-    ReportUnloadable(engine, st.owner, st.value1);
+    ReportUnloadable(engine, st.owner, st.value1,
+                     WhyNoDllPath(st.value1,
+                                  !SecondArgumentOmitted(st) && !HasText(st.value2),
+                                  "its directory is undefined or empty"));
     return;
   }
   UnregisterDll(engine, st.owner, path);

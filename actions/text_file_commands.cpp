@@ -1,12 +1,13 @@
 // Text-file commands: GetVersion, FindInFile, ParseFile and AppendFile.
 // Files are read as text (CR LF as LF), lines of up to 1,023 bytes, longer
 // ones in pieces. A file that cannot be opened is no error: each command
-// says what it leaves.
+// says what it leaves. AppendFile's writes go to the journal.
 #include <cstdio>
 #include <cstring>
 
 #include "actions/action_groups.h"
 #include "script/engine.h"
+#include "script/journal.h"
 #include "script/memory.h"
 #include "script/runner.h"
 #include "script/script_file.h"
@@ -82,16 +83,24 @@ static void PutTextModeLine(const char* text, FILE* file) {
 }
 
 // AppendFile TEXT FILE: appends the text and a line end, creating the file
-// when missing.
+// when missing. The journal records the write, or that it failed (a file
+// that cannot be opened, or a write or close that fails: the disk is full).
 static void CmdAppendFile(Engine& engine, const Statement& st) {
   FILE* file = st.value2 ? fopen(st.value2, "ab") : nullptr;
   if (!file) {
     engine.flags.condition = 0;
+    Journal(engine, "failure", {"AppendFile ", st.value2, ": cannot be opened"});
     return;
   }
   PutTextModeLine(TextOrEmpty(st.value1), file);
-  fclose(file);
-  engine.flags.condition = 1;
+  bool written = !ferror(file);
+  if (fclose(file) != 0) written = false;
+  engine.flags.condition = written ? 1 : 0;
+  if (written) {
+    Journal(engine, "file appended to", {st.value2});
+  } else {
+    Journal(engine, "failure", {"AppendFile ", st.value2, ": cannot be written"});
+  }
 }
 
 void BindTextFileCommands(Engine& engine) {

@@ -36,10 +36,31 @@ size_t NewFolderNameLimit(const char* parentPath) {
   return used >= kPathMax - 1 ? 0 : kPathMax - 1 - used;
 }
 
+// A text longer than kLicenceShownMax keeps its lines up to that size (or
+// exactly that size when its first line is longer) and ends with a note
+// that says how much of the file is shown. `text` is terminated and stays
+// so; false when memory ran out for the note.
+static bool CutLongLicenceText(ByteBuffer* text) {
+  size_t length = strlen(text->data());
+  if (length <= kLicenceShownMax) return true;
+  size_t cut = kLicenceShownMax;
+  while (cut > 0 && text->data()[cut - 1] != '\n') --cut;
+  if (cut == 0) cut = kLicenceShownMax;
+  char shown[12];
+  char total[12];
+  FormatDecimal(shown, static_cast<long>(cut));
+  FormatDecimal(total, static_cast<long>(length));
+  char note[96];
+  JoinText(note, {"\r\n\r\n(Only the first ", shown, " of ", total,
+                  " bytes of this file are shown.)"});
+  text->KeepFirst(cut);
+  return text->AppendText(note) && text->Append("", 1);
+}
+
 bool ReadLicenceText(Effects& effects, const char* path, ByteBuffer* text) {
   text->Clear();
   bool read = path && effects.ReadWholeFile(path, text) == kOk &&
-              text->Append("", 1);
+              text->Append("", 1) && CutLongLicenceText(text);
   if (!read) {
     text->Clear();
     text->Append("", 1);

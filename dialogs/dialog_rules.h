@@ -29,8 +29,13 @@ bool IsConfirmablePath(const char* path);
 // that "<parentPath>\<name>" fits a path; 0 when nothing fits.
 size_t NewFolderNameLimit(const char* parentPath);
 
-// The licence file's text, terminated: the whole file (true), or nothing
-// when it cannot be read (missing, unreadable, no path).
+// How much of a text file the licence dialog shows: the edit control takes
+// far too long to lay out a much larger text.
+const size_t kLicenceShownMax = 256 * 1024;
+
+// The licence file's text, terminated: the whole file (true), or its lines
+// up to kLicenceShownMax bytes and a note that says how much is shown (true),
+// or nothing when it cannot be read (missing, unreadable, no path).
 bool ReadLicenceText(Effects& effects, const char* path, ByteBuffer* text);
 
 // The rows of the setup-type list: SETUPTYPE0 .. SETUPTYPE9 that are

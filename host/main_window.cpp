@@ -7,6 +7,7 @@
 #include "host/install_state.h"
 #include "host/setup_process.h"
 #include "script/effects.h"
+#include "script/journal.h"
 #include "script/messages.h"
 #include "script/runner.h"
 #include "script/script_file.h"
@@ -70,7 +71,9 @@ static RunState g_runState = kRunNotStarted;
 
 // The end-of-run steps, taken once whichever way the program ends: after a
 // run, the settings-change broadcast; COM left; the failure marker removed
-// unless the failure flag is set; the reboot asked for; the quit message.
+// unless the failure flag is set (a program that never armed the record,
+// with no script to run, leaves it as it was); the reboot asked for; the
+// quit message.
 static void FinishRun(int exitCode) {
   static bool finished = false;
   if (finished) return;
@@ -81,14 +84,31 @@ static void FinishRun(int exitCode) {
                         SMTO_ABORTIFHUNG, 50, &ignored);
   }
   CoUninitialize();
-  if (g_engine->flags.failure == 0) ClearFailureMarker(*g_engine->effects);
+  bool armed = g_runState != kRunNotStarted;
+  if (armed && g_engine->flags.failure == 0) {
+    ClearFailureMarker(*g_engine->effects);
+  }
   if (g_engine->flags.reboot) g_host->RequestReboot();
   PostQuitMessage(exitCode);
+}
+
+// Why there is no script to run, for the journal.
+static void JournalNoScript(Engine& engine) {
+  if (!engine.journal) return;
+  if (!g_programDirectoryEntered) {
+    Journal(engine, "error", {"the program's own directory cannot be made the "
+                              "working directory; no setup.ini is read"});
+    return;
+  }
+  char directory[kPathMax] = "";
+  engine.effects->GetCurrentDirectory(directory);
+  Journal(engine, "error", {"setup.ini cannot be opened in ", directory});
 }
 
 static LRESULT OnStartRun(HWND window) {
   Engine& engine = *g_engine;
   if (!g_programDirectoryEntered || !g_setupScript.Open("setup.ini")) {
+    JournalNoScript(engine);
     ShowMsgBox(engine, kBoxOk, "ERROR", "No setup.ini file...");
     FinishRun(-1);
     return -1;

@@ -167,6 +167,16 @@ static void EndJournal(Engine& engine, int exitCode) {
                           engine.flags.reboot ? "yes" : "no"});
 }
 
+// The main window cannot be made (under Wine: no display to show it on).
+// No script runs and the install-state record is left as it was.
+static int EndWithoutMainWindow(Engine& engine, Host& host, const char* step) {
+  host.LogFailure(step, kMainWindowClass, GetLastError());
+  Journal(engine, "error", {"the main window cannot be created (no display?); "
+                            "no script runs"});
+  EndJournal(engine, -1);
+  return -1;
+}
+
 static int RunMessageLoop() {
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
@@ -203,11 +213,13 @@ int RunSetupProgram(HINSTANCE instance) {
   StartJournal(engine, host, effects);
   VarClearAll(engine.vars);
 
-  if (!RegisterMainWindowClass(instance)) return -1;
+  if (!RegisterMainWindowClass(instance)) {
+    return EndWithoutMainWindow(engine, host, "RegisterClass");
+  }
   // The window is created before the main-window handle is known to the
   // host; the run starts only from the message loop, after this is set.
   HWND window = CreateMainWindow(instance);
-  if (!window) return -1;
+  if (!window) return EndWithoutMainWindow(engine, host, "CreateWindowEx");
   ShowWindow(window, SW_HIDE);
   host.SetMainWindow(window);
   if (!engine.modes.silent) UpdateWindow(window);

@@ -9,6 +9,7 @@
 #include "dialogs/resource.h"
 #include "host/install_state.h"
 #include "script/journal.h"
+#include "script/messages.h"
 
 static HWND AsWindow(WindowRef ref) { return static_cast<HWND>(ref); }
 
@@ -205,12 +206,11 @@ unsigned short Win32Host::UserLanguageId() { return GetUserDefaultLangID(); }
 void Win32Host::LogFailure(const char* operation, const char* subject,
                            unsigned long code) {
   if (!journaled_) return;
-  char text[512] = "";
+  char raw[512] = "";
   FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                 nullptr, code, 0, text, sizeof text, nullptr);
-  for (char* end = text + strlen(text); end > text && IsBlank(end[-1]); --end) {
-    end[-1] = 0;
-  }
+                 nullptr, code, 0, raw, sizeof raw, nullptr);
+  char text[600];
+  ReadableSystemText(text, sizeof text, raw);
   char number[12];
   FormatDecimal(number, static_cast<long>(code));
   Journal(*journaled_, "failure", {operation, " ", subject, ": error ", number,

@@ -21,6 +21,10 @@ class ByteBuffer {
   char* Reserve(size_t size);
   void Grow(size_t size) { size_ += size; }
   void Clear() { size_ = 0; }
+  // Keeps the first `size` bytes (all of them when there are fewer).
+  void KeepFirst(size_t size) {
+    if (size < size_) size_ = size;
+  }
 
   const char* data() const { return data_ ? data_ : ""; }
   size_t size() const { return size_; }

@@ -31,23 +31,30 @@ int SkipToKeyword(const char* wordA, const char* wordB, ScriptFile& file) {
 }
 
 // A block without its end: only the current run ends, with the failure flag.
+// The file goes back to the line after the block's start, so the journal
+// names that line; the run reads no further.
 static void ReportUnclosedBlock(Engine& engine, const Statement& st,
+                                long blockStart, const char* keyword,
                                 const char* expected) {
-  ReportScriptError(engine, kSeverityEndRun, st.owner, "ERROR_SYNTAX",
+  engine.script->Seek(blockStart);
+  ReportScriptError(engine, kSeverityEndRun, st.owner,
+                    {keyword, " without ", expected, " after it"}, "ERROR_SYNTAX",
                     {expected});
 }
 
 static void CmdIf(Engine& engine, const Statement& st) {
   if (engine.flags.condition != 0) return;
+  long blockStart = engine.script->Tell();
   int found = SkipToKeyword("Else", "Endif", *engine.script);
   engine.flags.condition = found;
-  if (found == 0) ReportUnclosedBlock(engine, st, "else/endif");
+  if (found == 0) ReportUnclosedBlock(engine, st, blockStart, "If", "else/endif");
 }
 
 static void CmdElse(Engine& engine, const Statement& st) {
+  long blockStart = engine.script->Tell();
   int found = SkipToKeyword("Endif", nullptr, *engine.script);
   engine.flags.condition = found;
-  if (found == 0) ReportUnclosedBlock(engine, st, "endif");
+  if (found == 0) ReportUnclosedBlock(engine, st, blockStart, "Else", "endif");
 }
 
 static void CmdEndif(Engine&, const Statement&) {}
@@ -84,7 +91,8 @@ static void CmdQuit(Engine& engine, const Statement& st) {
 
 // quiterr TEXT CAPTION: the same as an error of this run.
 static void CmdQuiterr(Engine& engine, const Statement& st) {
-  ReportError(engine, kSeverityEndEveryRun, st.owner, st.value2, st.value1);
+  ReportError(engine, kSeverityEndEveryRun, st.owner, {"quiterr: ", st.value1},
+              st.value2, st.value1);
 }
 
 void BindControlFlowCommands(Engine& engine) {

@@ -11,8 +11,9 @@ void BindCommands(Engine& engine, const CommandBinding* bindings, int count) {
 // An identifier without a handler: the failure flag is set and the run's
 // progress dialog dismissed; the run goes on.
 static void ReportInternalError(Engine& engine, const Statement& st) {
-  ReportError(engine, kSeverityGoOn, st.owner, "Install Internal Error",
-              "Invalid File Operation");
+  ReportError(engine, kSeverityGoOn, st.owner,
+              {"internal error: the command has no handler"},
+              "Install Internal Error", "Invalid File Operation");
   engine.host->DismissDialog(st.owner);
 }
 

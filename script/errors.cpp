@@ -1,4 +1,5 @@
-// Error reporting: one box, then the flags of the severity.
+// Error reporting: one journal line, one box, then the flags of the
+// severity.
 #include "script/errors.h"
 
 #include "script/engine.h"
@@ -23,14 +24,22 @@ void TakeSeverity(Engine& engine, ErrorSeverity severity, WindowRef dialog) {
 }
 
 void ReportError(Engine& engine, ErrorSeverity severity, WindowRef dialog,
-                 const char* caption, const char* text, MessageArgs args) {
+                 JournalParts what, const char* caption, const char* text,
+                 MessageArgs args) {
+  Journal(engine, "error", what);
   ShowMsgBox(engine, kBoxOk, caption, text, args);
   TakeSeverity(engine, severity, dialog);
 }
 
 void ReportScriptError(Engine& engine, ErrorSeverity severity,
-                       WindowRef dialog, const char* messageKey,
-                       MessageArgs args) {
+                       WindowRef dialog, JournalParts what,
+                       const char* messageKey, MessageArgs args) {
+  Journal(engine, "error", what);
   ShowErrorBox(engine, Message(engine, messageKey), args);
   TakeSeverity(engine, severity, dialog);
+}
+
+void ReportQuietError(Engine& engine, JournalParts what) {
+  Journal(engine, "error", what);
+  SetFailure(engine);
 }

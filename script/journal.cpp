@@ -9,10 +9,11 @@ void Journal(Engine& engine, const char* kind, JournalParts parts) {
   if (!engine.journal) return;
   ByteBuffer line;
   if (engine.script && engine.script->IsOpen() && engine.runDepth > 0) {
-    char number[12];
-    FormatDecimal(number, engine.script->LineNumber());
+    long lineNumber = engine.script->LineNumber();
+    char number[12] = "";
+    if (lineNumber > 0) FormatDecimal(number, lineNumber);
     line.AppendText(engine.script->Path());
-    line.AppendText(":");
+    line.AppendText(lineNumber > 0 ? ":" : "");
     line.AppendText(number);
     line.AppendText(": ");
   }

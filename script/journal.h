@@ -18,5 +18,6 @@ class JournalSink {
 typedef std::initializer_list<const char*> JournalParts;
 
 // One line "<script>:<line>: <kind>: <parts joined>" (without the script
-// part outside a run). A null part reads "(none)". Nothing without a journal.
+// part outside a run, and "<script>: " before its first line is read). A
+// null part reads "(none)". Nothing without a journal.
 void Journal(Engine& engine, const char* kind, JournalParts parts);

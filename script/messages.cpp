@@ -108,6 +108,35 @@ void FormatMessageText(char* out, size_t capacity, const char* format,
   out[used] = 0;
 }
 
+// Bytes of the insert at `p` ("%" and a digit 1-9, more digits, and an
+// optional "!format!"); 0 when there is none.
+static size_t SystemInsertLength(const char* p) {
+  if (p[0] != '%' || p[1] < '1' || p[1] > '9') return 0;
+  size_t n = 2;
+  while (p[n] >= '0' && p[n] <= '9') ++n;
+  if (p[n] == '!') {
+    const char* end = strchr(p + n + 1, '!');
+    if (end) n = static_cast<size_t>(end - p) + 1;
+  }
+  return n;
+}
+
+void ReadableSystemText(char* out, size_t capacity, const char* text) {
+  if (capacity == 0) return;
+  size_t used = 0;
+  for (const char* p = text; *p;) {
+    size_t insert = SystemInsertLength(p);
+    if (insert == 0) {
+      Put(out, capacity, &used, p++, 1);
+      continue;
+    }
+    Put(out, capacity, &used, used ? "the file" : "The file", 8);
+    p += insert;
+  }
+  while (used > 0 && IsBlank(out[used - 1])) --used;
+  out[used] = 0;
+}
+
 static const char kInvalidMessage[] = "*** invalid message ***";
 
 int ShowMsgBox(Engine& engine, int type, const char* caption,

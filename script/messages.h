@@ -1,6 +1,7 @@
 // Messages: the line-break convention of message texts, safe printf-style
-// formatting with string values, and the three display helpers every part of
-// the program uses (message box, error box, dialog-control text).
+// formatting with string values, the system's error texts made readable,
+// and the three display helpers every part of the program uses (message
+// box, error box, dialog-control text).
 #pragma once
 
 #include <cstddef>
@@ -21,6 +22,12 @@ void ExpandNewlines(char* text);
 // value left, or is not such a string conversion, is copied literally.
 void FormatMessageText(char* out, size_t capacity, const char* format,
                        MessageArgs args);
+
+// A system error text (FormatMessage's, read without its inserts) as the
+// journal shows it: each insert ("%1", "%2!s!") reads "the file" ("The
+// file" at the start), and the trailing blanks and line ends go. `out`
+// holds `capacity` bytes and is always terminated.
+void ReadableSystemText(char* out, size_t capacity, const char* text);
 
 // What ShowMsgBox returns when silent mode keeps the box from appearing.
 const int kBoxHidden = -1;

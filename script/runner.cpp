@@ -38,9 +38,10 @@ int FindSection(const char* name, ScriptFile& file) {
 // A section that is not there: the box, then the end-of-run steps of the
 // install-state record and the reboot; the quit message it posts is taken
 // by the next pump, so the caller goes on. The exit code reports it.
-static void TakeMissingSectionPath(Engine& engine, WindowRef dialog) {
-  ReportError(engine, kSeverityCounted, dialog, Message(engine, "ERROR_TTL"),
-              Message(engine, "ERROR_INI_INC"));
+static void TakeMissingSectionPath(Engine& engine, WindowRef dialog,
+                                   const char* name) {
+  ReportError(engine, kSeverityCounted, dialog, {"no section [", name, "]"},
+              Message(engine, "ERROR_TTL"), Message(engine, "ERROR_INI_INC"));
   if (engine.flags.failure == 0) engine.host->ClearFailureMarker();
   if (engine.flags.reboot) engine.host->RequestReboot();
   engine.host->PostQuit(-1);
@@ -53,16 +54,19 @@ static void RefuseTooDeepRun(Engine& engine, WindowRef owner,
   char limit[16];
   FormatDecimal(limit, kMaxRunDepth);
   ReportError(engine, kSeverityEndEveryRun, owner,
+              {"section calls nested deeper than ", limit, " levels at section [",
+               name, "]; setup stops"},
               Message(engine, "ERROR_TTL"),
               "Section calls nested too deeply (more than %s levels) at "
               "section [%s]; setup stops.",
               {limit, name ? name : ""});
 }
 
+// `written` is the statement as written (kept only for the journal).
 static void ReportUnknownKeyword(Engine& engine, WindowRef dialog,
-                                 char* line) {
-  ReportScriptError(engine, kSeverityCounted, dialog, "ERROR_INI_SYNTAX",
-                    {line});
+                                 char* line, const char* written) {
+  ReportScriptError(engine, kSeverityCounted, dialog,
+                    {"unknown keyword: ", written}, "ERROR_INI_SYNTAX", {line});
 }
 
 // How much of an over-long statement its error box shows.
@@ -75,8 +79,9 @@ static void ReportOverLongStatement(Engine& engine, WindowRef dialog,
   char shown[kOverLongShown + 4];
   CopyText(shown, kOverLongShown + 1, start);
   AppendText(shown, "...");
-  ReportScriptError(engine, kSeverityCounted, dialog, "ERROR_INI_SYNTAX",
-                    {shown});
+  ReportScriptError(engine, kSeverityCounted, dialog,
+                    {"statement longer than 1023 bytes, not performed: ", shown},
+                    "ERROR_INI_SYNTAX", {shown});
 }
 
 // The statement as written and the values its arguments have.
@@ -97,10 +102,11 @@ static void RunLine(Engine& engine, WindowRef dialog, char* line,
   }
   DropLineFeed(line);  // an open quote must not take the line's end
   char written[kLineMax];
+  written[0] = 0;
   if (engine.journal) CopyText(written, start);
   Statement st;
   if (!ParseStatement(line, engine.vars, dialog, &st)) {
-    ReportUnknownKeyword(engine, dialog, line);
+    ReportUnknownKeyword(engine, dialog, line, written);
     return;
   }
   if (engine.journal) JournalStatement(engine, written, st);
@@ -138,13 +144,12 @@ int RunSection(Engine& engine, WindowRef owner, const char* name) {
   host.ResetProgressBar(dialog);
   engine.flags.stop = 0;
 
-  if (FindSection(name, file)) {
-    RunStatements(engine, dialog);
-  } else {
-    TakeMissingSectionPath(engine, dialog);
-  }
-
+  bool found = FindSection(name, file);
+  if (found) RunStatements(engine, dialog);
+  // Back at the caller's line first, so that the journal names it.
   file.Seek(entryPosition);
+  if (!found) TakeMissingSectionPath(engine, dialog, name);
+
   engine.flags.stop = entryStop;
   host.CloseProgressDialog(dialog);
   --engine.runDepth;

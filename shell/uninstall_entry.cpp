@@ -1,11 +1,13 @@
 // The uninstall entry in the system's list of installed programs, the
 // runtime's file classes, and the maker's key. Deletions are never
 // recursive: each removes exactly the key or value named here, and a key
-// that still holds something else stays.
+// that still holds something else stays. A nested entry's parent keys go
+// only when SetUninstall created them and they hold no other key.
 #include <cstring>
 
 #include "script/effects.h"
 #include "script/engine.h"
+#include "script/errors.h"
 #include "script/var_store.h"
 #include "shell/shell_commands.h"
 
@@ -19,40 +21,119 @@ static void SetString(Effects& effects, RegRoot root, const char* key,
   effects.RegSetValueEx(root, key, name, text, strlen(text) + 1);
 }
 
+// The entry's record of the parent keys SetUninstall created for a nested
+// name ("Vorn\Sub\Deep"): how many, counted up from the entry.
+static const char kCreatedParentsValue[] = "CreatedParentKeys";
+
 // An entry name names a key of its own under the Uninstall key: not the
 // key itself.
 static bool IsEntryName(const char* name) { return name && *name; }
+
+// The entry key of `name`; false (journaled, with the failure flag) when
+// there is no name or "<Uninstall key>\<name>" passes the 259 characters
+// of a path: an entry name holds at most 207 characters.
+static bool EntryKeyOf(Engine& engine, const char* command, const char* name,
+                       char (&entry)[kPathMax]) {
+  if (!IsEntryName(name)) {
+    ReportQuietError(engine, {command, ": no entry name"});
+    return false;
+  }
+  if (!JoinText(entry, {kUninstallKey, "\\", name})) {
+    ReportQuietError(engine, {command, ": the entry name is longer than 207 "
+                              "characters: ", name});
+    return false;
+  }
+  return true;
+}
+
+// Cuts `key` at its last backslash, to its parent; false when that parent
+// would be the Uninstall key itself, or the name has an empty element.
+static bool ToParentBelowUninstallKey(char* key) {
+  char* cut = strrchr(key, '\\');
+  if (!cut || cut[1] == 0 || cut <= key + sizeof kUninstallKey - 1) return false;
+  *cut = 0;
+  return cut[-1] != '\\';
+}
+
+// How many parents of `entry` below the Uninstall key are missing.
+static int CountMissingParents(Effects& effects, const char* entry) {
+  char key[kPathMax];
+  CopyText(key, entry);
+  int missing = 0;
+  while (ToParentBelowUninstallKey(key) &&
+         effects.RegOpenKeyEx(kHkeyLocalMachine, key, false) != kOk) {
+    ++missing;
+  }
+  return missing;
+}
 
 static void CmdSetUninstall(Engine& engine, const Statement& st) {
   const char* name = st.value1;
   const char* command = st.value2;
   char entry[kPathMax];
-  if (!IsEntryName(name) || !command ||
-      !JoinText(entry, {kUninstallKey, "\\", name})) {
-    SetFailure(engine);
+  if (!EntryKeyOf(engine, "SetUninstall", name, entry)) return;
+  if (!command) {
+    ReportQuietError(engine, {"SetUninstall ", name, ": no uninstall command"});
     return;
   }
   Effects& effects = *engine.effects;
-  if (effects.RegOpenKeyEx(kHkeyLocalMachine, kUninstallKey, false) == kOk &&
-      effects.RegCreateKeyEx(kHkeyLocalMachine, entry) == kOk) {
-    SetString(effects, kHkeyLocalMachine, entry, "DisplayName", name);
-    SetString(effects, kHkeyLocalMachine, entry, "UninstallString", command);
+  if (effects.RegOpenKeyEx(kHkeyLocalMachine, kUninstallKey, false) == kOk) {
+    int createdParents = CountMissingParents(effects, entry);
+    if (effects.RegCreateKeyEx(kHkeyLocalMachine, entry) == kOk) {
+      SetString(effects, kHkeyLocalMachine, entry, "DisplayName", name);
+      SetString(effects, kHkeyLocalMachine, entry, "UninstallString", command);
+      if (createdParents > 0) {
+        char count[12];
+        FormatDecimal(count, createdParents);
+        SetString(effects, kHkeyLocalMachine, entry, kCreatedParentsValue, count);
+      }
+    }
   }
   if (effects.RegCreateKeyEx(kHkeyLocalMachine, kMakerKey) == kOk) {
     SetString(effects, kHkeyLocalMachine, kMakerKey, kUninstallValue, command);
   }
 }
 
+// The parents SetUninstall created for the entry, as its record says.
+static int CreatedParentsOf(Effects& effects, const char* entry) {
+  char count[12];
+  if (effects.RegQueryValueEx(kHkeyLocalMachine, entry, kCreatedParentsValue,
+                              count, sizeof count) != kOk) {
+    return 0;
+  }
+  int parents = 0;
+  for (const char* p = count; *p >= '0' && *p <= '9' && parents < 1000; ++p) {
+    parents = parents * 10 + (*p - '0');
+  }
+  return parents;
+}
+
+// Removes the entry's parents that SetUninstall created, from the nearest
+// up, while each is empty of subkeys.
+static void RemoveCreatedParents(Effects& effects, const char* entry,
+                                 int parents) {
+  char key[kPathMax];
+  CopyText(key, entry);
+  char child[kPathMax];
+  for (; parents > 0 && ToParentBelowUninstallKey(key); --parents) {
+    if (effects.RegEnumKeyEx(kHkeyLocalMachine, key, 0, child, sizeof child) !=
+        kErrNoMoreFiles) {
+      return;
+    }
+    if (effects.RegDeleteKey(kHkeyLocalMachine, key) != kOk) return;
+  }
+}
+
 static void CmdDelUninstall(Engine& engine, const Statement& st) {
   const char* name = st.value1;
   char entry[kPathMax];
-  if (!IsEntryName(name) || !JoinText(entry, {kUninstallKey, "\\", name})) {
-    SetFailure(engine);
-    return;
-  }
+  if (!EntryKeyOf(engine, "DelUninstall", name, entry)) return;
   Effects& effects = *engine.effects;
   if (effects.RegOpenKeyEx(kHkeyLocalMachine, kUninstallKey, true) == kOk) {
-    effects.RegDeleteKey(kHkeyLocalMachine, entry);
+    int parents = CreatedParentsOf(effects, entry);
+    if (effects.RegDeleteKey(kHkeyLocalMachine, entry) == kOk) {
+      RemoveCreatedParents(effects, entry, parents);
+    }
   }
   if (effects.RegOpenKeyEx(kHkeyLocalMachine, kMakerKey, true) == kOk) {
     effects.RegDeleteValue(kHkeyLocalMachine, kMakerKey, kUninstallValue);

@@ -36,10 +36,12 @@ Status Win32Effects::CreateProcess(const char* application,
                                    const char* directory, bool wait,
                                    unsigned long* exitCode) {
   if (exitCode) *exitCode = 0;
+  // Failures name the program, not its command line ("x.exe ...").
+  const char* program = application ? application : commandLine;
   // CreateProcessA may write into the command line; it works on a copy.
   char line[kLineMax];
   if (!FitsIn(commandLine, sizeof line)) {
-    return Logged("CreateProcess", commandLine, kErrFilenameTooLong);
+    return Logged("CreateProcess", program, kErrFilenameTooLong);
   }
   CopyText(line, commandLine);
   STARTUPINFOA startup = {};
@@ -47,7 +49,7 @@ Status Win32Effects::CreateProcess(const char* application,
   PROCESS_INFORMATION process = {};
   if (!::CreateProcessA(application, line, nullptr, nullptr, TRUE, 0, nullptr,
                         directory, &startup, &process)) {
-    return Logged("CreateProcess", commandLine, GetLastError());
+    return Logged("CreateProcess", program, GetLastError());
   }
   Status status = kOk;
   if (wait) {
@@ -58,7 +60,7 @@ Status Win32Effects::CreateProcess(const char* application,
   }
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  return Logged("GetExitCodeProcess", commandLine, status);
+  return Logged("GetExitCodeProcess", program, status);
 }
 
 Status Win32Effects::LoadLibrary(const char* name, LibraryRef* library) {

@@ -56,13 +56,18 @@ const std::string kLicence = "ShowFile \"lic.txt\"\n" + Answer();
 const std::string kSetupType = "SetupType\n" + Answer() + Record("SETUPTYPE");
 const std::string kSmtp = "GetSMTPServer\n" + Answer() + Record("STMPServer");
 const char kTypes[] = "set SETUPTYPE0 \"Typical\"\nset SETUPTYPE1 \"Minimal\"\n";
-// 200 KB of lines of 80 bytes, as a long licence has them.
-std::string BigLicence() {
+// Lines of 80 bytes, as a long licence has them: 200 KB, shown whole.
+std::string BigLicence(int lines = 2560) {
   std::string text;
-  for (int i = 0; i < 2560; ++i) text += std::string(78, 'L') + "\r\n";
+  for (int i = 0; i < lines; ++i) text += std::string(78, 'L') + "\r\n";
   return text;
 }
 const std::string kBigLicence = BigLicence();
+// 8 MB: the dialog shows its lines up to 256 KB (3,276 lines) and a note.
+const int kHugeLicenceLines = 104858;
+const std::string kHugeLicenceShown = std::to_string(
+    3276 * 80 + std::string("\r\n\r\n(Only the first 262080 of 8388640 bytes of this "
+                            "file are shown.)").size());
 
 const DialogCase kCases[] = {
     // ---- Intro page ----
@@ -170,6 +175,9 @@ const DialogCase kCases[] = {
      0, "true"},
     {"LicenceOf200KB", {"lic.txt=" + kBigLicence}, kLicence, "",
      {"dialog 1016", "length 1016 204800", "key RETURN"}, 0, "true"},
+    {"LicenceOf8MBShowsItsFirstPartAndANote", {"lic.txt=" + BigLicence(kHugeLicenceLines)},
+     kLicence, "", {"dialog 1016", "length 1016 " + kHugeLicenceShown, "key RETURN"}, 0,
+     "true"},
     {"LicenceMissingShowsTheTemplate", {}, kLicence, "",
      {"dialog 1016", "caption Licence Agreement", "text 1016 ", "text 1 Agree",
       "text 2 Disagree", "click 2"},

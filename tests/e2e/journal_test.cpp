@@ -1,9 +1,10 @@
-// The install journal end to end: what a run writes with /LOG=<path>, a run
-// killed in the middle, a journal that cannot be written, and no journal
-// without the switch.
+// The install journal end to end: what a run writes with /LOG=<path>, a
+// line for every error and failure of a run, a run killed in the middle, a
+// journal that cannot be written, and no journal without the switch.
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/e2e/setup_run.h"
 
@@ -66,6 +67,89 @@ TEST_F(JournalRun, RecordsBoxesDialogsAndRegistrationsWithTheirAnswers) {
   ExpectLine(journal, "setup.ini:3: DLL registered: " + Dir() + "\\reg_ok.dll, result 0");
   ExpectLine(journal, "setup.ini:4: message box: Vorn: Go on? -> button 7");
   ExpectLine(journal, "setup.ini:5: dialog: setup type -> 0");
+}
+
+// Each row: a silent run's script, the lines its journal must hold ("$DIR"
+// is the run's directory), a text it must not hold, and the exit code.
+struct JournalCase {
+  const char* name;
+  std::string script;
+  std::vector<std::string> lines;
+  const char* absent;
+  int exitCode;
+};
+
+const JournalCase kJournalCases[] = {
+    {"UnknownKeyword", "[Setup]\nFrobnicate \"x\"\n",
+     {"setup.ini:2: error: unknown keyword: Frobnicate \"x\""}, "statement: Frob", 1},
+    {"GotoAMissingSection", "[Setup]\nset A \"1\"\ngoto \"Nowhere\"\n",
+     {"setup.ini:3: error: no section [Nowhere]"}, nullptr, 1},
+    {"OverLongStatement", "[Setup]\nset A \"" + std::string(1100, 'x') + "\"\n",
+     {"setup.ini:2: error: statement longer than 1023 bytes, not performed: set A"},
+     nullptr, 1},
+    {"IfWithoutEndif", "[Setup]\nset A \"1\"\nIf\nset B \"1\"\n",
+     {"setup.ini:3: error: If without else/endif after it"}, nullptr, 1},
+    {"NestingLimit", "[Setup]\ngoto \"Loop\"\n[Loop]\ngoto \"Loop\"\n",
+     {"setup.ini:4: error: section calls nested deeper than 64 levels at section [Loop]"},
+     nullptr, 1},
+    {"RunWaitOfAMissingProgram", "[Setup]\nRunWait \"missing.exe\"\n",
+     {"setup.ini:2: failure: RunWait missing.exe: error 2 ("}, nullptr, 0},
+    {"SystemTextsWithoutInserts",
+     "[Setup]\nAppendFile \"not a program\" \"bad.exe\"\nRunWait \"bad.exe\"\n",
+     {"setup.ini:3: failure: CreateProcess $DIR\\bad.exe: error 193 ("}, "%1", 0},
+    {"AppendFile", "[Setup]\nAppendFile \"line\" \"out.txt\"\n",
+     {"setup.ini:2: file appended to: out.txt"}, nullptr, 0},
+    {"RegisterWithAnEmptyDestination", "[Setup]\nset DSTDIR \"\"\nRegister \"x.dll\"\n",
+     {"setup.ini:3: error: no DLL path for x.dll: DSTDIR is undefined or empty"}, nullptr, 1},
+    {"SetUninstallWithALongName",
+     "[Setup]\nSetUninstall \"" + std::string(208, 'n') + "\" \"u.exe\"\n",
+     {"setup.ini:2: error: SetUninstall: the entry name is longer than 207 characters"},
+     "DisplayName", 1},
+};
+
+class JournalCases : public JournalRun,
+                     public ::testing::WithParamInterface<JournalCase> {};
+
+TEST_P(JournalCases, Run) {
+  const JournalCase& c = GetParam();
+  WriteScript(c.script);
+  EXPECT_EQ(RunToEnd("/SILENT " + Switch()), c.exitCode);
+  std::string journal = Journal();
+  for (std::string line : c.lines) {
+    size_t at = line.find("$DIR");
+    if (at != std::string::npos) line.replace(at, 4, Dir());
+    ExpectLine(journal, line);
+  }
+  if (c.absent) {
+    EXPECT_EQ(journal.find(c.absent), std::string::npos) << journal;
+  }
+}
+
+std::string JournalCaseName(const ::testing::TestParamInfo<JournalCase>& tested) {
+  return tested.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Errors, JournalCases, ::testing::ValuesIn(kJournalCases),
+                         JournalCaseName);
+
+TEST_F(JournalRun, AFailedRegistrationIsAFailureLine) {
+  CopyFileA((std::string(VORN_HELPERS_DIR) + "\\reg_fails.dll").c_str(),
+            (Dir() + "\\reg_fails.dll").c_str(), FALSE);
+  WriteScript("[Setup]\nset DSTDIR \"" + Dir() + "\"\nRegister \"reg_fails.dll\"\n");
+  EXPECT_EQ(RunToEnd("/SILENT " + Switch()), 1);
+  std::string journal = Journal();
+  ExpectLine(journal, "setup.ini:3: failure: DllRegisterServer " + Dir() +
+                          "\\reg_fails.dll: result 0x80004005");
+  ExpectLine(journal, "setup.ini:3: error: DllRegisterServer failed for ");
+  EXPECT_EQ(journal.find("DLL registered"), std::string::npos) << journal;
+}
+
+// A run without a script says why it ends with -1.
+TEST_F(JournalRun, ARunWithoutSetupIniSaysWhy) {
+  EXPECT_EQ(RunToEnd("/SILENT " + Switch()), -1);
+  std::string journal = Journal();
+  ExpectLine(journal, "error: setup.ini cannot be opened in " + Dir());
+  ExpectLine(journal, "end: exit code -1, failure flag 0");
 }
 
 TEST_F(JournalRun, AKilledRunKeepsItsLinesUpToItsLastStatement) {

@@ -139,15 +139,29 @@ TEST_F(Sections, HiddenMainWindowUnlessShown) {
 
 using ScriptFileMissing = SetupRun;
 
-TEST_F(ScriptFileMissing, BoxThenExitCodeMinusOneAndAnOldMarkerRemoved) {
+// A run with no script never armed the install-state record, so it leaves
+// the record as it was: a failed run stays recorded as failed.
+TEST_F(ScriptFileMissing, BoxThenExitCodeMinusOneAndTheRecordLeftAsItWas) {
   WriteRegistryString(HKEY_LOCAL_MACHINE, kStateKey, "InstallFailled", "1");
   std::vector<MessageBoxInfo> boxes;
   EXPECT_EQ(RunToEnd("", &boxes), -1);
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].caption, "ERROR");
   EXPECT_EQ(boxes[0].text, "No setup.ini file...");
-  EXPECT_EQ(StateValue("InstallFailled"), "");
+  EXPECT_EQ(StateValue("InstallFailled"), "1");
   EXPECT_EQ(RunToEnd("/SILENT"), -1);
+  EXPECT_EQ(StateValue("InstallFailled"), "1");
+}
+
+TEST_F(ScriptFileMissing, AFailedRunStaysFailedAcrossARunWithoutAScript) {
+  WriteScript("[Setup]\nquiterr \"Giving up\" \"Setup\"\n");
+  EXPECT_EQ(RunToEnd("/SILENT"), 1);
+  DeleteFileA((Dir() + "\\setup.ini").c_str());
+  EXPECT_EQ(RunToEnd("/SILENT"), -1);
+  // The clean run starts with the failure flag set, so the marker stays.
+  WriteScript("[Setup]\n" + Mark("clean"));
+  EXPECT_EQ(RunToEnd("/SILENT"), 0);
+  EXPECT_EQ(StateValue("InstallFailled"), "1");
 }
 
 using InstallRecord = SetupRun;

@@ -1,6 +1,10 @@
 // Engine commands: variables, message boxes and the status line, run modes,
-// the main window, the success record, and the string commands.
+// the main window, the success record, the string commands, and the
+// uninstall entry's parent keys.
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 #include "actions/file_probe.h"
 #include "tests/native/engine_fixture.h"
@@ -188,4 +192,45 @@ TEST_F(Commands, ParseFileRunsTheSectionPerLine) {
   EXPECT_EQ(Trace(), "one|after|two|a|b|three|after|three");
   Run("[Setup]\nParseFile \"empty.txt\" \"Line\"\n[Line]\nAppendFile \"x\" \"out.txt\"\n");
   EXPECT_EQ(Trace(), "one|after|two|a|b|three|after|three");
+}
+
+// A nested uninstall entry takes its parents with it when SetUninstall
+// created them and nothing else has moved in; a parent that was there
+// before, or holds another key, stays, and so does the Uninstall key.
+TEST_F(Commands, DelUninstallRemovesTheEmptyParentsSetUninstallCreated) {
+  const std::string list = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+  struct Case {
+    const char* before;   // a key made first ("" none), with a value
+    const char* between;  // a key made between Set and Del ("" none)
+    const char* name;
+    std::vector<const char*> gone;
+    std::vector<const char*> kept;
+  } cases[] = {
+      {"", "", "Vorn\\Sub\\Deep", {"Vorn\\Sub\\Deep", "Vorn\\Sub", "Vorn"}, {}},
+      {"Vorn", "", "Vorn\\Sub\\Deep", {"Vorn\\Sub\\Deep", "Vorn\\Sub"}, {"Vorn"}},
+      {"", "Vorn\\Other", "Vorn\\Sub\\Deep", {"Vorn\\Sub\\Deep", "Vorn\\Sub"},
+       {"Vorn", "Vorn\\Other"}},
+      {"", "Vorn\\Sub\\Deep\\Child", "Vorn\\Sub\\Deep", {}, {"Vorn\\Sub\\Deep", "Vorn"}},
+      {"", "", "Vorn", {"Vorn"}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MemoryEffects machine;
+    engine_->effects = &machine;
+    Flags() = RunFlags();
+    machine.SetRegString(kHkeyLocalMachine, list + "\\Neighbour", "DisplayName", "N");
+    if (*c.before) machine.SetRegString(kHkeyLocalMachine, list + "\\" + c.before, "V", "1");
+    Run(std::string("[Setup]\nSetUninstall \"") + c.name + "\" \"u.exe\"\n");
+    if (*c.between) machine.RegCreateKeyEx(kHkeyLocalMachine, (list + "\\" + c.between).c_str());
+    Run(std::string("[Setup]\nDelUninstall \"") + c.name + "\"\n");
+    for (const char* key : c.gone) {
+      EXPECT_FALSE(machine.RegKeyExists(kHkeyLocalMachine, list + "\\" + key)) << key;
+    }
+    for (const char* key : c.kept) {
+      EXPECT_TRUE(machine.RegKeyExists(kHkeyLocalMachine, list + "\\" + key)) << key;
+    }
+    EXPECT_TRUE(machine.RegKeyExists(kHkeyLocalMachine, list + "\\Neighbour"));
+    EXPECT_FALSE(Flags().failure);
+  }
+  engine_->effects = &machine_;
 }

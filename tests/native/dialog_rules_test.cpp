@@ -1,6 +1,6 @@
 // The setup dialogs' text rules: new folder names, item paths near the
-// length limit, which paths can be confirmed, the licence text and the
-// setup-type rows with gaps.
+// length limit, which paths can be confirmed, the licence text (whole, or
+// its first part when very long) and the setup-type rows with gaps.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -57,6 +57,45 @@ TEST(DialogRules, LicenceTextIsTheWholeFileOrNothing) {
   EXPECT_FALSE(ReadLicenceText(machine, nullptr, &read));
   machine.InjectFailure("ReadWholeFile", "licence", kErrSharingViolation, 1);
   EXPECT_FALSE(ReadLicenceText(machine, "C:\\licence.txt", &read));
+}
+
+// A text too long for the dialog keeps its whole lines up to the limit,
+// or is cut at the limit when one line is longer, and says what it shows.
+TEST(DialogRules, AVeryLongLicenceShowsItsFirstPartWithANote) {
+  const std::string line = std::string(99, 'x') + "\n";
+  struct Case {
+    std::string text;
+    size_t shown;  // bytes of the file shown; 0 when the whole text is
+  } cases[] = {
+      {std::string(kLicenceShownMax, 'a'), 0},
+      {std::string(kLicenceShownMax - 1, 'a') + "\n" + std::string(50, 'b'),
+       kLicenceShownMax},
+      {std::string(kLicenceShownMax + 10, 'a'), kLicenceShownMax},
+      {[&] {
+         std::string many;
+         while (many.size() < 3 * kLicenceShownMax) many += line;
+         return many;
+       }(),
+       kLicenceShownMax / line.size() * line.size()},
+      // A zero byte ends the text before the limit: nothing to cut.
+      {"short" + std::string(1, '\0') + std::string(kLicenceShownMax, 'z'), 0},
+  };
+  for (const Case& c : cases) {
+    MemoryEffects machine;
+    machine.WriteFile("C:\\licence.txt", c.text);
+    ByteBuffer read;
+    ASSERT_TRUE(ReadLicenceText(machine, "C:\\licence.txt", &read));
+    std::string shown = read.data();
+    if (c.shown == 0) {
+      EXPECT_EQ(shown, c.text.c_str());
+      continue;
+    }
+    EXPECT_EQ(read.size(), shown.size() + 1);  // the note ends the text
+    EXPECT_EQ(shown.substr(0, c.shown), c.text.substr(0, c.shown));
+    EXPECT_EQ(shown.substr(c.shown), "\r\n\r\n(Only the first " + std::to_string(c.shown) +
+                                         " of " + std::to_string(c.text.size()) +
+                                         " bytes of this file are shown.)");
+  }
 }
 
 TEST(DialogRules, SetupTypeRowsKeepTheirNumbers) {
