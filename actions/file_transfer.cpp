@@ -184,7 +184,10 @@ static int TransferOneFile(Engine& engine, const Transfer& how,
       effects.GetFileAttributes(source, &sourceAttributes) != kOk) {
     sourceAttributes = 0;
   }
-  if (TransferOver(effects, how, source, destination) != kOk) {
+  // The family moves files: a whole folder (a user's Desktop, say) would
+  // leave its place with everything in it.
+  bool folder = how.move && (sourceAttributes & kAttrDirectory);
+  if (folder || TransferOver(effects, how, source, destination) != kOk) {
     AskAfterFailedTransfer(engine, how.captionKey, how.textKey, source,
                            destination);
     return -1;

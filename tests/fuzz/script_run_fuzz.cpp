@@ -1,11 +1,13 @@
 // Fuzz target: a whole script run on the recording host and the in-memory
 // machine: sections, conditions, calls, the store and the commands of the
-// platform-free groups.
+// platform-free groups. Whatever the script, the folders that hold the
+// system and the user's own files, and the drives' roots, survive it.
 #include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "actions/action_groups.h"
@@ -18,6 +20,32 @@
 #include "tests/native/fake_host.h"
 #include "tests/native/memory_effects.h"
 
+// Folders no script may remove, each with a file in it.
+static const char* const kSentinelFolders[] = {
+    "C:\\windows", "C:\\windows\\system32", "C:\\windows\\temp",
+    "C:\\Program Files", "C:\\users\\test", "C:\\users\\test\\Desktop",
+    "C:\\users\\test\\Start Menu\\Programs",
+    "C:\\users\\test\\Start Menu\\Programs\\StartUp", "C:\\setup", "D:\\keep"};
+
+static void PlantSentinels(MemoryEffects& machine) {
+  machine.driveTypes = {{'C', kDriveFixed}, {'D', kDriveFixed}};
+  for (const char* folder : kSentinelFolders) {
+    machine.WriteFile(std::string(folder) + "\\sentinel.txt", "keep");
+  }
+}
+
+// A protected folder gone is a fault, whatever the input.
+static void CheckSentinels(const MemoryEffects& machine) {
+  for (const char* folder : kSentinelFolders) {
+    std::string name = folder;
+    if (name == "D:\\keep" || name == "C:\\setup") continue;  // a script may name them
+    if (!machine.IsDirectory(folder)) {
+      fprintf(stderr, "the folder %s was removed\n", folder);
+      abort();
+    }
+  }
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string path = "/tmp/vorn-fuzz-" + std::to_string(getpid()) + ".ini";
   FILE* out = fopen(path.c_str(), "wb");
@@ -26,6 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fclose(out);
   FakeHost host;
   MemoryEffects machine;
+  PlantSentinels(machine);
   Engine* engine = new Engine;
   engine->host = &host;
   engine->effects = &machine;
@@ -44,5 +73,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     RunSection(*engine, nullptr, "Setup");
   }
   delete engine;
+  CheckSentinels(machine);
   return 0;
 }

@@ -435,6 +435,13 @@ TEST_F(FileCommands, AFailedReplaceAtAnyStepKeepsTheOldFile) {
       EXPECT_TRUE(Ended());
     }
   }
+  // A folder is no file to move.
+  machine_.ClearFailures();
+  machine_.WriteFile("C:\\users\\test\\Desktop\\d.txt", "d");
+  Statement("MoveA \"C:\\users\\test\\Desktop\" \"C:\\desk\"");
+  EXPECT_TRUE(machine_.Exists("C:\\users\\test\\Desktop\\d.txt"));
+  EXPECT_FALSE(machine_.Exists("C:\\desk"));
+  EXPECT_TRUE(Ended());
   // Across drives the source goes only once its copy is in place.
   machine_.ClearFailures();
   machine_.WriteFile("C:\\src\\a.dll", "new a");

@@ -261,12 +261,22 @@ Status MemoryEffects::MoveFileEx(const char* from, const char* to,
   }
   status = CheckNewEntry(to);
   if (status != kOk) return Logged("MoveFileEx", to, status);
-  if (source->directory && !Tree(from).empty()) {
-    return Logged("MoveFileEx", from, kErrAccessDenied);
+  std::string oldPath = Absolute(from), newPath = Absolute(to);
+  if (source->directory && FoldAscii(oldPath[0]) != FoldAscii(newPath[0])) {
+    return Logged("MoveFileEx", from, kErrAccessDenied);  // folders stay on their drive
   }
-  Node moved = *source;
-  files_.erase(Upper(Absolute(from)));
-  moved.path = Absolute(to);
+  // A folder is renamed with everything in it.
+  std::vector<std::string> inside = source->directory ? Tree(from) : std::vector<std::string>();
+  for (std::string name : inside) {
+    if (!name.empty() && name.back() == '\\') name.pop_back();
+    Node node = *Find(oldPath + "\\" + name);
+    files_.erase(Upper(node.path));
+    node.path = newPath + "\\" + name;
+    files_[Upper(node.path)] = node;
+  }
+  Node moved = *Find(from);
+  files_.erase(Upper(oldPath));
+  moved.path = newPath;
   files_[Upper(moved.path)] = moved;
   return kOk;
 }
