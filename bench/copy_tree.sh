@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Benchmark: CopyDir2Dest of 2,000 files of 100 KB in 20 folders, silent
-# and shown, against a bare FindFirstFile/CopyFile loop in the same prefix;
+# and shown, against a bare FindFirstFile/CopyFile loop in the same prefix,
+# fresh and over an installed tree (an upgrade);
 # and ApplyOnFiles over the fixed drives (C: and a tree of 20,000 entries
 # on D:) against a bare walk. Medians of alternating runs, and the ratios;
 # written data is synced before each run, so no run pays for the last.
@@ -32,6 +33,23 @@ echo "CopyDir2Dest, 2,000 files of 100 KB in 20 folders, medians of $runs runs:"
 awk -v b="$b" -v g="$g" -v s="$s" -v w="$w" 'BEGIN {
   printf "  bare loop %.3f s; the same loop with a window %.3f s (%.2fx)\n", b, g, g / b
   printf "  /SILENT %.3f s (%.2fx), shown %.3f s (%.2fx)\n", s, s / b, w, w / b }'
+
+# An upgrade: the same copy over a tree that is already there. The bare
+# loop copies straight over each file; setup.exe writes each new file
+# beside the old one and renames it over it, so that a failed copy never
+# loses the old file.
+rm -rf "$work/src/dst"; mkdir "$work/src/dst"
+(cd "$work/src" && "$WINE64" ./bare_copy.exe copy data dst/data </dev/null >/dev/null 2>&1)
+bareUp=() silentUp=()
+for r in $(seq "$runs"); do
+  sync; bareUp+=("$(seconds "$WINE64" ./bare_copy.exe copy data dst/data)")
+  sync; silentUp+=("$(seconds "$WINE64" ./setup.exe /SILENT)")
+done
+[ -z "$(find "$work/src/dst" -name '*.~vn*' | head -1)" ] || echo "warning: a new file was left beside an old one"
+bu=$(median "${bareUp[@]}"); su=$(median "${silentUp[@]}")
+echo "The same copy over an installed tree (an upgrade), medians of $runs runs:"
+awk -v b="$bu" -v s="$su" 'BEGIN {
+  printf "  bare loop over the old files %.3f s; /SILENT %.3f s (%.2fx)\n", b, s, s / b }'
 
 # 20,000 entries on D: (200 folders of 100 empty files).
 for d in $(seq 1 200); do

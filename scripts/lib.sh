@@ -139,7 +139,7 @@ wine_environment() {
 # test run keeps tests repeatable). A template of an older recipe is made
 # anew, and so is one made before or without the 32-bit loader: a 64-bit
 # prefix made without it cannot start anything once it is installed.
-VORN_PREFIX_RECIPE=3
+VORN_PREFIX_RECIPE=4
 prefix_recipe() {
   if wine_runs_32bit_programs; then
     echo "$VORN_PREFIX_RECIPE-wow64"
@@ -167,6 +167,10 @@ ensure_prefix_template() {
     # chooser lists it: the machine has C: and D: only.
     (cd "$template" && "$WINE64" reg add 'HKLM\Software\Wine\Drives' \
       /v z: /t REG_SZ /d cdrom /f </dev/null >/dev/null 2>&1)
+    # E:, where a test run mounts its small volume, is removable: neither
+    # the drive search nor the chooser lists it either.
+    (cd "$template" && "$WINE64" reg add 'HKLM\Software\Wine\Drives' \
+      /v e: /t REG_SZ /d floppy /f </dev/null >/dev/null 2>&1)
     "$WINESERVER" -w
     # The user folders would be links into the Linux home.
     local d
