@@ -2,6 +2,7 @@
 // FindFirstFile, CreateDirectory and CopyFile calls and nothing else, and a
 // walk of the fixed drives' directories.
 //   bare_copy copy SOURCE DESTINATION
+//   bare_copy copy-replace SOURCE DESTINATION   (each file renamed over the old)
 //   bare_copy copy-gui SOURCE DESTINATION   (with a window, as setup.exe)
 //   bare_copy walk
 #include <windows.h>
@@ -9,6 +10,22 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+
+// How a file is put in place: straight over the old one, or written whole
+// beside it and renamed over it (the least any copy that keeps the old
+// file on failure must do).
+static bool g_replaceInOneStep = false;
+
+static void CopyOne(const std::string& source, const std::string& destination) {
+  if (!g_replaceInOneStep) {
+    CopyFileA(source.c_str(), destination.c_str(), FALSE);
+    return;
+  }
+  std::string fresh = destination + ".~vn";
+  if (CopyFileA(source.c_str(), fresh.c_str(), TRUE)) {
+    MoveFileExA(fresh.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING);
+  }
+}
 
 static void CopyTree(const std::string& source, const std::string& destination) {
   CreateDirectoryA(destination.c_str(), nullptr);
@@ -21,7 +38,7 @@ static void CopyTree(const std::string& source, const std::string& destination) 
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       CopyTree(source + "\\" + name, destination + "\\" + name);
     } else {
-      CopyFileA((source + "\\" + name).c_str(), (destination + "\\" + name).c_str(), FALSE);
+      CopyOne(source + "\\" + name, destination + "\\" + name);
     }
   } while (FindNextFileA(find, &found));
   FindClose(find);
@@ -47,6 +64,11 @@ static long Walk(const std::string& directory) {
 
 int main(int argc, char** argv) {
   if (argc == 4 && strcmp(argv[1], "copy") == 0) {
+    CopyTree(argv[2], argv[3]);
+    return 0;
+  }
+  if (argc == 4 && strcmp(argv[1], "copy-replace") == 0) {
+    g_replaceInOneStep = true;
     CopyTree(argv[2], argv[3]);
     return 0;
   }

@@ -40,16 +40,18 @@ awk -v b="$b" -v g="$g" -v s="$s" -v w="$w" 'BEGIN {
 # loses the old file.
 rm -rf "$work/src/dst"; mkdir "$work/src/dst"
 (cd "$work/src" && "$WINE64" ./bare_copy.exe copy data dst/data </dev/null >/dev/null 2>&1)
-bareUp=() silentUp=()
+bareUp=() safeUp=() silentUp=()
 for r in $(seq "$runs"); do
   sync; bareUp+=("$(seconds "$WINE64" ./bare_copy.exe copy data dst/data)")
+  sync; safeUp+=("$(seconds "$WINE64" ./bare_copy.exe copy-replace data dst/data)")
   sync; silentUp+=("$(seconds "$WINE64" ./setup.exe /SILENT)")
 done
 [ -z "$(find "$work/src/dst" -name '*.~vn*' | head -1)" ] || echo "warning: a new file was left beside an old one"
-bu=$(median "${bareUp[@]}"); su=$(median "${silentUp[@]}")
+bu=$(median "${bareUp[@]}"); fu=$(median "${safeUp[@]}"); su=$(median "${silentUp[@]}")
 echo "The same copy over an installed tree (an upgrade), medians of $runs runs:"
-awk -v b="$bu" -v s="$su" 'BEGIN {
-  printf "  bare loop over the old files %.3f s; /SILENT %.3f s (%.2fx)\n", b, s, s / b }'
+awk -v b="$bu" -v f="$fu" -v s="$su" 'BEGIN {
+  printf "  bare loop over the old files %.3f s; bare loop renaming a new file over each %.3f s (%.2fx)\n", b, f, f / b
+  printf "  /SILENT %.3f s (%.2fx the first loop, %.2fx the second)\n", s, s / b, s / f }'
 
 # 20,000 entries on D: (200 folders of 100 empty files).
 for d in $(seq 1 200); do
