@@ -134,8 +134,8 @@ INSTANTIATE_TEST_SUITE_P(Files, FileCases, ::testing::ValuesIn(kCases), CaseName
 
 // ---- Data safety, on each build Wine can run ----
 
-// Scripts that try to delete or overwrite more than their target, run on
-// the build these tests were made with and on the shipped 32-bit program.
+// Scripts that once destroyed data, run on the build these tests were made
+// with and on the shipped 32-bit program.
 struct SafetyCase {
   const char* name;
   std::vector<std::string> files;       // as FileCase::files
@@ -144,13 +144,15 @@ struct SafetyCase {
   std::string trace;
   std::vector<std::string> filesAfter;  // "path=content" afterwards
   bool needsSmallDrive;                 // E:, a 64 KB volume
+  const char* marker;                   // InstallFailled afterwards
 };
 
 const std::string kOldFile(20000, 'o');
 const std::string kBigFile(60000, 'n');
 
 // Every spelling of a drive's root, its parent or a sibling that once
-// wiped drive D:, then a sound delete of the same tree.
+// wiped drive D:, then a sound delete of the same tree; copies onto a full
+// drive; a configuration file whose line ends once lost the user's lines.
 const SafetyCase kSafetyCases[] = {
     {"DeletesNeverReachADriveRoot",
      {"a.txt=a", "D:\\victim\\a.txt=v", "D:\\keep.txt=k"},
@@ -161,25 +163,34 @@ const SafetyCase kSafetyCases[] = {
      "DeleteAllFiles \"D:\\victim\\..\"\nDeltree \"D:\\victim \"\nDeltree \"D:\\victim...\"\n" +
          MarkIf("Exist \"D:\\keep.txt\"", "keep") + MarkIf("Exist \"D:\\victim\\a.txt\"", "victim") +
          "Deltree \"D:\\victim\"\n" + MarkIf("Exist \"D:\\victim\"", "never"),
-     1, "keep|victim", {"D:\\keep.txt=k"}, false},
+     1, "keep|victim", {"D:\\keep.txt=k"}, false, "1"},
     {"DotNamesStayInTheSetupFolder",
      {"a.txt=a", "sub\\b.txt=b"},
      "Deltree \"..\"\nDeltree \".\"\nDeleteAllFiles \"..\"\nDeleteAllFiles \".\"\n"
      "Deltree \"sub\" \"..\"\nDelete \"a.txt\" \"sub\\..\"\nDestroyDesktopLink \"..\\x\"\n" +
          MarkIf("Exist \"a.txt\"", "a") + MarkIf("Exist \"sub\\b.txt\"", "b"),
-     1, "a|b", {"a.txt=a"}, false},
+     1, "a|b", {"a.txt=a"}, false, "1"},
     {"AFullDiskKeepsTheFileACopyWouldReplace",
      {"big.bin=" + kBigFile, "!E:\\k.bin=" + kOldFile},
      "CopyA \"big.bin\" \"E:\\k.bin\"\n" + Mark("never"),
-     1, "", {"E:\\k.bin=" + kOldFile}, true},
+     1, "", {"E:\\k.bin=" + kOldFile}, true, "1"},
     {"AFullDiskKeepsBothEndsOfAMoveAcrossDrives",
      {"big.bin=" + kBigFile, "!E:\\k.bin=" + kOldFile},
      "MoveA \"big.bin\" \"E:\\k.bin\"\n" + Mark("never"),
-     1, "", {"E:\\k.bin=" + kOldFile, "big.bin=" + kBigFile}, true},
+     1, "", {"E:\\k.bin=" + kOldFile, "big.bin=" + kBigFile}, true, "1"},
     {"AFullDiskKeepsTheFilesATreeCopyWouldReplace",
      {"data\\big.bin=" + kBigFile, "!E:\\data\\big.bin=" + kOldFile},
      "set DSTDIR \"E:\"\nCopyDir2Dest \"data\"\n" + Mark("never"),
-     1, "", {"E:\\data\\big.bin=" + kOldFile}, true},
+     1, "", {"E:\\data\\big.bin=" + kOldFile}, true, "1"},
+    // A configuration file with CR-only line ends keeps the user's lines.
+    {"CrOnlyZekIniKeepsEveryLine",
+     {"dst\\zek.ini=vorn 4.10\rupdate auto\rplugin netlib-10.dll\ruser keepme\r",
+      "zek.ini=vorn 4.12\r\nupdate no\r\nplugin netlib-12.dll\r\n"},
+     "set DSTDIR \"dst\"\nImportOldVorn \"4.12\" \"no\"\n" +
+         MarkIf("IsVornUpdated \"4.12\"", "updated"),
+     0, "updated",
+     {"dst\\zek.ini=vorn 4.12\rupdate no\rplugin netlib-12.dll\ruser keepme\r"},
+     false, ""},
 };
 
 struct Build {
@@ -219,7 +230,7 @@ TEST_P(SafetyCases, Run) {
     size_t eq = after.find('=');
     EXPECT_EQ(ReadFile(after.substr(0, eq)), after.substr(eq + 1)) << after.substr(0, eq);
   }
-  EXPECT_EQ(StateValue("InstallFailled"), "1");
+  EXPECT_EQ(StateValue("InstallFailled"), c.marker);
 }
 
 std::string SafetyName(const ::testing::TestParamInfo<std::tuple<SafetyCase, Build>>& tested) {
