@@ -98,13 +98,20 @@ TEST_F(ProgramDirectory, FromADrivesRootTheRootsScriptRuns) {
 
 // A directory that the ANSI code page cannot name: the program cannot make
 // it current, and takes the missing-script path instead of running the
-// caller's setup.ini. (A directory over MAX_PATH takes the same path; Wine
-// cannot start a program from one, so it is not tested here.)
+// caller's setup.ini. It never armed the install-state record, so a
+// previous run's failure stays recorded. (A directory over MAX_PATH takes
+// the same path; Wine cannot start a program from one, so it is not tested
+// here.)
 TEST_F(ProgramDirectory, AnUnnameableDirectoryRunsNoScript) {
   std::wstring dir = L"D:\\\x0416\x0418\x041b";
   ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
+  WriteRegistryString(HKEY_LOCAL_MACHINE, kStateKey, "InstallFailled", "1");
   EXPECT_EQ(RunFrom(dir), -1);
   EXPECT_EQ(ReadDriveFile("D:\\out.txt"), "");
+  std::string marker;
+  EXPECT_TRUE(ReadRegistryValue(HKEY_LOCAL_MACHINE, kStateKey, "InstallFailled", &marker));
+  EXPECT_EQ(marker.substr(0, 1), "1");
+  DeleteRegistryTree(HKEY_LOCAL_MACHINE, kStateKey);
 }
 
 }  // namespace

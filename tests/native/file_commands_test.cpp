@@ -449,6 +449,15 @@ TEST_F(FileCommands, AFailedReplaceAtAnyStepKeepsTheOldFile) {
   EXPECT_EQ(machine_.ReadFile("E:\\k.bin"), "new a");
   EXPECT_FALSE(machine_.Exists("C:\\src\\a.dll"));
   EXPECT_FALSE(Flags().failure);
+  // A source in use stays, and the move has failed; its copy is whole.
+  machine_.WriteFile("C:\\src\\a.dll", "new a");
+  machine_.WriteFile("E:\\k.bin", "old");
+  machine_.InjectFailure("DeleteFile", "C:\\src\\a.dll", kErrSharingViolation);
+  Statement("MoveA \"C:\\src\\a.dll\" \"E:\\k.bin\"");
+  EXPECT_EQ(machine_.ReadFile("E:\\k.bin"), "new a");
+  EXPECT_EQ(machine_.ReadFile("C:\\src\\a.dll"), "new a");
+  EXPECT_TRUE(Ended());
+  machine_.ClearFailures();
   // A name for the new file that is taken is never overwritten.
   machine_.WriteFile("C:\\src\\a.dll", "new a");
   machine_.WriteFile("C:\\dst\\a.dll.~vn", "someone's");
