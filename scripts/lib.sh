@@ -38,6 +38,41 @@ wine_runs_32bit_programs() {
   dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'ok installed'
 }
 
+# The Windows build that the Wine tests and the example run: the shipped
+# i686 program ("win32", in a pure 32-bit prefix) where Wine can start
+# 32-bit programs, else the x86_64 build ("win64").
+tested_build() {
+  if [ -n "${VORN_TESTED_BUILD:-}" ]; then  # a developer's choice: win32 or win64
+    echo "$VORN_TESTED_BUILD"
+  elif wine_runs_32bit_programs; then
+    echo win32
+  else
+    echo win64
+  fi
+}
+
+# The line above a test summary that says which build was tested.
+tested_build_line() {
+  if [ "$1" = win32 ]; then
+    echo "tested under Wine: i686 (win32 prefix)"
+  else
+    echo "tested under Wine: x86_64 (win64 prefix; this machine cannot run 32-bit code)"
+  fi
+}
+
+# The Wine loader for programs of BUILD (win32 or win64).
+wine_loader() {
+  if [ "$1" = win32 ]; then echo /usr/lib/wine/wine; else echo "$WINE64"; fi
+}
+
+toolchain_file() {
+  if [ "$1" = win32 ]; then
+    echo "$VORN_ROOT/cmake/toolchain-mingw-i686.cmake"
+  else
+    echo "$VORN_ROOT/cmake/toolchain-mingw-x86_64.cmake"
+  fi
+}
+
 # Installs the Debian packages that are missing, without recommends. Where
 # the kernel runs 32-bit code, the 32-bit Wine loader (wine32:i386) too, so
 # that the shipped i686 program runs in the tests.
@@ -72,21 +107,18 @@ configure_and_build() {
   configure "$@" && cmake --build "$1" -j2
 }
 
-# The x86_64 setup.exe and the UI robot, nothing else: all the example needs.
-build_setup_and_robot() {
-  configure "$VORN_BUILD/win64" \
-    -DCMAKE_TOOLCHAIN_FILE="$VORN_ROOT/cmake/toolchain-mingw-x86_64.cmake" \
-    -DVORN_TESTS=ON &&
-    cmake --build "$VORN_BUILD/win64" -j2 --target setup robot_cli
-}
-
+# Both Windows builds: the one without tests first, then the one the
+# options (VORN_TESTS=ON...) are for, by default the x86_64 build.
+# build_windows_programs [--tested BUILD] [cmake options...]
 build_windows_programs() {
-  configure_and_build "$VORN_BUILD/win32" \
-    -DCMAKE_TOOLCHAIN_FILE="$VORN_ROOT/cmake/toolchain-mingw-i686.cmake" \
-    -DVORN_TESTS=OFF
-  configure_and_build "$VORN_BUILD/win64" \
-    -DCMAKE_TOOLCHAIN_FILE="$VORN_ROOT/cmake/toolchain-mingw-x86_64.cmake" \
-    "$@"
+  local tested=win64
+  if [ "${1:-}" = --tested ]; then tested=$2; shift 2; fi
+  local other=win32
+  [ "$tested" = win32 ] && other=win64
+  configure_and_build "$VORN_BUILD/$other" \
+    -DCMAKE_TOOLCHAIN_FILE="$(toolchain_file "$other")" -DVORN_TESTS=OFF &&
+    configure_and_build "$VORN_BUILD/$tested" \
+      -DCMAKE_TOOLCHAIN_FILE="$(toolchain_file "$tested")" "$@"
 }
 
 # Prints the path of the TrueType font that the font tests register. It is
@@ -147,29 +179,35 @@ prefix_recipe() {
     echo "$VORN_PREFIX_RECIPE"
   fi
 }
+# ensure_prefix_template BUILD: a win32 prefix (WINEARCH=win32, the
+# closest model of 32-bit Windows) or a win64 one.
 ensure_prefix_template() {
-  local template=$VORN_BUILD/wine/prefix-template
+  local arch=$1
+  local template=$VORN_BUILD/wine/prefix-template-$arch
   [ -f "$template/system.reg" ] &&
     [ "$(cat "$template/.vorn-recipe" 2>/dev/null)" = "$(prefix_recipe)" ] &&
     return 0
-  log "creating the Wine prefix (once)"
+  log "creating the $arch Wine prefix (once)"
   rm -rf "$template"
   (
     wine_environment "$template"
-    "$WINE64" wineboot -i </dev/null >/dev/null 2>&1
+    export WINEARCH=$arch
+    local wine
+    wine=$(wine_loader "$arch")
+    "$wine" wineboot -i </dev/null >/dev/null 2>&1
     # Without a window manager, Wine waits ~2 s for one each time a managed
     # window is hidden or closed; unmanaged windows do not wait.
-    (cd "$template" && "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' \
+    (cd "$template" && "$wine" reg add 'HKCU\Software\Wine\X11 Driver' \
       /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1)
     # Z: maps the whole Linux file system. It stays, since the tests and
     # CTest reach programs by their Linux paths, but typed as a CD-ROM, so
     # that neither the drive search (ApplyOnFiles) nor the directory
     # chooser lists it: the machine has C: and D: only.
-    (cd "$template" && "$WINE64" reg add 'HKLM\Software\Wine\Drives' \
+    (cd "$template" && "$wine" reg add 'HKLM\Software\Wine\Drives' \
       /v z: /t REG_SZ /d cdrom /f </dev/null >/dev/null 2>&1)
     # E:, where a test run mounts its small volume, is removable: neither
     # the drive search nor the chooser lists it either.
-    (cd "$template" && "$WINE64" reg add 'HKLM\Software\Wine\Drives' \
+    (cd "$template" && "$wine" reg add 'HKLM\Software\Wine\Drives' \
       /v e: /t REG_SZ /d floppy /f </dev/null >/dev/null 2>&1)
     "$WINESERVER" -w
     # The user folders would be links into the Linux home.
@@ -199,17 +237,20 @@ unmount_small_drive() {
   fi
 }
 
-# fresh_prefix NAME: a new copy of the template, with the environment set.
+# fresh_prefix NAME [BUILD]: a new copy of the template for BUILD (win32 or
+# win64, the default), with the environment set and WINE the loader for
+# its programs.
 # Drive D: is a small fixed drive of its own (build/wine/NAME-drive-d), for
 # tests that need a drive's root or a second drive to search; drive E:,
 # where the machine allows a mount, a 64 KB volume that fills up.
 fresh_prefix() {
-  ensure_prefix_template
+  local arch=${2:-win64}
+  ensure_prefix_template "$arch"
   local prefix=$VORN_BUILD/wine/$1
   [ -d "$prefix" ] && (wine_environment "$prefix"; "$WINESERVER" -k 2>/dev/null || true)
   unmount_small_drive "$prefix-drive-e"
   rm -rf "$prefix" "$prefix-drive-d" "$prefix-drive-e"
-  cp -a "$VORN_BUILD/wine/prefix-template" "$prefix"
+  cp -a "$VORN_BUILD/wine/prefix-template-$arch" "$prefix"
   mkdir -p "$prefix-drive-d"
   ln -s "$prefix-drive-d" "$prefix/dosdevices/d:"
   if mount_small_drive "$prefix-drive-e"; then
@@ -226,13 +267,16 @@ fresh_prefix() {
   mkdir -p "$programs/Vorn E2E Linked"
   ln -s "$links/outside" "$programs/Vorn E2E Linked/outside-link"
   wine_environment "$prefix"
+  export WINEARCH=$arch
+  WINE=$(wine_loader "$arch")
+  export WINE
 }
 
 # Keeps the prefix's wineserver and services up, with every descriptor
 # detached, so that test runners do not wait on them.
 start_wineserver() {
   "$WINESERVER" -p </dev/null >/dev/null 2>&1
-  "$WINE64" cmd /c exit </dev/null >/dev/null 2>&1
+  "${WINE:-$WINE64}" cmd /c exit </dev/null >/dev/null 2>&1
 }
 
 stop_wine_and_display() {

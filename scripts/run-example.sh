@@ -10,27 +10,30 @@
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
+# The shipped i686 program in a pure 32-bit prefix where the machine can
+# run 32-bit code, the x86_64 build otherwise.
+[ "${VORN_EXAMPLE_NO_BUILD:-0}" = 1 ] || install_missing_packages
+build=$(tested_build)
+programs=$VORN_BUILD/$build
 if [ "${VORN_EXAMPLE_NO_BUILD:-0}" != 1 ]; then
-  install_missing_packages
-  configure "$VORN_BUILD/win64" \
-    -DCMAKE_TOOLCHAIN_FILE="$VORN_ROOT/cmake/toolchain-mingw-x86_64.cmake" \
-    -DVORN_TESTS=ON
-  cmake --build "$VORN_BUILD/win64" -j2 --target setup robot_cli record_args reg_ok
+  configure "$programs" -DCMAKE_TOOLCHAIN_FILE="$(toolchain_file "$build")" -DVORN_TESTS=ON
+  cmake --build "$programs" -j2 --target setup robot_cli record_args reg_ok
 fi
 
 work=$VORN_BUILD/example
 rm -rf "$work"
 mkdir -p "$work"
 cp -r "$VORN_ROOT"/examples/* "$work/"
-cp "$VORN_BUILD/win64/setup.exe" "$work/"
+cp "$programs/setup.exe" "$work/"
 # The product's COM server, font and post-install helper are stand-ins the
 # project builds (tests/helpers) and a free font from its Debian package.
-cp "$VORN_BUILD/win64/tests/helpers/reg_ok.dll" "$work/vornshell.dll"
-cp "$VORN_BUILD/win64/tests/helpers/record_args.exe" "$work/postinstall.exe"
+cp "$programs/tests/helpers/reg_ok.dll" "$work/vornshell.dll"
+cp "$programs/tests/helpers/record_args.exe" "$work/postinstall.exe"
 font=$(fetch_test_font)
 [ -n "$font" ] && cp "$font" "$work/vornsans.ttf"
 
-fresh_prefix example-prefix
+fresh_prefix example-prefix "$build"
+log "the $build setup.exe"
 prefix=$WINEPREFIX
 trap stop_wine_and_display EXIT
 interactive=0
@@ -102,9 +105,9 @@ run() {
   log "$title"
   local status=0
   if [ "$interactive" = 1 ]; then
-    (cd "$work" && "$WINE64" ./setup.exe "$@") || status=$?
+    (cd "$work" && "$WINE" ./setup.exe "$@") || status=$?
   else
-    (cd "$work" && "$WINE64" "$VORN_BUILD/win64/tests/robot/robot.exe" --timeout 120 \
+    (cd "$work" && "$WINE" "$programs/tests/robot/robot.exe" --timeout 120 \
       ./setup.exe "$@") || status=$?
   fi
   log "setup.exe exit code: $status"

@@ -65,18 +65,18 @@ else
   failedNames+=("fuzzing (see build/fuzz/*.log)")
 fi
 
-log "Windows builds"
-# The data-safety cases run on the shipped 32-bit program too, where
-# Wine can start it.
-shipped=""
-wine_runs_32bit_programs && shipped=$VORN_BUILD/win32/setup.exe
-if build_windows_programs -DVORN_TESTS=ON -DVORN_TEST_FONT="$(fetch_test_font)" \
-  -DVORN_SHIPPED_SETUP_EXE="$shipped"; then
-  fresh_prefix test-prefix
+# The Wine tests run the shipped i686 program in a pure 32-bit prefix where
+# the machine can run 32-bit code, the x86_64 build otherwise; both builds
+# are made and size-checked either way.
+tested=$(tested_build)
+log "Windows builds; the tests run the $tested build"
+if build_windows_programs --tested "$tested" -DVORN_TESTS=ON \
+  -DVORN_TEST_FONT="$(fetch_test_font)"; then
+  fresh_prefix test-prefix "$tested"
   trap stop_wine_and_display EXIT
   start_private_display && start_wineserver
   log "Windows and end-to-end tests under Wine"
-  run_ctest win "$VORN_BUILD/win64" -j1
+  run_ctest win "$VORN_BUILD/$tested" -j1
   stop_wine_and_display
 else
   failed=$((failed + 1))
@@ -87,5 +87,6 @@ if [ ${#failedNames[@]} -gt 0 ]; then
   echo "Failed:"
   printf '  %s\n' "${failedNames[@]}"
 fi
+tested_build_line "$tested"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,12 +1,10 @@
 // The file and text commands end to end, on real files under Wine: each
 // case a script, the files it starts with, the box answer, and what is on
 // disk and in out.txt afterwards. Paths are relative to the run's working
-// directory, which is SRCDIR. The data-safety cases run on the shipped
-// 32-bit program too, where Wine can start it.
+// directory, which is SRCDIR.
 #include <windows.h>
 
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "tests/e2e/setup_run.h"
@@ -132,10 +130,9 @@ std::string CaseName(const ::testing::TestParamInfo<FileCase>& tested) {
 
 INSTANTIATE_TEST_SUITE_P(Files, FileCases, ::testing::ValuesIn(kCases), CaseName);
 
-// ---- Data safety, on each build Wine can run ----
+// ---- Data safety ----
 
-// Scripts that once destroyed data, run on the build these tests were made
-// with and on the shipped 32-bit program.
+// Scripts that once destroyed data.
 struct SafetyCase {
   const char* name;
   std::vector<std::string> files;       // as FileCase::files
@@ -193,30 +190,10 @@ const SafetyCase kSafetyCases[] = {
      false, ""},
 };
 
-struct Build {
-  const char* name;
-  const char* program;
-  REGSAM registryView;
-};
-
-const Build kBuilds[] = {
-    {"Tested", VORN_SETUP_EXE, 0},
-#ifdef VORN_SHIPPED_SETUP_EXE
-    // The shipped program is a 32-bit process: its registry writes land in
-    // the 32-bit view.
-    {"Shipped", VORN_SHIPPED_SETUP_EXE, KEY_WOW64_32KEY},
-#endif
-};
-
-class SafetyCases : public SetupRun,
-                    public ::testing::WithParamInterface<std::tuple<SafetyCase, Build>> {
- protected:
-  const char* Program() const override { return std::get<1>(GetParam()).program; }
-  REGSAM RegistryView() const override { return std::get<1>(GetParam()).registryView; }
-};
+class SafetyCases : public SetupRun, public ::testing::WithParamInterface<SafetyCase> {};
 
 TEST_P(SafetyCases, Run) {
-  const SafetyCase& c = std::get<0>(GetParam());
+  const SafetyCase& c = GetParam();
   if (c.needsSmallDrive && GetFileAttributesA("E:\\") == INVALID_FILE_ATTRIBUTES) {
     GTEST_SKIP() << "no small drive E: here (it needs a tmpfs mount); "
                     "the native tests cover a full disk";
@@ -233,13 +210,11 @@ TEST_P(SafetyCases, Run) {
   EXPECT_EQ(StateValue("InstallFailled"), c.marker);
 }
 
-std::string SafetyName(const ::testing::TestParamInfo<std::tuple<SafetyCase, Build>>& tested) {
-  return std::string(std::get<0>(tested.param).name) + "_" + std::get<1>(tested.param).name;
+std::string SafetyName(const ::testing::TestParamInfo<SafetyCase>& tested) {
+  return tested.param.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(DataSafety, SafetyCases,
-                         ::testing::Combine(::testing::ValuesIn(kSafetyCases),
-                                            ::testing::ValuesIn(kBuilds)),
+INSTANTIATE_TEST_SUITE_P(DataSafety, SafetyCases, ::testing::ValuesIn(kSafetyCases),
                          SafetyName);
 
 }  // namespace

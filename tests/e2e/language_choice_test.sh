@@ -8,7 +8,8 @@ set -u
 setup_exe=$1
 robot_exe=$2
 only=${3:-}
-WINE64=/usr/lib/wine/wine64
+# The Wine loader for the programs under test (VORN_WINE, set by the test).
+WINE=${VORN_WINE:-/usr/lib/wine/wine64}
 
 # name | locale | language files present (comma-separated) | expected
 # "languagefile|GREETING" of the chosen file.
@@ -65,7 +66,7 @@ chosen() {
   done
   printf '[Setup]\r\nGetSystemVars\r\nAppendFile languagefile "out.txt"\r\n%s\r\n%s\r\n' \
     'Include languagefile "Messages"' 'AppendFile GREETING "out.txt"' >"$work/run/setup.ini"
-  (cd "$work/run" && LC_ALL=$locale "$WINE64" setup.exe /SILENT </dev/null >/dev/null 2>&1)
+  (cd "$work/run" && LC_ALL=$locale "$WINE" setup.exe /SILENT </dev/null >/dev/null 2>&1)
   [ -f "$work/run/out.txt" ] && tr -d '\r' <"$work/run/out.txt" | paste -sd'|'
 }
 
@@ -76,7 +77,7 @@ german_error_box() {
     >"$work/run/setup.German.txt"
   printf '[Setup]\r\nGetSystemVars\r\nInclude languagefile "Messages"\r\nBogus\r\n' \
     >"$work/run/setup.ini"
-  (cd "$work/run" && LC_ALL=de_DE.UTF-8 "$WINE64" "$robot_exe" --timeout 60 \
+  (cd "$work/run" && LC_ALL=de_DE.UTF-8 "$WINE" "$robot_exe" --timeout 60 \
     setup.exe </dev/null 2>/dev/null | tr -d '\r' | grep '^box:')
 }
 

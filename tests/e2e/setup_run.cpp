@@ -12,24 +12,11 @@ const char kStateKey[] = "Software\\Kelvaro";
 static const DWORD kBoxTimeoutMs = 30000;
 static const DWORD kExitTimeoutMs = 60000;
 
-// Removes the install-state record from both registry views: a 32-bit
-// program's writes land in the 32-bit view of a 64-bit machine.
-static void DeleteStateRecord() {
-  DeleteRegistryTree(HKEY_LOCAL_MACHINE, kStateKey);
-  HKEY software;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0,
-                    KEY_ALL_ACCESS | KEY_WOW64_32KEY, &software) == ERROR_SUCCESS) {
-    RegDeleteTreeA(software, "Kelvaro");
-    RegDeleteKeyA(software, "Kelvaro");
-    RegCloseKey(software);
-  }
-}
-
 void SetupRun::SetUp() {
   scratch_ = new ScratchDirectory();
-  ASSERT_TRUE(CopyFileA(Program(), (Dir() + "\\setup.exe").c_str(), FALSE))
-      << "cannot copy " << Program();
-  DeleteStateRecord();
+  ASSERT_TRUE(CopyFileA(VORN_SETUP_EXE, (Dir() + "\\setup.exe").c_str(), FALSE))
+      << "cannot copy " << VORN_SETUP_EXE;
+  DeleteRegistryTree(HKEY_LOCAL_MACHINE, kStateKey);
   session_ = new robot::Session();
 }
 
@@ -42,7 +29,7 @@ void SetupRun::TearDown() {
   }
   delete scratch_;
   scratch_ = nullptr;
-  DeleteStateRecord();
+  DeleteRegistryTree(HKEY_LOCAL_MACHINE, kStateKey);
 }
 
 std::string SetupRun::PathOf(const std::string& name) const {
@@ -123,33 +110,15 @@ int SetupRun::RunToEnd(const std::string& args,
   return Finish(0, boxes);
 }
 
-// A value of the install-state record in `view`, as stored.
-static bool ReadStateValue(REGSAM view, const char* name, std::string* bytes) {
-  if (view == 0) return ReadRegistryValue(HKEY_LOCAL_MACHINE, kStateKey, name, bytes);
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kStateKey, 0, KEY_READ | view, &key) !=
-      ERROR_SUCCESS) {
-    return false;
-  }
-  char buffer[4096];
-  DWORD size = sizeof buffer;
-  LONG status = RegQueryValueExA(key, name, nullptr, nullptr,
-                                 reinterpret_cast<BYTE*>(buffer), &size);
-  RegCloseKey(key);
-  if (status != ERROR_SUCCESS) return false;
-  bytes->assign(buffer, size);
-  return true;
-}
-
 std::string SetupRun::StateValue(const char* name) const {
   std::string bytes;
-  if (!ReadStateValue(RegistryView(), name, &bytes)) return "";
+  if (!ReadRegistryValue(HKEY_LOCAL_MACHINE, kStateKey, name, &bytes)) return "";
   return bytes.substr(0, 1);
 }
 
 std::string SetupRun::StateString(const char* name) const {
   std::string bytes;
-  if (!ReadStateValue(RegistryView(), name, &bytes)) return "(none)";
+  if (!ReadRegistryValue(HKEY_LOCAL_MACHINE, kStateKey, name, &bytes)) return "(none)";
   return std::string(bytes.c_str());
 }
 

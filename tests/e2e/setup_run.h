@@ -20,12 +20,6 @@ class SetupRun : public ::testing::Test {
   void TearDown() override;
 
   // Writes setup.ini (or another file) into the working directory.
-  // The program under test: the build these tests were made with, unless
-  // a fixture names another one (the shipped 32-bit program), and the
-  // registry view in which that program's writes land.
-  virtual const char* Program() const { return VORN_SETUP_EXE; }
-  virtual REGSAM RegistryView() const { return 0; }
-
   void WriteScript(const std::string& content) { WriteFile("setup.ini", content); }
   void WriteFile(const std::string& name, const std::string& content);
   // Writes the files a case starts with, folders on the way included:
