@@ -85,7 +85,7 @@ bool ReadRegularFile(const std::string& path, std::string* text, std::string* re
   return true;
 }
 
-// Lines end at LF; a CR before it is no part of the line.
+// Lines end at LF; a CR before it is not kept in the line.
 void SplitLines(const std::string& text, std::vector<Line>* lines) {
   long number = 0;
   size_t start = 0;

@@ -1,5 +1,5 @@
 // Fuzz target: setupcheck on any setup.ini, other.ini and German language
-// file (the input's parts, split at NUL bytes; an English language file
+// file (the input cut at NUL bytes; an English language file
 // lies beside them) finds what it finds without crashing or waiting, and
 // its JSON stays one array.
 #include <unistd.h>
@@ -16,8 +16,8 @@
 namespace {
 
 // Writes `text` as `name` in `dir`, or removes the file when there is no
-// such part of the input.
-void WritePart(const std::string& dir, const char* name, const std::string* text) {
+// such piece of the input.
+void WritePiece(const std::string& dir, const char* name, const std::string* text) {
   std::string path = dir + "/" + name;
   if (!text) {
     unlink(path.c_str());
@@ -30,15 +30,15 @@ void WritePart(const std::string& dir, const char* name, const std::string* text
 }
 
 std::vector<std::string> SplitAtNul(const uint8_t* data, size_t size) {
-  std::vector<std::string> parts(1);
+  std::vector<std::string> pieces(1);
   for (size_t i = 0; i < size; ++i) {
-    if (data[i] == 0 && parts.size() < 3) {
-      parts.emplace_back();
+    if (data[i] == 0 && pieces.size() < 3) {
+      pieces.emplace_back();
     } else {
-      parts.back().push_back(static_cast<char>(data[i]));
+      pieces.back().push_back(static_cast<char>(data[i]));
     }
   }
-  return parts;
+  return pieces;
 }
 
 }  // namespace
@@ -54,10 +54,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     return made;
   }();
-  std::vector<std::string> parts = SplitAtNul(data, size);
-  WritePart(dir, "setup.ini", &parts[0]);
-  WritePart(dir, "other.ini", parts.size() > 1 ? &parts[1] : nullptr);
-  WritePart(dir, "setup.German.txt", parts.size() > 2 ? &parts[2] : nullptr);
+  std::vector<std::string> pieces = SplitAtNul(data, size);
+  WritePiece(dir, "setup.ini", &pieces[0]);
+  WritePiece(dir, "other.ini", pieces.size() > 1 ? &pieces[1] : nullptr);
+  WritePiece(dir, "setup.German.txt", pieces.size() > 2 ? &pieces[2] : nullptr);
   std::vector<Finding> findings;
   std::string problem;
   if (!CheckScript(dir, "setup.ini", &findings, &problem)) return 0;
