@@ -1,20 +1,27 @@
 // The checks of setupcheck, each as the program would meet the script:
 // keywords, If/Else/Endif as the runner skips, call targets, the sections
 // setup.exe starts from, line lengths, arguments that must be variable
-// names, and sections nothing reaches.
+// names, sections nothing reaches, calls that come back into their own run
+// or nest past the run-depth limit, and the messages each language file
+// must define. Only regular files are read.
 #include "checker/script_check.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <deque>
 #include <map>
 #include <set>
 #include <sstream>
 
 #include "script/command_table.h"
+#include "script/engine.h"
 #include "script/statement.h"
 #include "script/text.h"
 
@@ -36,18 +43,60 @@ std::string Upper(std::string text) {
   return text;
 }
 
-bool ReadScript(const std::string& directory, const std::string& name,
-                ScriptText* script) {
-  std::ifstream in(directory + "/" + name, std::ios::binary);
-  if (!in) return false;
-  script->name = name;
-  std::string text;
-  long number = 0;
-  while (std::getline(in, text)) {
-    if (!text.empty() && text.back() == '\r') text.pop_back();
-    script->lines.push_back(Line{++number, text});
+// Opening waits for no writer (a named pipe) and translates no line ends.
+int ReadOnlyOpenFlags() {
+  int flags = O_RDONLY;
+#ifdef O_NONBLOCK
+  flags |= O_NONBLOCK;
+#endif
+#ifdef O_BINARY
+  flags |= O_BINARY;
+#endif
+  return flags;
+}
+
+// The whole content of a regular file. A named pipe, a device or a
+// directory is refused as it is opened, without a byte read from it.
+bool ReadRegularFile(const std::string& path, std::string* text, std::string* reason) {
+  int fd = open(path.c_str(), ReadOnlyOpenFlags());
+  if (fd < 0) {
+    *reason = strerror(errno);
+    return false;
   }
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    *reason = "not a regular file";
+    return false;
+  }
+  char chunk[16384];
+  for (;;) {
+    auto got = read(fd, chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      *reason = strerror(errno);
+      close(fd);
+      return false;
+    }
+    if (got == 0) break;
+    text->append(chunk, static_cast<size_t>(got));
+  }
+  close(fd);
   return true;
+}
+
+// Lines end at LF; a CR before it is not kept in the line.
+void SplitLines(const std::string& text, std::vector<Line>* lines) {
+  long number = 0;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines->push_back(Line{++number, line});
+    start = end + 1;
+  }
 }
 
 // The section name of a label line, or "" when the line is no label.
@@ -61,6 +110,15 @@ std::string LabelOf(const std::string& text) {
   return close == std::string::npos ? name : name.substr(0, close);
 }
 
+// A label whose '[' is the line's first byte ends the section run before it.
+bool EndsASection(const std::string& text) { return !text.empty() && text[0] == '['; }
+
+bool StartsWithLabelBracket(const std::string& text) {
+  char copy[kLineMax];
+  CopyText(copy, text.c_str());
+  return *SkipBlanks(copy) == '[';
+}
+
 void IndexSections(ScriptText* script) {
   for (const Line& line : script->lines) {
     std::string label = LabelOf(line.text);
@@ -68,6 +126,44 @@ void IndexSections(ScriptText* script) {
       script->sections[Upper(label)] = line.number;
     }
   }
+}
+
+bool ReadScript(const std::string& directory, const std::string& name,
+                ScriptText* script, std::string* reason) {
+  std::string text;
+  if (!ReadRegularFile(directory + "/" + name, &text, reason)) return false;
+  script->name = name;
+  SplitLines(text, &script->lines);
+  IndexSections(script);
+  return true;
+}
+
+// The first word of a line as a block skip compares it: up to its first
+// blank.
+std::string FirstWordOf(const std::string& text) {
+  char copy[kLineMax];
+  CopyText(copy, text.c_str());
+  const char* word = SkipBlanks(copy);
+  const char* end = word;
+  while (*end && !IsBlank(*end)) ++end;
+  return std::string(word, end);
+}
+
+// Where a skip from If or Else can stop: the last line of the file whose
+// first word is Else, and the last whose first word is Endif (0: none).
+struct SkipTargets {
+  long lastElse = 0;
+  long lastEndif = 0;
+};
+
+SkipTargets FindSkipTargets(const ScriptText& script) {
+  SkipTargets targets;
+  for (const Line& line : script.lines) {
+    std::string word = FirstWordOf(line.text);
+    if (EqualsNoCase(word.c_str(), "Else")) targets.lastElse = line.number;
+    if (EqualsNoCase(word.c_str(), "Endif")) targets.lastEndif = line.number;
+  }
+  return targets;
 }
 
 // One statement as the parser reads it.
@@ -128,6 +224,14 @@ bool ReadsValue(CommandId id, int slot) {
   return use == kSlotValue || use == kSlotBoth;
 }
 
+// Whether slot 1, taken as written, is a variable's name. CD takes its
+// folder as written, and that is no variable.
+bool FirstSlotNamesAVariable(CommandId id) {
+  const CommandRow* row = CommandRowOf(id);
+  if (!row || id == kCmdCD) return false;
+  return row->slot1 == kSlotWritten || row->slot1 == kSlotBoth;
+}
+
 // The variables a command sets, besides its written slot.
 const char* const* VariablesSetBy(CommandId id) {
   static const char* const kSystem[] = {"SRCDIR", "DSTDIR", "WINDIR", "SYSDIR",
@@ -155,7 +259,19 @@ const char* const* VariablesSetBy(CommandId id) {
   }
 }
 
-// The messages of the language file that a command shows.
+// Every variable a statement sets, as written.
+std::vector<std::string> VariablesWrittenBy(const Parsed& st) {
+  std::vector<std::string> names;
+  if (FirstSlotNamesAVariable(st.id) && !st.text1.empty()) names.push_back(st.text1);
+  for (const char* const* name = VariablesSetBy(st.id); *name; ++name) {
+    names.push_back(*name);
+  }
+  return names;
+}
+
+// The messages of the language file that a command shows on its ordinary
+// paths and on error paths the checker cannot rule out (the disk decides).
+// The errors of calls and blocks are judged where they are written.
 const char* MessagesShownBy(CommandId id) {
   switch (id) {
     case kCmdCopyA: case kCmdCopy: case kCmdCopyS: case kCmdCopyD:
@@ -179,10 +295,47 @@ const char* MessagesShownBy(CommandId id) {
     case kCmdShowFile: return "LICENCE_TTL LICENCEOK_BTN LICENCECANCEL_BTN";
     case kCmdSetupType: return "SETUPTYPE0 ABORT_MSG SETUPNAME";
     case kCmdGetSMTPServer: return "ABORT_MSG SETUPNAME";
-    case kCmdIf: case kCmdElse: return "ERROR_TTL ERROR_SYNTAX";
-    case kCmdGoto: case kCmdInclude: return "ERROR_TTL ERROR_INI_INC";
     default: return "";
   }
+}
+
+const char kUnclosedBlockMessages[] = "ERROR_TTL ERROR_SYNTAX";
+const char kMissingSectionMessages[] = "ERROR_TTL ERROR_INI_INC";
+const char kTooDeepMessage[] = "ERROR_TTL";
+
+// A section run: the file as the checker names it and the section,
+// both upper-cased.
+typedef std::pair<std::string, std::string> SectionKey;
+
+// A call of a section run (goto, Include, ParseFile, ApplyOnFiles), or
+// the lines of a label after blanks, which a run goes on into at its level.
+struct Call {
+  SectionKey target;
+  std::string file;     // where it is written
+  long line;
+  std::string keyword;  // "" for going on into a label's lines
+  bool everyRun;        // made on every run of its section
+  bool goesOn() const { return keyword.empty(); }
+  int levels() const { return goesOn() ? 0 : 1; }
+};
+
+struct SectionRun {
+  std::string file;   // as named
+  std::string label;  // as written
+  std::vector<Call> calls;
+};
+
+// The section whose run the current line belongs to, with what the lines
+// before it in that run decided.
+struct OpenRun {
+  SectionRun* run = nullptr;
+  bool inBlock = false;       // between If or Else and Endif
+  bool mayHaveEnded = false;  // after a return, quit or quiterr, in a block or not
+  bool everyRun() const { return !inBlock && !mayHaveEnded; }
+};
+
+bool EndsTheRun(CommandId id) {
+  return id == kCmdReturn || id == kCmdQuit || id == kCmdQuiterr;
 }
 
 class Checker {
@@ -190,63 +343,158 @@ class Checker {
   Checker(const std::string& directory, std::vector<Finding>* findings)
       : directory_(directory), findings_(findings) {}
 
-  void Check(ScriptText& script, bool isMain);
-  void CheckReachability(const ScriptText& script);
+  bool Run(const std::string& scriptName, std::string* problem);
 
  private:
-  void Report(const ScriptText& script, long line, bool error, const std::string& message) {
-    findings_->push_back(Finding{script.name, line, error, message});
-  }
-  void CheckBlocks(const ScriptText& script);
-  void CheckStatement(const ScriptText& script, const Line& line, const Parsed& st);
-  void CheckInclude(const ScriptText& script, const Line& line, const Parsed& st);
-  std::vector<std::string> LanguageFiles();
-  ScriptText* Loaded(const std::string& name);
-
-  std::string directory_;
-  std::vector<Finding>* findings_;
-  std::map<std::string, ScriptText> loaded_;  // by upper-cased name
-  std::set<std::string> checked_;
-  bool writesUninstallEntry_ = false;
-
- public:
   // Variables: where the script sets them, and where it reads them.
   struct Use {
     std::string file;
     long line;
     std::string what;  // "" for a read of the script; a keyword for a message it shows
   };
+  struct Pending {
+    const ScriptText* script;
+    bool languageFile;  // reached through languagefile: its values hold for it alone
+  };
+
+  void Report(const std::string& file, long line, bool error, const std::string& message) {
+    findings_->push_back(Finding{file, line, error, message});
+  }
+  void Report(const ScriptText& script, long line, bool error, const std::string& message) {
+    Report(script.name, line, error, message);
+  }
+  void QueueFile(const ScriptText& script, bool languageFile);
+  void CheckFile(const ScriptText& script, bool languageFile);
+  void CheckStartSections(const ScriptText& script);
+  void CheckBlocks(const ScriptText& script);
+  void CheckStatement(const ScriptText& script, const Line& line, const Parsed& st);
+  void CheckInclude(const ScriptText& script, const Line& line, const Parsed& st);
+  std::vector<std::string> IncludedFiles(const Parsed& st, bool* known);
+  bool IncludeCanMissItsSection(const Parsed& st);
+  bool CallCanMissItsSection(const ScriptText& script, const Parsed& st);
+  std::string ErrorPathMessages(const ScriptText& script, const SkipTargets& skips,
+                                const Line& line, const Parsed& st);
+  void NoteVariables(const ScriptText& script, const Line& line, const Parsed& st,
+                     bool languageFile, const std::string& errorMessages);
+  void NoteMessages(const std::string& file, long line, const std::string& keyword,
+                    const std::string& keys);
+  void NoteCalls(const ScriptText& script);
+  SectionRun* RunStartedAt(const ScriptText& script, const Line& line);
+  void FollowStatement(const ScriptText& script, const Line& line, const Parsed& st,
+                       OpenRun* open);
+  std::vector<SectionKey> CallTargets(const ScriptText& script, const Parsed& st);
+  std::vector<SectionKey> CallOrder();
+  void CheckCallCycles();
+  void CheckCallDepth();
+  std::map<SectionKey, int> RunHeights();
+  void ReportTooDeepChain(const SectionKey& start, const std::map<SectionKey, int>& heights);
+  std::string Describe(const SectionKey& key);
+  void CheckReachability(const ScriptText& script);
+  void CheckVariables();
+  const std::vector<std::string>& LanguageFiles();
+  const ScriptText* Loaded(const std::string& name, std::string* reason = nullptr);
+
+  std::string directory_;
+  std::vector<Finding>* findings_;
+  std::string mainFile_;                      // upper-cased
+  std::map<std::string, ScriptText> loaded_;  // by upper-cased name; unreadable: no name
+  std::set<std::string> checked_;
+  std::deque<Pending> pending_;
+  bool languageFilesListed_ = false;
+  std::vector<std::string> languageFiles_;
+  bool writesUninstallEntry_ = false;
+  std::map<SectionKey, SectionRun> runs_;
   std::set<std::string> setByScript_;              // upper-cased names
   std::map<std::string, std::vector<Use>> reads_;  // upper-cased name -> uses
   std::map<std::string, std::string> spelled_;     // upper-cased -> as written
-  void NoteVariables(const ScriptText& script, const Line& line, const Parsed& st);
-  void CheckVariables();
 };
 
-ScriptText* Checker::Loaded(const std::string& name) {
+const ScriptText* Checker::Loaded(const std::string& name, std::string* reason) {
   std::string key = Upper(name);
   auto found = loaded_.find(key);
   if (found != loaded_.end()) return found->second.name.empty() ? nullptr : &found->second;
   ScriptText& script = loaded_[key];
-  if (!ReadScript(directory_, name, &script)) return nullptr;
-  IndexSections(&script);
-  return &script;
+  std::string why;
+  if (ReadScript(directory_, name, &script, &why)) return &script;
+  script = ScriptText();
+  if (reason) *reason = why;
+  return nullptr;
 }
 
-std::vector<std::string> Checker::LanguageFiles() {
-  std::vector<std::string> names;
+const std::vector<std::string>& Checker::LanguageFiles() {
+  if (languageFilesListed_) return languageFiles_;
+  languageFilesListed_ = true;
   DIR* dir = opendir(directory_.c_str());
-  if (!dir) return names;
+  if (!dir) return languageFiles_;
   while (dirent* entry = readdir(dir)) {
     std::string name = entry->d_name;
     if (name.size() > 10 && Upper(name.substr(0, 6)) == "SETUP." &&
         Upper(name.substr(name.size() - 4)) == ".TXT") {
-      names.push_back(name);
+      languageFiles_.push_back(name);
     }
   }
   closedir(dir);
-  std::sort(names.begin(), names.end());
-  return names;
+  std::sort(languageFiles_.begin(), languageFiles_.end());
+  return languageFiles_;
+}
+
+bool Checker::Run(const std::string& scriptName, std::string* problem) {
+  std::string reason;
+  const ScriptText* script = Loaded(scriptName, &reason);
+  if (!script) {
+    *problem = "cannot read " + directory_ + "/" + scriptName + ": " + reason;
+    return false;
+  }
+  mainFile_ = Upper(scriptName);
+  QueueFile(*script, false);
+  while (!pending_.empty()) {
+    Pending next = pending_.front();
+    pending_.pop_front();
+    CheckFile(*next.script, next.languageFile);
+  }
+  CheckStartSections(*script);
+  CheckReachability(*script);
+  CheckCallCycles();
+  CheckCallDepth();
+  CheckVariables();
+  return true;
+}
+
+// Each file is checked once, however often it is included.
+void Checker::QueueFile(const ScriptText& script, bool languageFile) {
+  if (!checked_.insert(Upper(script.name)).second) return;
+  pending_.push_back(Pending{&script, languageFile});
+}
+
+void Checker::CheckFile(const ScriptText& script, bool languageFile) {
+  SkipTargets skips = FindSkipTargets(script);
+  for (const Line& line : script.lines) {
+    if (line.text.size() > kLineMax - 1) {
+      Report(script, line.number, true, "line of " + std::to_string(line.text.size()) +
+                                            " bytes: setup reads at most " +
+                                            std::to_string(kLineMax - 1));
+      continue;
+    }
+    Parsed st;
+    if (!ParseLine(line.text, &st)) continue;
+    if (st.id == kCmdInvalid) {
+      Report(script, line.number, true, "unknown keyword \"" + st.keyword + "\"");
+      continue;
+    }
+    CheckStatement(script, line, st);
+    NoteVariables(script, line, st, languageFile,
+                  ErrorPathMessages(script, skips, line, st));
+  }
+  CheckBlocks(script);
+  NoteCalls(script);
+}
+
+void Checker::CheckStartSections(const ScriptText& script) {
+  if (!script.sections.count("SETUP")) Report(script, 0, true, "no [Setup] section");
+  if (writesUninstallEntry_ && !script.sections.count("UNINSTALL")) {
+    Report(script, 0, true, "SetUninstall writes an uninstall entry, but there is no "
+                            "[Uninstall] section");
+  }
 }
 
 // Blocks do not nest: a skip from If stops at the first Else or Endif of any
@@ -254,10 +502,8 @@ std::vector<std::string> Checker::LanguageFiles() {
 void Checker::CheckBlocks(const ScriptText& script) {
   long openIf = 0;
   bool seenElse = false;
-  std::string section;
   for (const Line& line : script.lines) {
-    if (!LabelOf(line.text).empty() && line.text.find('[') == 0) {
-      section = Upper(LabelOf(line.text));
+    if (!LabelOf(line.text).empty() && EndsASection(line.text)) {
       if (openIf) {
         Report(script, openIf, true, "If has no Endif before its section ends: its skip "
                                      "would run into the next section");
@@ -267,10 +513,6 @@ void Checker::CheckBlocks(const ScriptText& script) {
     }
     Parsed st;
     if (!ParseLine(line.text, &st) || st.id == kCmdInvalid) continue;
-    if (st.id == kCmdGoto && st.quoted1 && !openIf && Upper(st.text1) == section) {
-      Report(script, line.number, false, "the section calls itself on every run: it "
-                                         "never ends before the nesting limit");
-    }
     if (st.id == kCmdIf) {
       if (openIf) {
         Report(script, line.number, true, "If inside the If of line " +
@@ -295,35 +537,42 @@ void Checker::CheckBlocks(const ScriptText& script) {
   if (openIf) Report(script, openIf, true, "If without Endif");
 }
 
+// The files an Include runs a section of; `known` is false when a variable
+// names the file.
+std::vector<std::string> Checker::IncludedFiles(const Parsed& st, bool* known) {
+  *known = true;
+  if (st.quoted1) return {st.text1};
+  if (EqualsNoCase(st.text1.c_str(), "languagefile")) return LanguageFiles();
+  *known = false;
+  return {};
+}
+
 void Checker::CheckInclude(const ScriptText& script, const Line& line, const Parsed& st) {
   if (!st.quoted2) return;  // a section named by a variable is not known here
-  std::vector<std::string> files;
-  if (st.quoted1) {
-    files.push_back(st.text1);
-  } else if (EqualsNoCase(st.text1.c_str(), "languagefile")) {
-    files = LanguageFiles();
-    if (files.empty()) Report(script, line.number, true, "no language file setup.*.txt");
-  } else {
-    return;
+  bool known = false;
+  std::vector<std::string> files = IncludedFiles(st, &known);
+  if (!known) return;
+  bool languageFile = !st.quoted1;
+  if (languageFile && files.empty()) {
+    Report(script, line.number, true, "no language file setup.*.txt");
   }
   for (const std::string& file : files) {
-    ScriptText* included = Loaded(file);
+    const ScriptText* included = Loaded(file);
     if (!included) {
       Report(script, line.number, true, "Include names the file \"" + file +
                                             "\", which cannot be read");
     } else if (!included->sections.count(Upper(st.text2))) {
       Report(script, line.number, true, "Include names the section [" + st.text2 +
                                             "], which \"" + file + "\" does not have");
-    } else if (!checked_.count(Upper(file))) {
-      checked_.insert(Upper(file));
-      Check(*included, false);
+    } else {
+      QueueFile(*included, languageFile);
     }
   }
 }
 
 void Checker::CheckStatement(const ScriptText& script, const Line& line, const Parsed& st) {
   const CommandRow* row = CommandRowOf(st.id);
-  if (row && row->slot1 != kSlotValue && row->slot1 != kSlotUnused && st.quoted1) {
+  if (FirstSlotNamesAVariable(st.id) && st.quoted1) {
     Report(script, line.number, false, std::string(row->keyword) +
                " takes a variable's name first; the quoted \"" + st.text1 +
                "\" is taken as a name as written");
@@ -344,13 +593,53 @@ void Checker::CheckStatement(const ScriptText& script, const Line& line, const P
   }
 }
 
-void Checker::NoteVariables(const ScriptText& script, const Line& line, const Parsed& st) {
-  const CommandRow* row = CommandRowOf(st.id);
-  if (row && (row->slot1 == kSlotWritten || row->slot1 == kSlotBoth) && !st.text1.empty()) {
-    setByScript_.insert(Upper(st.text1));
+// A file that cannot be opened is no error of Include (its test fails
+// quietly); one that opens without the section is.
+bool Checker::IncludeCanMissItsSection(const Parsed& st) {
+  bool known = false;
+  std::vector<std::string> files = IncludedFiles(st, &known);
+  if (!known || !st.quoted2) return true;
+  for (const std::string& file : files) {
+    const ScriptText* included = Loaded(file);
+    if (included && !included->sections.count(Upper(st.text2))) return true;
   }
-  for (const char* const* name = VariablesSetBy(st.id); *name; ++name) {
-    setByScript_.insert(Upper(*name));
+  return false;
+}
+
+bool Checker::CallCanMissItsSection(const ScriptText& script, const Parsed& st) {
+  if (st.id == kCmdGoto) return !st.quoted1 || !script.sections.count(Upper(st.text1));
+  if (st.id == kCmdInclude) return IncludeCanMissItsSection(st);
+  return false;
+}
+
+// The messages only an error of this statement shows, when that error can
+// happen: a skip that finds no Else or Endif before the file ends, a call
+// whose section is not there. (The run-depth error is judged with the
+// whole call graph.)
+std::string Checker::ErrorPathMessages(const ScriptText& script, const SkipTargets& skips,
+                                       const Line& line, const Parsed& st) {
+  if (st.id == kCmdIf) {
+    bool stops = skips.lastElse > line.number || skips.lastEndif > line.number;
+    return stops ? "" : kUnclosedBlockMessages;
+  }
+  if (st.id == kCmdElse) return skips.lastEndif > line.number ? "" : kUnclosedBlockMessages;
+  if (CallCanMissItsSection(script, st)) return kMissingSectionMessages;
+  return "";
+}
+
+void Checker::NoteMessages(const std::string& file, long line, const std::string& keyword,
+                           const std::string& keys) {
+  std::istringstream words(keys);
+  for (std::string key; words >> key;) {
+    reads_[Upper(key)].push_back(Use{file, line, keyword});
+    spelled_.emplace(Upper(key), key);
+  }
+}
+
+void Checker::NoteVariables(const ScriptText& script, const Line& line, const Parsed& st,
+                            bool languageFile, const std::string& errorMessages) {
+  if (!languageFile) {
+    for (const std::string& name : VariablesWrittenBy(st)) setByScript_.insert(Upper(name));
   }
   for (int slot = 1; slot <= 2; ++slot) {
     const std::string& text = slot == 1 ? st.text1 : st.text2;
@@ -359,43 +648,223 @@ void Checker::NoteVariables(const ScriptText& script, const Line& line, const Pa
     reads_[Upper(text)].push_back(Use{script.name, line.number, ""});
     spelled_.emplace(Upper(text), text);
   }
-  std::istringstream keys(MessagesShownBy(st.id));
-  for (std::string key; keys >> key;) {
-    reads_[Upper(key)].push_back(Use{script.name, line.number, row->keyword});
-    spelled_.emplace(Upper(key), key);
+  const char* keyword = CommandRowOf(st.id)->keyword;
+  NoteMessages(script.name, line.number, keyword, MessagesShownBy(st.id));
+  NoteMessages(script.name, line.number, keyword, errorMessages);
+}
+
+// The section runs a statement starts, where the checker knows them.
+std::vector<SectionKey> Checker::CallTargets(const ScriptText& script, const Parsed& st) {
+  std::vector<SectionKey> targets;
+  std::string here = Upper(script.name);
+  if (st.id == kCmdGoto && st.quoted1 && script.sections.count(Upper(st.text1))) {
+    targets.push_back(SectionKey(here, Upper(st.text1)));
+  } else if ((st.id == kCmdParseFile || st.id == kCmdApplyOnFiles) && st.quoted2 &&
+             script.sections.count(Upper(st.text2))) {
+    targets.push_back(SectionKey(here, Upper(st.text2)));
+  } else if (st.id == kCmdInclude && st.quoted2) {
+    bool known = false;
+    for (const std::string& file : IncludedFiles(st, &known)) {
+      const ScriptText* included = Loaded(file);
+      if (included && included->sections.count(Upper(st.text2))) {
+        targets.push_back(SectionKey(Upper(file), Upper(st.text2)));
+      }
+    }
+  }
+  return targets;
+}
+
+void Checker::FollowStatement(const ScriptText& script, const Line& line, const Parsed& st,
+                              OpenRun* open) {
+  if (st.id == kCmdIf || st.id == kCmdElse) {
+    open->inBlock = true;
+    return;
+  }
+  if (st.id == kCmdEndif) {
+    open->inBlock = false;
+    return;
+  }
+  bool everyRun = open->everyRun();
+  if (EndsTheRun(st.id)) open->mayHaveEnded = true;
+  // ParseFile and ApplyOnFiles call once per line or file found: maybe never.
+  bool callsOnce = st.id == kCmdGoto || st.id == kCmdInclude;
+  for (const SectionKey& target : CallTargets(script, st)) {
+    open->run->calls.push_back(Call{target, script.name, line.number,
+                                    CommandRowOf(st.id)->keyword, everyRun && callsOnce});
   }
 }
 
-void Checker::Check(ScriptText& script, bool isMain) {
-  if (isMain) checked_.insert(Upper(script.name));
+// The run a label starts, or null when an earlier label of its name is the
+// one found.
+SectionRun* Checker::RunStartedAt(const ScriptText& script, const Line& line) {
+  std::string label = LabelOf(line.text);
+  auto first = script.sections.find(Upper(label));
+  if (label.empty() || first == script.sections.end() || first->second != line.number) {
+    return nullptr;
+  }
+  SectionRun& run = runs_[SectionKey(Upper(script.name), Upper(label))];
+  run.file = script.name;
+  run.label = label;
+  return &run;
+}
+
+// The calls each section of the file makes. A section runs from its label
+// to the next line whose first byte is '['; a label after blanks starts a
+// run of its own, and the run it is in goes on into that run's lines.
+// Only the first label of a name is ever found.
+void Checker::NoteCalls(const ScriptText& script) {
+  OpenRun open;
   for (const Line& line : script.lines) {
-    if (line.text.size() > kLineMax - 1) {
-      Report(script, line.number, true, "line of " + std::to_string(line.text.size()) +
-                                            " bytes: setup reads at most " +
-                                            std::to_string(kLineMax - 1));
+    if (EndsASection(line.text)) open = OpenRun();
+    if (StartsWithLabelBracket(line.text)) {
+      SectionRun* started = RunStartedAt(script, line);
+      if (!started) continue;
+      if (open.run) {
+        open.run->calls.push_back(Call{SectionKey(Upper(script.name), Upper(started->label)),
+                                       script.name, line.number, "", open.everyRun()});
+      }
+      open = OpenRun();
+      open.run = started;
       continue;
     }
+    if (!open.run || line.text.size() > kLineMax - 1) continue;
     Parsed st;
-    if (!ParseLine(line.text, &st)) continue;
-    if (st.id == kCmdInvalid) {
-      Report(script, line.number, true, "unknown keyword \"" + st.keyword + "\"");
-      continue;
-    }
-    CheckStatement(script, line, st);
-    NoteVariables(script, line, st);
+    if (!ParseLine(line.text, &st) || st.id == kCmdInvalid) continue;
+    FollowStatement(script, line, st, &open);
   }
-  CheckBlocks(script);
-  if (!isMain) return;
-  if (!script.sections.count("SETUP")) Report(script, 0, true, "no [Setup] section");
-  if (writesUninstallEntry_ && !script.sections.count("UNINSTALL")) {
-    Report(script, 0, true, "SetUninstall writes an uninstall entry, but there is no "
-                            "[Uninstall] section");
-  }
-  CheckReachability(script);
-  CheckVariables();
 }
 
-namespace {
+std::string Checker::Describe(const SectionKey& key) {
+  auto found = runs_.find(key);
+  if (found == runs_.end()) return "[" + key.second + "] of " + key.first;
+  return "[" + found->second.label + "] of " + found->second.file;
+}
+
+// The sections setup.exe starts from first, then every other, so that a
+// finding names the path a run takes where it can.
+std::vector<SectionKey> Checker::CallOrder() {
+  std::vector<SectionKey> order = {SectionKey(mainFile_, "SETUP"),
+                                   SectionKey(mainFile_, "UNINSTALL")};
+  for (const auto& run : runs_) order.push_back(run.first);
+  return order;
+}
+
+// A run that calls its own section again on every run never ends before
+// setup's nesting limit, and setup stops there with an error. Depth first
+// over the calls made on every run; a call into a run still open closes a
+// cycle.
+void Checker::CheckCallCycles() {
+  enum State { kOpen = 1, kDone = 2 };
+  std::map<SectionKey, int> state;
+  for (const SectionKey& start : CallOrder()) {
+    if (!runs_.count(start) || state[start]) continue;
+    std::vector<std::pair<SectionKey, size_t>> stack = {{start, 0}};
+    state[start] = kOpen;
+    while (!stack.empty()) {
+      SectionKey key = stack.back().first;
+      size_t next = stack.back().second++;
+      const std::vector<Call>& calls = runs_[key].calls;
+      if (next >= calls.size()) {
+        state[key] = kDone;
+        stack.pop_back();
+        continue;
+      }
+      const Call& call = calls[next];
+      if (!call.everyRun || !runs_.count(call.target)) continue;
+      if (state[call.target] == kOpen && !call.goesOn()) {
+        Report(call.file, call.line, true, Describe(call.target) +
+                   " calls itself through this line on every run: setup stops at its "
+                   "nesting limit of " + std::to_string(kMaxRunDepth) + " levels");
+        NoteMessages(call.file, call.line, call.keyword, kTooDeepMessage);
+      } else if (!state[call.target]) {
+        state[call.target] = kOpen;
+        stack.push_back({call.target, 0});
+      }
+    }
+  }
+}
+
+// How many levels of runs each section can open, itself included, over
+// every call; a call back into an open run counts no further, and may meet
+// the nesting limit: its message is noted.
+std::map<SectionKey, int> Checker::RunHeights() {
+  enum State { kOpen = 1, kDone = 2 };
+  std::map<SectionKey, int> state, heights;
+  for (const SectionKey& start : CallOrder()) {
+    if (!runs_.count(start) || state[start]) continue;
+    std::vector<std::pair<SectionKey, size_t>> stack = {{start, 0}};
+    state[start] = kOpen;
+    while (!stack.empty()) {
+      SectionKey key = stack.back().first;
+      size_t next = stack.back().second++;
+      const std::vector<Call>& calls = runs_[key].calls;
+      if (next < calls.size()) {
+        const Call& call = calls[next];
+        if (!runs_.count(call.target)) continue;
+        if (state[call.target] == kOpen && !call.goesOn()) {
+          NoteMessages(call.file, call.line, call.keyword, kTooDeepMessage);
+        } else if (!state[call.target]) {
+          state[call.target] = kOpen;
+          stack.push_back({call.target, 0});
+        }
+        continue;
+      }
+      int height = 1;
+      for (const Call& call : calls) {
+        if (state[call.target] == kDone) {
+          height = std::max(height, call.levels() + heights[call.target]);
+        }
+      }
+      heights[key] = height;
+      state[key] = kDone;
+      stack.pop_back();
+    }
+  }
+  return heights;
+}
+
+// From a start section down the deepest chain of calls to the one that
+// would open a run past the limit.
+void Checker::ReportTooDeepChain(const SectionKey& start,
+                                 const std::map<SectionKey, int>& heights) {
+  SectionKey key = start;
+  std::set<SectionKey> onChain = {start};
+  int level = 1;
+  for (;;) {
+    const Call* deepest = nullptr;
+    int best = 0;
+    for (const Call& call : runs_[key].calls) {
+      auto height = heights.find(call.target);
+      if (onChain.count(call.target) || height == heights.end()) continue;
+      if (call.levels() + height->second > best) {
+        best = call.levels() + height->second;
+        deepest = &call;
+      }
+    }
+    if (!deepest) return;
+    if (level == kMaxRunDepth && !deepest->goesOn()) {
+      Report(deepest->file, deepest->line, true,
+             "calls nest deeper than setup's limit of " + std::to_string(kMaxRunDepth) +
+                 " levels from " + Describe(start) + ": setup stops at this line");
+      NoteMessages(deepest->file, deepest->line, deepest->keyword, kTooDeepMessage);
+      return;
+    }
+    level += deepest->levels();
+    key = deepest->target;
+    onChain.insert(key);
+  }
+}
+
+void Checker::CheckCallDepth() {
+  std::map<SectionKey, int> heights = RunHeights();
+  for (const char* section : {"SETUP", "UNINSTALL"}) {
+    SectionKey start(mainFile_, section);
+    auto height = heights.find(start);
+    if (height != heights.end() && height->second > kMaxRunDepth) {
+      ReportTooDeepChain(start, heights);
+    }
+  }
+}
 
 // The variables a language file sets, upper-cased, with their lines; their
 // spelling goes to `spelled`.
@@ -404,24 +873,22 @@ std::map<std::string, long> SetInLanguageFile(const ScriptText& file,
   std::map<std::string, long> names;
   for (const Line& line : file.lines) {
     Parsed st;
-    if (ParseLine(line.text, &st) && st.id == kCmdSet && !st.text1.empty()) {
-      names.emplace(Upper(st.text1), line.number);
-      spelled->emplace(Upper(st.text1), st.text1);
+    if (line.text.size() > kLineMax - 1 || !ParseLine(line.text, &st)) continue;
+    for (const std::string& name : VariablesWrittenBy(st)) {
+      names.emplace(Upper(name), line.number);
+      spelled->emplace(Upper(name), name);
     }
   }
   return names;
 }
 
-}  // namespace
-
 // Every variable read must be set by the script, the program or every
-// language file; language files define the same keys; setup types have no
-// gaps.
+// language file (what one language file sets holds for that language
+// alone); language files define the same keys; setup types have no gaps.
 void Checker::CheckVariables() {
-  std::vector<std::string> languages = LanguageFiles();
   std::map<std::string, std::map<std::string, long>> defined;  // file -> names
-  for (const std::string& name : languages) {
-    ScriptText* file = Loaded(name);
+  for (const std::string& name : LanguageFiles()) {
+    const ScriptText* file = Loaded(name);
     if (file) defined[name] = SetInLanguageFile(*file, &spelled_);
   }
   for (const auto& read : reads_) {
@@ -434,15 +901,13 @@ void Checker::CheckVariables() {
     const std::string& name = spelled_[read.first];
     std::string who = first.what.empty() ? "" : first.what + " shows the message ";
     if (lacking.size() == defined.size()) {
-      findings_->push_back(Finding{first.file, first.line, false,
-                                   (who.empty() ? name + " is read but never set"
-                                                : who + name + ", which is never set")});
+      Report(first.file, first.line, false,
+             who.empty() ? name + " is read but never set" : who + name + ", which is never set");
       continue;
     }
     for (const std::string& language : lacking) {
-      findings_->push_back(Finding{first.file, first.line, false,
-                                   (who.empty() ? name : who + name) + " is not defined in " +
-                                       language});
+      Report(first.file, first.line, false,
+             (who.empty() ? name : who + name) + " is not defined in " + language);
     }
   }
   // Keys that one language file defines and another lacks (those the script
@@ -454,9 +919,8 @@ void Checker::CheckVariables() {
   for (const auto& language : defined) {
     for (const auto& key : firstDefinedIn) {
       if (language.second.count(key.first) || reads_.count(key.first)) continue;
-      findings_->push_back(Finding{language.first, 0, false, "defines no " +
-                                   spelled_[key.first] + ", which " + key.second +
-                                   " defines"});
+      Report(language.first, 0, false, "defines no " + spelled_[key.first] + ", which " +
+                                            key.second + " defines");
     }
   }
   for (const auto& language : defined) {
@@ -466,10 +930,9 @@ void Checker::CheckVariables() {
       auto found = language.second.find(key);
       if (found == language.second.end()) continue;
       if (n != lastDefined + 1) {
-        findings_->push_back(Finding{language.first, found->second, false,
-                                     key + " follows a gap: SETUPTYPE" +
-                                         std::to_string(lastDefined + 1) +
-                                         " is not defined"});
+        Report(language.first, found->second, false,
+               key + " follows a gap: SETUPTYPE" + std::to_string(lastDefined + 1) +
+                   " is not defined");
       }
       lastDefined = n;
     }
@@ -486,7 +949,7 @@ void Checker::CheckReachability(const ScriptText& script) {
   bool dynamic = false;
   for (const Line& line : script.lines) {
     std::string label = LabelOf(line.text);
-    if (!label.empty() && line.text.find('[') == 0) {
+    if (!label.empty() && EndsASection(line.text)) {
       current = Upper(label);
       continue;
     }
@@ -533,15 +996,8 @@ std::string JsonString(const std::string& text) {
 
 bool CheckScript(const std::string& directory, const std::string& scriptName,
                  std::vector<Finding>* findings, std::string* problem) {
-  ScriptText script;
-  if (!ReadScript(directory, scriptName, &script)) {
-    *problem = "cannot read " + directory + "/" + scriptName;
-    return false;
-  }
-  IndexSections(&script);
   Checker checker(directory, findings);
-  checker.Check(script, true);
-  return true;
+  return checker.Run(scriptName, problem);
 }
 
 std::string FindingsAsText(const std::vector<Finding>& findings) {

@@ -15,7 +15,7 @@ struct Finding {
 };
 
 // Checks the script `scriptName` in `directory`. False (with `problem`)
-// when the script cannot be read at all.
+// when the script cannot be read at all or is no regular file.
 bool CheckScript(const std::string& directory, const std::string& scriptName,
                  std::vector<Finding>* findings, std::string* problem);
 

@@ -1,6 +1,8 @@
 // setupcheck on small broken scripts: each finding with its exact file,
-// line and kind; the bundled example clean; the JSON form read back.
+// line and kind; files that are no regular files; the bundled example
+// clean; the JSON form read back.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -12,11 +14,29 @@
 
 namespace {
 
+// Contents that make a file something else than a regular file.
+const char kNamedPipe[] = "<named pipe>";
+const char kDirectory[] = "<directory>";
+const char kAbsent[] = "<absent>";  // as the language file: none at all
+
 struct CheckCase {
   const char* name;
   std::map<std::string, std::string> files;  // setup.ini and others
-  std::string expected;                      // the text report
+  std::string expected;  // the text report, or "exit 2: " and why
 };
+
+// setup.ini and c1.ini ... c<calls>.ini, each including the next: a chain
+// of calls + 1 section runs.
+std::map<std::string, std::string> IncludeChain(int calls) {
+  std::map<std::string, std::string> files = {
+      {"setup.ini", "[Setup]\nInclude \"c1.ini\" \"S\"\n"}};
+  for (int n = 1; n <= calls; ++n) {
+    std::string next = "c" + std::to_string(n + 1) + ".ini";
+    files["c" + std::to_string(n) + ".ini"] =
+        n == calls ? "[S]\n" : "[S]\nInclude \"" + next + "\" \"S\"\n";
+  }
+  return files;
+}
 
 const CheckCase kCases[] = {
     {"UnknownKeyword", {{"setup.ini", "[Setup]\nCpy \"a\"\n"}},
@@ -71,7 +91,8 @@ const CheckCase kCases[] = {
       {"setup.English.txt", "[M]\nset ERROR_TTL \"e\"\nset HELLO \"Hello\"\n"},
       {"setup.German.txt", "[M]\nset ERROR_TTL \"e\"\n"}},
      "setup.ini:2: warning: HELLO is not defined in setup.German.txt\n"},
-    {"ProgramMessagesNeverDefined", {{"setup.ini", "[Setup]\nMkDir \"x\"\n"}},
+    {"ProgramMessagesNeverDefined",
+     {{"setup.ini", "[Setup]\nMkDir \"x\"\n"}, {"setup.English.txt", kAbsent}},
      "setup.ini:2: warning: MkDir shows the message CREATING_DIR_MSG, which is never set\n"
      "setup.ini:2: warning: MkDir shows the message ERROR_COPY_TTL, which is never set\n"
      "setup.ini:2: warning: MkDir shows the message ERROR_CRDIR_MSG, which is never set\n"},
@@ -86,12 +107,70 @@ const CheckCase kCases[] = {
                             "set SETUPTYPE2 \"c\"\n"}},
      "setup.English.txt:4: warning: SETUPTYPE2 follows a gap: SETUPTYPE1 is not defined\n"},
     {"SectionThatCallsItself", {{"setup.ini", "[Setup]\nset A \"1\"\ngoto \"Setup\"\n"}},
-     "setup.ini:3: warning: the section calls itself on every run: it never ends before the "
-     "nesting limit\n"},
+     "setup.ini:3: error: [Setup] of setup.ini calls itself through this line on every run: "
+     "setup stops at its nesting limit of 64 levels\n"},
     {"QuotedVariableName", {{"setup.ini", "[Setup]\nStrcat \"A\" \"b\"\nset \"B\" \"1\"\n"}},
      "setup.ini:2: warning: Strcat takes a variable's name first; the quoted \"A\" is taken "
      "as a name as written\nsetup.ini:3: warning: set takes a variable's name first; the "
      "quoted \"B\" is taken as a name as written\n"},
+    // What one language file sets holds for that language alone, also
+    // when the script runs the file's section.
+    {"MessageMissingInOneLanguageFileThroughInclude",
+     {{"setup.ini", "[Setup]\nGetSystemVars\nInclude languagefile \"Messages\"\n"
+                    "MsgBoxOK DONE_MSG SETUPNAME\n"},
+      {"setup.English.txt", "[Messages]\nset SETUPNAME \"Vorn\"\nset DONE_MSG \"Done.\"\n"},
+      {"setup.German.txt", "[Messages]\nset SETUPNAME \"Vorn\"\n"}},
+     "setup.ini:4: warning: DONE_MSG is not defined in setup.German.txt\n"},
+    // An error's messages count only where the error can happen.
+    {"CallsToSectionsThatExistNeedNoErrorMessages",
+     {{"setup.ini", "[Setup]\ngoto \"Install\"\nInclude \"other.ini\" \"Part\"\n"
+                    "[Install]\n"},
+      {"other.ini", "[Part]\n"},
+      {"setup.English.txt", kAbsent}},
+     ""},
+    {"ClosedBlocksNeedNoErrorMessages",
+     {{"setup.ini", "[Setup]\nIf\nset A \"1\"\nElse\nset A \"2\"\nEndif\nIf\nEndif\n"},
+      {"setup.English.txt", kAbsent}},
+     ""},
+    {"ErrorMessagesWhereTheErrorCanHappen",
+     {{"setup.ini", "[Install]\n[Setup]\ngoto \"Install\"\nIf\nEndif\nset T \"Install\"\n"
+                    "goto T\nIf\nElse\n"},
+      {"setup.English.txt", kAbsent}},
+     "setup.ini:8: error: If without Endif\n"
+     "setup.ini:7: warning: goto shows the message ERROR_INI_INC, which is never set\n"
+     "setup.ini:9: warning: Else shows the message ERROR_SYNTAX, which is never set\n"
+     "setup.ini:7: warning: goto shows the message ERROR_TTL, which is never set\n"},
+    {"CdTakesItsFolderAsWritten",
+     {{"setup.ini", "[Setup]\nCD \"C:\\Vorn\"\nExist \"zek.ini\"\nCD \"..\"\nCD DSTDIR\n"}},
+     ""},
+    // setup.exe refuses a call past its nesting limit and ends with exit 1.
+    {"IncludeCycle", {{"setup.ini", "[Setup]\nset A \"1\"\nInclude \"setup.ini\" \"Setup\"\n"}},
+     "setup.ini:3: error: [Setup] of setup.ini calls itself through this line on every run: "
+     "setup stops at its nesting limit of 64 levels\n"},
+    // [Loop] returns before it calls itself when its condition holds.
+    {"IncludeCycleThroughTwoFiles",
+     {{"setup.ini", "[Setup]\nInclude \"a.ini\" \"A\"\nInclude \"a.ini\" \"Loop\"\n"},
+      {"a.ini", "[A]\nIf\nset X \"1\"\nEndif\nInclude \"b.ini\" \"B\"\n"
+                "[Loop]\nIf\nreturn\nEndif\nInclude \"a.ini\" \"Loop\"\n"},
+      {"b.ini", "[B]\nInclude \"a.ini\" \"A\"\n"}},
+     "b.ini:2: error: [A] of a.ini calls itself through this line on every run: setup stops "
+     "at its nesting limit of 64 levels\n"},
+    {"IncludeChainPastTheNestingLimit", IncludeChain(64),
+     "c63.ini:2: error: calls nest deeper than setup's limit of 64 levels from [Setup] of "
+     "setup.ini: setup stops at this line\n"},
+    // Only regular files are read: a named pipe never holds the check up.
+    {"ScriptIsADirectory", {{"setup.ini", kDirectory}},
+     "exit 2: cannot read setup.ini: not a regular file\n"},
+    {"ScriptIsANamedPipe", {{"setup.ini", kNamedPipe}},
+     "exit 2: cannot read setup.ini: not a regular file\n"},
+    {"IncludedFileIsANamedPipe",
+     {{"setup.ini", "[Setup]\nInclude \"pipe.ini\" \"Part\"\n"}, {"pipe.ini", kNamedPipe}},
+     "setup.ini:2: error: Include names the file \"pipe.ini\", which cannot be read\n"},
+    {"LanguageFileIsANamedPipe",
+     {{"setup.ini", "[Setup]\nGetSystemVars\nInclude languagefile \"Messages\"\n"},
+      {"setup.English.txt", "[Messages]\nset A \"1\"\n"},
+      {"setup.Pipe.txt", kNamedPipe}},
+     "setup.ini:3: error: Include names the file \"setup.Pipe.txt\", which cannot be read\n"},
 };
 
 class SetupCheck : public ::testing::TestWithParam<CheckCase> {
@@ -119,16 +198,28 @@ TEST_P(SetupCheck, ReportsTheFileLineAndKind) {
         << "[Messages]\nset ERROR_TTL \"e\"\nset ERROR_SYNTAX \"s\"\n"
            "set ERROR_INI_INC \"i\"\nset SETUPNAME \"n\"\n";
   }
-  if (std::string(GetParam().name) == "ProgramMessagesNeverDefined") {
-    unlink((dir_ + "/setup.English.txt").c_str());
-  }
   for (const auto& file : GetParam().files) {
-    std::ofstream(dir_ + "/" + file.first, std::ios::binary) << file.second;
+    std::string path = dir_ + "/" + file.first;
+    if (file.second == kAbsent) {
+      continue;
+    } else if (file.second == kNamedPipe) {
+      ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    } else if (file.second == kDirectory) {
+      ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
+    } else {
+      std::ofstream(path, std::ios::binary) << file.second;
+    }
   }
   std::vector<Finding> findings;
-  std::string problem;
-  ASSERT_TRUE(CheckScript(dir_, "setup.ini", &findings, &problem)) << problem;
-  EXPECT_EQ(FindingsAsText(findings), GetParam().expected);
+  std::string problem, report;
+  if (CheckScript(dir_, "setup.ini", &findings, &problem)) {
+    report = FindingsAsText(findings);
+  } else {
+    size_t at = problem.find(dir_ + "/");
+    if (at != std::string::npos) problem.erase(at, dir_.size() + 1);
+    report = "exit 2: " + problem + "\n";
+  }
+  EXPECT_EQ(report, GetParam().expected);
 }
 
 std::string CaseName(const ::testing::TestParamInfo<CheckCase>& tested) {
