@@ -77,7 +77,7 @@ const char* RefusedName(const char* name) {
 }
 
 const char* RefusedShortcutName(const char* name) {
-  if (name && strpbrk(name, "\\/:")) return "a path in a shortcut name";
+  if (name && name[strcspn(name, "\\/:")]) return "a path in a shortcut name";
   return RefusedName(name);
 }
 
@@ -93,11 +93,6 @@ static bool FullPath(Effects& effects, const char* path, char (&full)[kPathMax])
   size_t length = strlen(full);
   while (length > 3 && full[length - 1] == '\\') full[--length] = 0;
   return true;
-}
-
-static bool IsDriveRoot(const char* full) {
-  return IsDriveLetter(full[0]) && full[1] == ':' &&
-         (full[2] == 0 || (full[2] == '\\' && full[3] == 0));
 }
 
 // "\\server", "\\server\share" (and "\\?\D:" read as one): at most two
@@ -165,6 +160,21 @@ bool RefuseDelete(Engine& engine, const char* command, const char* target,
   return false;
 }
 
+// Why the place `path` may not be deleted, with `more` to say after it;
+// null when it may.
+static const char* RefusedPlace(Engine& engine, const char* path,
+                                const char** more) {
+  *more = "";
+  // "c:" names the current directory of drive C: a root by its spelling.
+  if (IsDriveRootOrEmpty(path)) return "a drive root";
+  char full[kPathMax];
+  if (!FullPath(*engine.effects, path, full)) return "its full path cannot be had";
+  if (IsDriveRootOrEmpty(full)) return "a drive root";
+  if (IsShareRoot(full)) return "a share root";
+  *more = ", or a folder holding it";
+  return ProtectedFolderIn(*engine.effects, full);
+}
+
 bool MayDelete(Engine& engine, const char* command,
                std::initializer_list<const char*> names, const char* path) {
   for (const char* name : names) {
@@ -172,17 +182,7 @@ bool MayDelete(Engine& engine, const char* command,
     const char* reason = RefusedName(name);
     if (reason) return RefuseDelete(engine, command, name, reason);
   }
-  // "c:" names the current directory of drive C: a root by its spelling.
-  if (IsDriveRootOrEmpty(path)) {
-    return RefuseDelete(engine, command, path, "a drive root");
-  }
-  char full[kPathMax];
-  if (!FullPath(*engine.effects, path, full)) {
-    return RefuseDelete(engine, command, path, "its full path cannot be had");
-  }
-  if (IsDriveRoot(full)) return RefuseDelete(engine, command, path, "a drive root");
-  if (IsShareRoot(full)) return RefuseDelete(engine, command, path, "a share root");
-  const char* folder = ProtectedFolderIn(*engine.effects, full);
-  return folder ? RefuseDelete(engine, command, path, folder, ", or a folder holding it")
-                : true;
+  const char* more;
+  const char* reason = RefusedPlace(engine, path, &more);
+  return reason ? RefuseDelete(engine, command, path, reason, more) : true;
 }

@@ -356,10 +356,7 @@ static void CmdMkDir(Engine& engine, const Statement& st) {
                  Message(engine, "CREATING_DIR_MSG"), {path});
   if (IsDirectory(*engine.effects, path)) return;  // there already
   Status status = engine.effects->CreateDirectory(path);
-  if (status == kOk || status == kErrAlreadyExists ||
-      IsDirectory(*engine.effects, path)) {
-    return;
-  }
+  if (status == kOk || status == kErrAlreadyExists) return;
   ReportDirectoryFailure(engine, path);
 }
 

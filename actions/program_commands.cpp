@@ -43,7 +43,7 @@ static const char* LastElement(const char* path) {
 
 bool FindProgram(Engine& engine, const char* name, char (&path)[kPathMax]) {
   char base[kPathMax];
-  if (strpbrk(name, "\\/:")) {
+  if (name[strcspn(name, "\\/:")]) {
     if (!JoinText(base, {name})) return false;
   } else {
     char current[kPathMax];
@@ -57,7 +57,8 @@ bool FindProgram(Engine& engine, const char* name, char (&path)[kPathMax]) {
   if (strchr(LastElement(base), '.')) {
     return IsProgramFile(engine, base) && JoinText(path, {base});
   }
-  for (const char* extension : {".com", ".exe", ".bat", ".cmd"}) {
+  static const char* const kExtensions[] = {".com", ".exe", ".bat", ".cmd"};
+  for (const char* extension : kExtensions) {
     if (JoinText(path, {base, extension}) && IsProgramFile(engine, path)) {
       return true;
     }

@@ -58,7 +58,7 @@ static bool FindNetscapeMainKey(Effects& effects, RegRoot* root,
 // The size of a file as its directory entry gives it, or -1 when there is
 // none (a name with wildcards names no one file).
 static long long EntrySize(Effects& effects, const char* path) {
-  if (strpbrk(path, "*?")) return -1;
+  if (path[strcspn(path, "*?")]) return -1;
   FindData entry;
   FindRef find = nullptr;
   if (effects.FindFirstFile(path, &entry, &find) != kOk) return -1;

@@ -7,7 +7,7 @@
 #include "script/var_store.h"
 
 bool IsValidDirName(const char* name) {
-  return name && *name && !strpbrk(name, "\"*/:<>?\\|");
+  return name && *name && !name[strcspn(name, "\"*/:<>?\\|")];
 }
 
 bool JoinItemPath(const char* const* texts, size_t count,

@@ -9,14 +9,14 @@
 
 #include "script/memory.h"
 
-[[noreturn]] static void EndOutOfMemory() {
-  MessageBoxA(nullptr, "Out of memory.", "Setup", MB_OK | MB_ICONERROR);
-  ExitProcess(1);
+[[noreturn]] static void EndWith(const char* text, UINT exitCode) {
+  MessageBoxA(nullptr, text, "Setup", MB_OK | MB_ICONERROR);
+  ExitProcess(exitCode);
 }
 
 void* operator new(size_t size) {
   void* block = MemAlloc(size);
-  if (!block) EndOutOfMemory();
+  if (!block) EndWith("Out of memory.", 1);
   return block;
 }
 
@@ -28,7 +28,4 @@ void operator delete[](void* block, size_t) noexcept { MemFree(block); }
 
 // A pure virtual function called through a half-built or destroyed object:
 // a program fault, ended without the runtime's verbose terminate handler.
-extern "C" void __cxa_pure_virtual() {
-  MessageBoxA(nullptr, "Internal error.", "Setup", MB_OK | MB_ICONERROR);
-  ExitProcess(3);
-}
+extern "C" void __cxa_pure_virtual() { EndWith("Internal error.", 3); }

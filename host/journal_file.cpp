@@ -22,7 +22,7 @@ static void PutTime(ByteBuffer& line) {
   GetLocalTime(&now);
   const int fields[] = {now.wYear, now.wMonth, now.wDay, now.wHour,
                         now.wMinute, now.wSecond, now.wMilliseconds};
-  const char* const after[] = {"-", "-", " ", ":", ":", ".", " "};
+  static const char* const after[] = {"-", "-", " ", ":", ":", ".", " "};
   for (int i = 0; i < 7; ++i) {
     char digits[12];
     FormatDecimal(digits, fields[i]);

@@ -1,41 +1,31 @@
-// Entry point of setup.exe.
+// Entry point of setup.exe. The process starts here, without the C
+// runtime's start-up code: msvcrt.dll readies itself when it is loaded,
+// the program reads its command line itself and has no thread-local data,
+// so all that is left to do is to construct the few static objects and to
+// end the process with the run's exit code.
 #include <windows.h>
 
 #include "host/setup_process.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  return RunSetupProgram(instance);
+typedef void (*StaticConstructor)();
+// The linker's list: a -1 (or a count), the constructors, then a null.
+extern "C" StaticConstructor __CTOR_LIST__[];
+
+// Static objects live as long as the process: it ends with ExitProcess,
+// which closes whatever they hold, so their destructors are never queued.
+extern "C" int atexit(void (*)(void)) { return 0; }
+
+static void ConstructStatics() {
+  size_t count = 0;
+  while (__CTOR_LIST__[count + 1]) ++count;
+  for (size_t i = count; i > 0; --i) __CTOR_LIST__[i]();  // the last first
 }
 
-// Three services of the C runtime's start-up that the program never needs,
-// replaced by empty ones so that their code (3.6 KB) stays out of it:
-// - relocations of data imported from DLLs: the program imports functions
-//   only, and the linker makes no such relocations;
-// - the hook for floating-point errors of the maths library: the program
-//   does no floating-point maths;
-// - the filter that turns processor exceptions into C signals: the program
-//   installs no signal handlers, so every exception goes on to Windows.
-extern "C" char __RUNTIME_PSEUDO_RELOC_LIST__[];
-extern "C" char __RUNTIME_PSEUDO_RELOC_LIST_END__[];
-
-extern "C" __attribute__((used, externally_visible)) void
-_pei386_runtime_relocator() {
-  // Should a change ever make the linker write relocations, the program
-  // must not run with them undone.
-  if (__RUNTIME_PSEUDO_RELOC_LIST__ != __RUNTIME_PSEUDO_RELOC_LIST_END__) {
-    MessageBoxA(nullptr, "Internal error.", "Setup", MB_OK | MB_ICONERROR);
-    ExitProcess(3);
-  }
-}
-
-extern "C" __attribute__((used, externally_visible)) int _matherr(void*) {
-  return 0;
-}
-
-extern "C" __attribute__((used, externally_visible))
-LPTOP_LEVEL_EXCEPTION_FILTER __mingw_oldexcpt_handler = nullptr;
-
-extern "C" __attribute__((used, externally_visible)) LONG WINAPI
-_gnu_exception_handler(EXCEPTION_POINTERS*) {
-  return EXCEPTION_CONTINUE_SEARCH;
+// The name the linker starts a windowed program at; kept by name, since
+// nothing in the program calls it. Windows calls it with the stack only
+// 4-byte aligned on i686.
+extern "C" __attribute__((used, externally_visible, force_align_arg_pointer,
+                          noreturn)) void WinMainCRTStartup() {
+  ConstructStatics();
+  ExitProcess(static_cast<UINT>(RunSetupProgram(GetModuleHandleA(nullptr))));
 }

@@ -188,7 +188,9 @@ static int RunMessageLoop() {
 
 int RunSetupProgram(HINSTANCE instance) {
   static Engine engine;
-  static Win32Effects effects;
+  // Lives until the process ends, as the statics that use it do: the
+  // process ends as soon as this returns.
+  Win32Effects effects;
   static Win32Host host(instance, effects);
   effects.SetFailureLog(&host);
   engine.host = &host;

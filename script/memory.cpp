@@ -8,13 +8,16 @@ static void* LibraryRealloc(void* block, size_t size) {
   return realloc(block, size);
 }
 
-static ReallocFunction g_realloc = LibraryRealloc;
+// Null until a test replaces it: the library's then (no initialised data).
+static ReallocFunction g_realloc = nullptr;
 
-void* MemAlloc(size_t size) { return g_realloc(nullptr, size ? size : 1); }
-
-void* MemRealloc(void* block, size_t size) {
-  return g_realloc(block, size ? size : 1);
+static void* Realloc(void* block, size_t size) {
+  return (g_realloc ? g_realloc : LibraryRealloc)(block, size ? size : 1);
 }
+
+void* MemAlloc(size_t size) { return Realloc(nullptr, size); }
+
+void* MemRealloc(void* block, size_t size) { return Realloc(block, size); }
 
 void MemFree(void* block) { free(block); }
 
@@ -26,7 +29,7 @@ char* MemDupText(const char* text) {
 }
 
 ReallocFunction SetReallocFunction(ReallocFunction function) {
-  ReallocFunction previous = g_realloc;
-  g_realloc = function ? function : LibraryRealloc;
+  ReallocFunction previous = g_realloc ? g_realloc : LibraryRealloc;
+  g_realloc = function;
   return previous;
 }

@@ -69,7 +69,7 @@ static void PutPadding(char* out, size_t capacity, size_t* used,
 // padded with blanks to `width`.
 static void PutConverted(char* out, size_t capacity, size_t* used,
                          const StringConversion& c, const char* value) {
-  size_t length = strnlen(value, c.precision);
+  size_t length = BoundedLength(value, c.precision);
   size_t padding = c.width > length ? c.width - length : 0;
   if (!c.leftAlign) PutPadding(out, capacity, used, padding);
   Put(out, capacity, used, value, length);

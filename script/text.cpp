@@ -38,8 +38,14 @@ size_t CopyText(char* dst, size_t capacity, const char* src) {
   return n;
 }
 
+size_t BoundedLength(const char* text, size_t limit) {
+  size_t length = 0;
+  while (length < limit && text[length]) ++length;
+  return length;
+}
+
 size_t AppendText(char* dst, size_t capacity, const char* src) {
-  size_t used = strnlen(dst, capacity);
+  size_t used = BoundedLength(dst, capacity);
   if (used >= capacity) return 0;
   return CopyText(dst + used, capacity - used, src);
 }
@@ -50,7 +56,7 @@ void DropLineFeed(char* line) {
 }
 
 bool FitsIn(const char* src, size_t capacity) {
-  return strnlen(src, capacity) < capacity;
+  return BoundedLength(src, capacity) < capacity;
 }
 
 bool JoinText(char* dst, size_t capacity,

@@ -51,6 +51,9 @@ void DropLineFeed(char* line);
 
 // True when `src` fits into a buffer of `capacity` bytes with its NUL.
 bool FitsIn(const char* src, size_t capacity);
+// The length of `text`, or `limit` when it is longer: never reads past the
+// first `limit` bytes (the C library's strnlen, without its extra code).
+size_t BoundedLength(const char* text, size_t limit);
 
 // Writes the concatenation of `parts` into `dst`. Returns false, with `dst`
 // empty, when the whole text does not fit: nothing is ever cut, since a cut

@@ -88,17 +88,22 @@ static void MakeShortcut(Engine& engine, const Statement& st,
   if (plan.desktop) VarSet(engine.vars, "LINKICO", "");
 }
 
+static const ShortcutPlan kGroupLink = {kCsidlPrograms, true, "DSTDIR", false};
+static const ShortcutPlan kSourceLink = {kCsidlPrograms, true, "SRCDIR", false};
+static const ShortcutPlan kStartLink = {kCsidlStartup, false, "DSTDIR", false};
+static const ShortcutPlan kDesktopLink = {kCsidlDesktopDirectory, false, "DSTDIR", true};
+
 static void CmdMkLink(Engine& engine, const Statement& st) {
-  MakeShortcut(engine, st, {kCsidlPrograms, true, "DSTDIR", false});
+  MakeShortcut(engine, st, kGroupLink);
 }
 static void CmdCreateSourceLink(Engine& engine, const Statement& st) {
-  MakeShortcut(engine, st, {kCsidlPrograms, true, "SRCDIR", false});
+  MakeShortcut(engine, st, kSourceLink);
 }
 static void CmdCreateStartLink(Engine& engine, const Statement& st) {
-  MakeShortcut(engine, st, {kCsidlStartup, false, "DSTDIR", false});
+  MakeShortcut(engine, st, kStartLink);
 }
 static void CmdCreateDesktopLink(Engine& engine, const Statement& st) {
-  MakeShortcut(engine, st, {kCsidlDesktopDirectory, false, "DSTDIR", true});
+  MakeShortcut(engine, st, kDesktopLink);
 }
 
 // Deletes "<folder>\<name>.lnk"; a missing shortcut is no error. The name

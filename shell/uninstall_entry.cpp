@@ -147,6 +147,17 @@ static const char* const kOpenCommandKeys[] = {
     "vam_auto_file\\shell\\open\\command",
 };
 
+// True when `part` stands somewhere in `text` (bytes compared exactly).
+static bool HoldsText(const char* text, const char* part) {
+  size_t length = strlen(part);
+  for (; *text; ++text) {
+    if (BoundedLength(text, length) == length && memcmp(text, part, length) == 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
 // The runtime's directory from a document class's open command: the text
 // before its last '\' or '/', without a leading double quote; "" without a
 // separator.
@@ -179,7 +190,7 @@ static void CmdDetectVORN(Engine& engine, const Statement&) {
     engine.flags.condition = 0;
     return;
   }
-  if (!strstr(command, "zekwin.exe")) {
+  if (!HoldsText(command, "zekwin.exe")) {
     engine.flags.condition = 0;
     return;
   }

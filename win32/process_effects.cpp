@@ -65,7 +65,7 @@ Status Win32Effects::CreateProcess(const char* application,
 
 Status Win32Effects::LoadLibrary(const char* name, LibraryRef* library) {
   UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  bool isPath = strpbrk(name, "\\/:") != nullptr;
+  bool isPath = name[strcspn(name, "\\/:")] != 0;
   HMODULE module = isPath ? LoadLibraryExA(name, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH)
                           : LoadLibraryA(name);
   Status status = module ? kOk : GetLastError();

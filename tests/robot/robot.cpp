@@ -468,15 +468,24 @@ bool ClickButton(HWND dialog, int id, DWORD timeoutMs) {
   return PostMessageA(button, BM_CLICK, 0, 0) && Settle(dialog, timeoutMs);
 }
 
+// A key goes to the control that has the focus. Right after a dialog
+// appears that control may still be changing (under Wine the post can then
+// fail): the key is posted again until it is taken or the time is up.
 bool PressKey(HWND dialog, UINT vk, DWORD timeoutMs) {
-  if (!IsWindow(dialog)) return false;
-  HWND target = KeyTarget(dialog);
   LPARAM down =
       1 | (static_cast<LPARAM>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)) << 16);
   if (IsExtendedKey(vk)) down |= 1 << 24;
   const LPARAM up = down | 0xC0000000;  // previous state down, released
-  return PostMessageA(target, WM_KEYDOWN, vk, down) &&
-         PostMessageA(target, WM_KEYUP, vk, up) && Settle(dialog, timeoutMs);
+  Deadline deadline(timeoutMs);
+  while (IsWindow(dialog)) {
+    if (PostMessageA(KeyTarget(dialog), WM_KEYDOWN, vk, down)) {
+      return PostMessageA(KeyTarget(dialog), WM_KEYUP, vk, up) &&
+             Settle(dialog, timeoutMs);
+    }
+    if (deadline.Passed()) return false;
+    Sleep(kPollMs);
+  }
+  return false;
 }
 
 bool CloseDialog(HWND dialog, DWORD timeoutMs) {
