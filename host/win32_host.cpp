@@ -192,8 +192,6 @@ int Win32Host::ShowMessageBox(const char* text, const char* caption,
 
 void Win32Host::RequestReboot() { ExitWindowsEx(EWX_REBOOT, 0); }
 
-void Win32Host::PostQuit(int exitCode) { PostQuitMessage(exitCode); }
-
 void Win32Host::ClearFailureMarker() { ::ClearFailureMarker(effects_); }
 
 void Win32Host::RecordInstallSuccess(const char* versionText) {

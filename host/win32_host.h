@@ -41,7 +41,6 @@ class Win32Host : public Host {
   int ShowMessageBox(const char* text, const char* caption,
                      int type) override;
   void RequestReboot() override;
-  void PostQuit(int exitCode) override;
   void ClearFailureMarker() override;
   void RecordInstallSuccess(const char* versionText) override;
   unsigned short UserLanguageId() override;

@@ -64,7 +64,6 @@ class Host {
                              int type) = 0;
 
   virtual void RequestReboot() = 0;
-  virtual void PostQuit(int exitCode) = 0;
 
   // Install-state record.
   virtual void ClearFailureMarker() = 0;

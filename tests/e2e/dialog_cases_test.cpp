@@ -55,6 +55,9 @@ const std::string kIntro = "IShowInstallDlg\n" + Answer() + Record("DSTDIR");
 const std::string kLicence = "ShowFile \"lic.txt\"\n" + Answer();
 const std::string kSetupType = "SetupType\n" + Answer() + Record("SETUPTYPE");
 const std::string kSmtp = "GetSMTPServer\n" + Answer() + Record("STMPServer");
+// A call of a section the file does not have: an error of the run.
+const std::string kMissingSection =
+    "set ERROR_TTL \"Oops\"\nset ERROR_INI_INC \"No section\"\ngoto \"Nowhere\"\n";
 const char kTypes[] = "set SETUPTYPE0 \"Typical\"\nset SETUPTYPE1 \"Minimal\"\n";
 // Lines of 80 bytes, as a long licence has them: 200 KB, shown whole.
 std::string BigLicence(int lines = 2560) {
@@ -198,6 +201,16 @@ const DialogCase kCases[] = {
      {"dialog 1019", "click 1"}, 0, "true|Typical"},
     {"SetupTypeAbortEndsTheRun", {}, kTypes + kSetupType, "",
      {"dialog 1019", "click 2", "box Vorn Stopped"}, 0, ""},
+    // An error path just before must leave nothing behind that answers the
+    // dialog or its abort box: the user still chooses, also in silent mode.
+    {"SetupTypeAfterAMissingSectionInSilentMode", {}, kTypes + kMissingSection + kSetupType,
+     "/SILENT", {"dialog 1019", "row 1", "click 1"}, 1, "true|Minimal"},
+    {"SetupTypeAbortAfterAMissingIncludedSectionInSilentMode", {"other.ini=[Other]\n"},
+     std::string(kTypes) + "Include \"other.ini\" \"Nowhere\"\n" + kSetupType, "/SILENT",
+     {"dialog 1019", "click 2", "box Vorn Stopped"}, 1, ""},
+    {"SetupTypeAfterAMissingSectionShown", {},
+     kTypes + kMissingSection + kSetupType, "",
+     {"box Oops No section", "dialog 1019", "row 1", "click 1"}, 1, "true|Minimal"},
     // ---- SMTP prompt ----
     {"SmtpDefault", {}, kSmtp, "", {"dialog 1035", "text 1035 mail", "click 1"}, 0,
      "true|mail"},
@@ -205,6 +218,8 @@ const DialogCase kCases[] = {
      {"dialog 1035", "type 1035 ", "click 1", "key ESCAPE", "dialog 1035",
       "type 1035 smtp.example.org", "key RETURN"},
      0, "true|smtp.example.org"},
+    {"SmtpAfterAMissingSectionInSilentMode", {}, kMissingSection + kSmtp, "/SILENT",
+     {"dialog 1035", "type 1035 smtp.example.org", "click 1"}, 1, "true|smtp.example.org"},
     {"SmtpNameOf300CharactersKeeps254", {}, kSmtp, "",
      {"dialog 1035", "type 1035 " + std::string(300, 's'), "length 1035 254", "click 1"}, 0,
      "true|" + std::string(254, 's')},
