@@ -21,8 +21,15 @@ static bool SecondArgumentOmitted(const Statement& st) {
   return !st.text2 || (st.nameFlag2 && !*st.text2);
 }
 
+// The run's dialog is shown before another program's windows come, so
+// that they come over it.
+static void ShowRunDialog(Engine& engine, const Statement& st) {
+  if (!engine.modes.silent) engine.host->RepaintNow(st.owner);
+}
+
 static void CmdRun(Engine& engine, const Statement& st) {
   if (!HasText(st.value1)) return;
+  ShowRunDialog(engine, st);
   engine.effects->ShellExecute(st.value1, st.value2,
                                VarGet(engine.vars, "DSTDIR"));
 }
@@ -100,6 +107,7 @@ static void CmdRunWait(Engine& engine, const Statement& st) {
     engine.host->LogFailure("RunWait", program, kErrFilenameTooLong);
     return;
   }
+  ShowRunDialog(engine, st);
   unsigned long exitCode = 0;
   if (engine.effects->CreateProcess(program, line, nullptr, true, &exitCode) ==
       kOk) {

@@ -10,6 +10,12 @@
 
 static HWND AsWindow(WindowRef ref) { return static_cast<HWND>(ref); }
 
+// The run's progress dialog is on screen behind a dialog that asks, as
+// the run began (a run's dialog may still be waiting to be shown).
+static void ShowOwner(Engine& engine, const Statement& st) {
+  if (!engine.modes.silent) engine.host->RepaintNow(st.owner);
+}
+
 // The dialog's answer, as the condition flag has it.
 static void JournalAnswer(Engine& engine, const char* dialog) {
   char answer[12];
@@ -24,6 +30,7 @@ static void CmdIShowInstallDlg(Engine& engine, const Statement& st) {
     engine.flags.condition = 1;
     return;
   }
+  ShowOwner(engine, st);
   engine.flags.condition = RunIntroPage(engine, AsWindow(st.owner));
   JournalAnswer(engine, "intro page");
   if (engine.flags.condition < 0) {
@@ -37,6 +44,7 @@ static void CmdShowFile(Engine& engine, const Statement& st) {
     engine.flags.condition = 1;
     return;
   }
+  ShowOwner(engine, st);
   engine.flags.condition = ShowTextFile(engine, AsWindow(st.owner), st.value1);
   JournalAnswer(engine, "licence");
 }
@@ -52,6 +60,7 @@ static void ShowAbortMessage(Engine& engine) {
 }
 
 static void CmdSetupType(Engine& engine, const Statement& st) {
+  ShowOwner(engine, st);
   engine.flags.condition = RunSetupTypeDialog(engine, AsWindow(st.owner));
   JournalAnswer(engine, "setup type");
   if (engine.flags.condition != 0) return;
@@ -62,6 +71,7 @@ static void CmdSetupType(Engine& engine, const Statement& st) {
 }
 
 static void CmdGetSMTPServer(Engine& engine, const Statement& st) {
+  ShowOwner(engine, st);
   engine.flags.condition = RunSmtpPrompt(engine, AsWindow(st.owner));
   JournalAnswer(engine, "SMTP server");
   if (engine.flags.condition != 0) return;

@@ -30,17 +30,65 @@ WindowRef Win32Host::CreateProgressDialog(WindowRef owner) {
                             ProgressDialogProc, 0);
 }
 
+// A dialog is shown only once it has waited a frame: showing and hiding a
+// window costs several milliseconds under Wine, far more than a short run
+// (ParseFile and ApplyOnFiles run a section per line or per file), and a
+// window gone within a frame is never seen. The wait ends early when the
+// dialog is painted (RepaintNow: a long step follows) or a message box
+// comes; the dialogs of the runs around it are shown first, as they were
+// asked for. Closed within its frame, a dialog is never shown.
 void Win32Host::ShowProgressDialog(WindowRef dialog) {
   if (!dialog) return;
-  if (dialog == pendingDialog_) ApplyPendingText();
-  ShowWindow(AsWindow(dialog), SW_SHOWNORMAL);
+  if (waitingCount_ == kWaitingMax) {
+    ShowNow(AsWindow(dialog));
+    return;
+  }
+  waiting_[waitingCount_++] = {AsWindow(dialog), GetTickCount()};
 }
 
-// A hidden dialog's bar is left alone: nobody sees it, and a dialog is
-// shown before its bar is reset.
+// Shown with its status line's latest text and its bar at the start.
+void Win32Host::ShowNow(HWND dialog) {
+  if (dialog == pendingDialog_) ApplyPendingText();
+  ShowWindow(dialog, SW_SHOWNORMAL);
+  ResetProgressBar(dialog);
+}
+
+// Shows the first `count` waiting dialogs, outermost first.
+void Win32Host::ShowWaiting(int count) {
+  for (int i = 0; i < count; ++i) ShowNow(waiting_[i].dialog);
+  waitingCount_ -= count;
+  for (int i = 0; i < waitingCount_; ++i) waiting_[i] = waiting_[i + count];
+}
+
+// The dialogs that have waited a frame by `now`: a prefix of the list, as
+// an outer run's dialog waits since before an inner one's.
+void Win32Host::ShowDueDialogs(DWORD now) {
+  int due = 0;
+  while (due < waitingCount_ && now - waiting_[due].since >= kFrameMs) ++due;
+  if (due) ShowWaiting(due);
+}
+
+// The position of `dialog` among the waiting ones, or -1.
+int Win32Host::WaitingIndex(WindowRef dialog) const {
+  for (int i = waitingCount_ - 1; i >= 0; --i) {
+    if (waiting_[i].dialog == dialog) return i;
+  }
+  return -1;
+}
+
+void Win32Host::DropWaiting(WindowRef dialog) {
+  int at = WaitingIndex(dialog);
+  if (at < 0) return;
+  --waitingCount_;
+  for (int i = at; i < waitingCount_; ++i) waiting_[i] = waiting_[i + 1];
+}
+
+// A hidden dialog's bar is left alone: nobody sees it, and it is reset when
+// the dialog is shown.
 void Win32Host::ResetProgressBar(WindowRef dialog) {
   if (!dialog || !IsWindowVisible(AsWindow(dialog))) return;
   HWND bar = GetDlgItem(AsWindow(dialog), IDC_PROGRESS_BAR);
+  if (!bar) return;  // the wait dialog has none
   PostMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
   PostMessageA(bar, PBM_SETPOS, 0, 0);
   PostMessageA(bar, PBM_SETSTEP, 1, 0);
@@ -48,6 +96,7 @@ void Win32Host::ResetProgressBar(WindowRef dialog) {
 
 void Win32Host::DismissDialog(WindowRef dialog) {
   if (!dialog) return;
+  DropWaiting(dialog);
   if (dialog == pendingDialog_) ApplyPendingText();
   EndDialog(AsWindow(dialog), 0);
 }
@@ -57,6 +106,7 @@ void Win32Host::DismissDialog(WindowRef dialog) {
 void Win32Host::CloseProgressDialog(WindowRef dialog) {
   if (!dialog) return;
   HWND window = AsWindow(dialog);
+  DropWaiting(dialog);
   if (dialog == pendingDialog_) ApplyPendingText();
   if (IsWindowVisible(window)) {
     SendDlgItemMessageA(window, IDC_PROGRESS_BAR, PBM_STEPIT, 0, 0);
@@ -76,6 +126,7 @@ WindowRef Win32Host::CreateWaitDialog(WindowRef owner) {
 
 void Win32Host::DestroyDialog(WindowRef dialog) {
   if (!dialog) return;
+  DropWaiting(dialog);
   if (dialog == pendingDialog_) pendingDialog_ = nullptr;
   DestroyWindow(AsWindow(dialog));
 }
@@ -135,9 +186,13 @@ void Win32Host::ApplyPendingText() {
 
 // Painted at once, with any text still kept for it: the text on screen must
 // say what happens now, and the next step may be a long copy during which
-// nothing paints.
+// nothing paints. A dialog still waiting to be shown is shown now, with
+// those of the runs around it; a hidden one has nothing to paint.
 void Win32Host::RepaintNow(WindowRef dialog) {
   if (!dialog) return;
+  int waiting = WaitingIndex(dialog);
+  if (waiting >= 0) ShowWaiting(waiting + 1);
+  if (!IsWindowVisible(AsWindow(dialog))) return;
   if (dialog == pendingDialog_) ApplyPendingText();
   InvalidateRect(AsWindow(dialog), nullptr, TRUE);
   UpdateWindow(AsWindow(dialog));
@@ -160,6 +215,7 @@ void PumpPendingMessages(int limit) {
 // that are left out.
 void Win32Host::PumpMessages(int limit) {
   DWORD now = GetTickCount();
+  if (waitingCount_) ShowDueDialogs(now);
   if (now - lastPumpTick_ < kPumpIntervalMs) return;
   lastPumpTick_ = now;
   PumpPendingMessages(limit);
@@ -173,13 +229,19 @@ void Win32Host::InvalidateMainWindow() {
   if (mainWindow_) InvalidateRect(mainWindow_, nullptr, FALSE);
 }
 
+// The runs' dialogs asked for before are shown before it, so that the
+// windows stack and take the focus as in the order the script asked.
 void Win32Host::ShowMainWindow(bool visible) {
+  if (visible) ShowWaiting(waitingCount_);
   if (mainWindow_) ShowWindow(mainWindow_, visible ? SW_SHOWNORMAL : SW_HIDE);
 }
 
 int Win32Host::ShowMessageBox(const char* text, const char* caption,
                               int type) {
-  ApplyPendingText();  // the box may tell about the step the text names
+  // The runs' dialogs are behind the box, and it may tell about the step
+  // their text names.
+  ShowWaiting(waitingCount_);
+  ApplyPendingText();
   int answer = MessageBoxA(mainWindow_, text, caption, static_cast<UINT>(type));
   if (journaled_) {
     char number[12];
@@ -191,8 +253,6 @@ int Win32Host::ShowMessageBox(const char* text, const char* caption,
 }
 
 void Win32Host::RequestReboot() { ExitWindowsEx(EWX_REBOOT, 0); }
-
-void Win32Host::PostQuit(int exitCode) { PostQuitMessage(exitCode); }
 
 void Win32Host::ClearFailureMarker() { ::ClearFailureMarker(effects_); }
 

@@ -41,12 +41,27 @@ class Win32Host : public Host {
   int ShowMessageBox(const char* text, const char* caption,
                      int type) override;
   void RequestReboot() override;
-  void PostQuit(int exitCode) override;
   void ClearFailureMarker() override;
   void RecordInstallSuccess(const char* versionText) override;
   unsigned short UserLanguageId() override;
 
  private:
+  // Dialogs waiting for their frame before they are shown, outermost
+  // first, each with the tick at which it was asked for; beyond the list's
+  // size a dialog is shown at once (ShowProgressDialog).
+  struct WaitingDialog {
+    HWND dialog;
+    DWORD since;
+  };
+  static const int kWaitingMax = 128;  // twice the deepest nesting of runs
+  WaitingDialog waiting_[kWaitingMax] = {};
+  int waitingCount_ = 0;
+  void ShowNow(HWND dialog);
+  void ShowWaiting(int count);
+  void ShowDueDialogs(DWORD now);
+  int WaitingIndex(WindowRef dialog) const;
+  void DropWaiting(WindowRef dialog);
+
   // Dismissed progress dialogs kept for the next run with the same owner.
   static const int kFreeDialogsMax = 64;
   HWND freeDialogs_[kFreeDialogsMax] = {};

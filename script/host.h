@@ -26,6 +26,9 @@ class Host {
   // A new, hidden progress dialog owned by `owner` (null when it cannot be
   // created; the run then goes on without one).
   virtual WindowRef CreateProgressDialog(WindowRef owner) = 0;
+  // Shows the dialog once it has waited a frame (a dialog closed sooner is
+  // never seen), or at once when it is painted with RepaintNow, a message
+  // box comes or the main window is shown.
   virtual void ShowProgressDialog(WindowRef dialog) = 0;
   // Posts the bar's range 0..100, position 0 and step 1.
   virtual void ResetProgressBar(WindowRef dialog) = 0;
@@ -41,7 +44,9 @@ class Host {
 
   virtual void SetControlText(WindowRef dialog, int controlId,
                               const char* text) = 0;
-  // Invalidates the dialog (background erased) and paints it at once.
+  // Invalidates the dialog (background erased) and paints it at once,
+  // showing it first if it waits to be shown: before a step that may be
+  // long, and before other windows come over it.
   virtual void RepaintNow(WindowRef dialog) = 0;
   // Sets the text and paints the dialog at once, unless the dialog was
   // painted less than a frame ago: then the text waits for the next paint
@@ -64,7 +69,6 @@ class Host {
                              int type) = 0;
 
   virtual void RequestReboot() = 0;
-  virtual void PostQuit(int exitCode) = 0;
 
   // Install-state record.
   virtual void ClearFailureMarker() = 0;

@@ -36,15 +36,18 @@ int FindSection(const char* name, ScriptFile& file) {
 }
 
 // A section that is not there: the box, then the end-of-run steps of the
-// install-state record and the reboot; the quit message it posts is taken
-// by the next pump, so the caller goes on. The exit code reports it.
+// install-state record and the reboot; the caller goes on with its next
+// line, and the exit code reports the error. No quit message is posted: the
+// thread's quit message ends whatever modal loop takes it first, so one
+// left in the queue would close the next dialog or box unanswered (in
+// silent mode the pump after this statement may be skipped), and the run's
+// end posts the one quit message the program needs.
 static void TakeMissingSectionPath(Engine& engine, WindowRef dialog,
                                    const char* name) {
   ReportError(engine, kSeverityCounted, dialog, {"no section [", name, "]"},
               Message(engine, "ERROR_TTL"), Message(engine, "ERROR_INI_INC"));
   if (engine.flags.failure == 0) engine.host->ClearFailureMarker();
   if (engine.flags.reboot) engine.host->RequestReboot();
-  engine.host->PostQuit(-1);
 }
 
 // Calls nested deeper than kMaxRunDepth are refused: the script is taken to

@@ -14,8 +14,11 @@
 //   noitem PATH      the tree has no such item
 //   length ID N      the control's text has N characters
 //   gone ID          no dialog holds control ID any more
+//   runs A|B         the visible progress dialogs' status lines, each
+//                    owned by the one before (waited for)
 #include <windows.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -55,6 +58,16 @@ const std::string kIntro = "IShowInstallDlg\n" + Answer() + Record("DSTDIR");
 const std::string kLicence = "ShowFile \"lic.txt\"\n" + Answer();
 const std::string kSetupType = "SetupType\n" + Answer() + Record("SETUPTYPE");
 const std::string kSmtp = "GetSMTPServer\n" + Answer() + Record("STMPServer");
+// A call of a section the file does not have: an error of the run.
+const std::string kMissingSection =
+    "set ERROR_TTL \"Oops\"\nset ERROR_INI_INC \"No section\"\ngoto \"Nowhere\"\n";
+// Statements enough to keep a run going for a second or two.
+std::string LongRun() {
+  std::string lines;
+  for (int i = 0; i < 60000; ++i) lines += "set V \"x\"\n";
+  return lines;
+}
+const std::string kLongRun = LongRun();
 const char kTypes[] = "set SETUPTYPE0 \"Typical\"\nset SETUPTYPE1 \"Minimal\"\n";
 // Lines of 80 bytes, as a long licence has them: 200 KB, shown whole.
 std::string BigLicence(int lines = 2560) {
@@ -198,6 +211,24 @@ const DialogCase kCases[] = {
      {"dialog 1019", "click 1"}, 0, "true|Typical"},
     {"SetupTypeAbortEndsTheRun", {}, kTypes + kSetupType, "",
      {"dialog 1019", "click 2", "box Vorn Stopped"}, 0, ""},
+    // An error path just before must leave nothing behind that answers the
+    // dialog or its abort box: the user still chooses, also in silent mode.
+    {"SetupTypeAfterAMissingSectionInSilentMode", {}, kTypes + kMissingSection + kSetupType,
+     "/SILENT", {"dialog 1019", "row 1", "click 1"}, 1, "true|Minimal"},
+    {"SetupTypeAbortAfterAMissingIncludedSectionInSilentMode", {"other.ini=[Other]\n"},
+     std::string(kTypes) + "Include \"other.ini\" \"Nowhere\"\n" + kSetupType, "/SILENT",
+     {"dialog 1019", "click 2", "box Vorn Stopped"}, 1, ""},
+    {"SetupTypeAfterAMissingSectionShown", {},
+     kTypes + kMissingSection + kSetupType, "",
+     {"box Oops No section", "dialog 1019", "row 1", "click 1"}, 1, "true|Minimal"},
+    // ---- The runs' progress dialogs ----
+    // A dialog that asks stands over the dialogs of every run it is in.
+    {"RunsDialogsStandBehindADialog", {},
+     kTypes + std::string("goto \"Inner\"\n[Inner]\nSetupType\n"), "",
+     {"dialog 1019", "runs Setup...|Setup...", "click 1"}, 0, ""},
+    // A run long enough to be seen shows its dialog, though nothing asks.
+    {"ALongRunShowsItsDialog", {}, "goto \"Inner\"\n[Inner]\n" + kLongRun, "",
+     {"runs Setup...|Setup..."}, 0, ""},
     // ---- SMTP prompt ----
     {"SmtpDefault", {}, kSmtp, "", {"dialog 1035", "text 1035 mail", "click 1"}, 0,
      "true|mail"},
@@ -205,6 +236,8 @@ const DialogCase kCases[] = {
      {"dialog 1035", "type 1035 ", "click 1", "key ESCAPE", "dialog 1035",
       "type 1035 smtp.example.org", "key RETURN"},
      0, "true|smtp.example.org"},
+    {"SmtpAfterAMissingSectionInSilentMode", {}, kMissingSection + kSmtp, "/SILENT",
+     {"dialog 1035", "type 1035 smtp.example.org", "click 1"}, 1, "true|smtp.example.org"},
     {"SmtpNameOf300CharactersKeeps254", {}, kSmtp, "",
      {"dialog 1035", "type 1035 " + std::string(300, 's'), "length 1035 254", "click 1"}, 0,
      "true|" + std::string(254, 's')},
@@ -235,6 +268,12 @@ class DialogCases : public SetupRun, public ::testing::WithParamInterface<Dialog
       bool found = Session().WaitForDialog(id, kStepMs, &dialog_);
       EXPECT_TRUE(found) << "no dialog with control " << id;
       return found;
+    }
+    if (verb == "runs") {
+      std::string seen;
+      for (int i = 0; i < 200 && (seen = RunDialogs()) != rest; ++i) Sleep(25);
+      EXPECT_EQ(seen, rest);
+      return seen == rest;
     }
     if (verb == "gone") {
       for (int i = 0; i < 100; ++i) {
@@ -285,6 +324,23 @@ class DialogCases : public SetupRun, public ::testing::WithParamInterface<Dialog
       return false;
     }
     return true;
+  }
+  // The status lines of the visible progress dialogs along their owners:
+  // the one the main window owns first, then the one it owns, and so on;
+  // "?" stands for visible ones left outside that chain.
+  std::string RunDialogs() {
+    std::vector<HWND> dialogs = Session().VisibleProgressDialogs();
+    robot::WindowInfo main;
+    HWND owner = Session().FindMainWindow(&main) ? main.hwnd : nullptr;
+    std::string seen;
+    for (size_t found = 0; found < dialogs.size(); ++found) {
+      auto next = std::find_if(dialogs.begin(), dialogs.end(),
+                               [owner](HWND d) { return GetWindow(d, GW_OWNER) == owner; });
+      if (next == dialogs.end()) return seen + "|?";
+      seen += (seen.empty() ? "" : "|") + robot::ControlText(*next, 1001);
+      owner = *next;
+    }
+    return seen;
   }
   bool Check(bool done) {
     EXPECT_TRUE(done);

@@ -59,7 +59,6 @@ class FakeHost : public Host {
     return answer;
   }
   void RequestReboot() override { Add("reboot"); }
-  void PostQuit(int code) override { Add("quit " + std::to_string(code)); }
   void ClearFailureMarker() override { Add("clear marker"); }
   void RecordInstallSuccess(const char* text) override {
     Add(std::string("success ") + text);
