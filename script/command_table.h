@@ -4,7 +4,7 @@
 #pragma once
 
 // Identifiers in table order.
-enum CommandId {
+enum CommandId : unsigned char {
   kCmdInvalid = 0,      // reserved: never produced by the parser
   kCmdMkDir,
   kCmdCopyA,
@@ -90,17 +90,18 @@ enum CommandId {
 };
 
 // How a command reads one argument slot.
-enum SlotUse {
+enum SlotUse : unsigned char {
   kSlotUnused,   // not read
   kSlotValue,    // its value: a quoted text, or a bare word's variable
   kSlotWritten,  // its text as written (a variable's name, say)
   kSlotBoth,     // both: a variable's name and its value
 };
 
+// Eight bytes a row: the keyword, then the one-byte facts.
 struct CommandRow {
-  CommandId id;
   const char* keyword;
-  int count;  // arguments of the reference; every statement has two slots
+  CommandId id;
+  unsigned char count;  // arguments of the reference; every statement has two slots
   SlotUse slot1;
   SlotUse slot2;
 };
