@@ -119,6 +119,8 @@ static Status ReplaceByCopy(Effects& effects, const char* source,
   bool made = false;
   if (!NameBeside(effects, destination, fresh, &made)) return kErrFilenameTooLong;
   Status status = effects.CopyFile(source, fresh, !made);
+  // A file that came to that name since it was chosen is not ours.
+  if (status == kErrFileExists) return status;
   if (status == kOk) {
     status = StepOverProtectedFile(effects, kRenameOver, fresh, destination);
   }

@@ -465,6 +465,16 @@ TEST_F(FileCommands, AFailedReplaceAtAnyStepKeepsTheOldFile) {
   EXPECT_EQ(machine_.ReadFile("C:\\dst\\a.dll"), "new a");
   EXPECT_EQ(machine_.ReadFile("C:\\dst\\a.dll.~vn"), "someone's");
   EXPECT_FALSE(machine_.Exists("C:\\dst\\a.dll.~vn1"));
+  // One that appears there between the choice and the copy is not ours.
+  machine_.WriteFile("C:\\dst\\a.dll", "old");
+  machine_.InjectFailure("CopyFile", "a.dll.~vn", kErrFileExists, 1);
+  machine_.WriteFile("C:\\dst\\a.dll.~vn1", "someone else's");
+  machine_.InjectFailure("GetFileAttributes", "a.dll.~vn1", kErrFileNotFound, 1);
+  Statement("Copy \"a.dll\"");
+  EXPECT_EQ(machine_.ReadFile("C:\\dst\\a.dll.~vn1"), "someone else's");
+  EXPECT_EQ(machine_.ReadFile("C:\\dst\\a.dll"), "old");
+  EXPECT_TRUE(Ended());
+  machine_.ClearFailures();
 }
 
 // A path built from an empty or undefined SRCDIR or DSTDIR would land in
