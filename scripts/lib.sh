@@ -75,24 +75,31 @@ toolchain_file() {
 
 # Installs the Debian packages that are missing, without recommends. Where
 # the kernel runs 32-bit code, the 32-bit Wine loader (wine32:i386) too, so
-# that the shipped i686 program runs in the tests.
+# that the shipped i686 program runs in the tests. The probe needs the
+# assembler and linker, so it runs once the other packages are there.
 install_missing_packages() {
   local missing=() p
   for p in "${VORN_PACKAGES[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' ||
       missing+=("$p")
   done
+  install_packages "${missing[@]}" || return 1
+  if machine_runs_32bit_code && ! wine_runs_32bit_programs; then
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo=sudo
+    $sudo dpkg --add-architecture i386 && install_packages "wine32:i386"
+  fi
+}
+
+# install_packages PACKAGE...: apt-get install, without recommends.
+install_packages() {
+  [ $# -eq 0 ] && return 0
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo=sudo
-  if machine_runs_32bit_code && ! wine_runs_32bit_programs; then
-    $sudo dpkg --add-architecture i386
-    missing+=("wine32:i386")
-  fi
-  [ ${#missing[@]} -eq 0 ] && return 0
-  log "installing: ${missing[*]}"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq \
-    --no-install-recommends "${missing[@]}" >/dev/null
+  log "installing: $*"
+  $sudo apt-get update -qq &&
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq \
+      --no-install-recommends "$@" >/dev/null
 }
 
 # configure DIR [cmake options...]
