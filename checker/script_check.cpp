@@ -384,6 +384,8 @@ class Checker {
                        OpenRun* open);
   std::vector<SectionKey> CallTargets(const ScriptText& script, const Parsed& st);
   std::vector<SectionKey> CallOrder();
+  template <typename Follows, typename BackIntoOpenRun, typename Done>
+  void WalkCalls(Follows follows, BackIntoOpenRun backIntoOpenRun, Done done);
   void CheckCallCycles();
   void CheckCallDepth();
   std::map<SectionKey, int> RunHeights();
@@ -749,11 +751,12 @@ std::vector<SectionKey> Checker::CallOrder() {
   return order;
 }
 
-// A run that calls its own section again on every run never ends before
-// setup's nesting limit, and setup stops there with an error. Depth first
-// over the calls made on every run; a call into a run still open closes a
-// cycle.
-void Checker::CheckCallCycles() {
+// Depth first over the calls that `follows` accepts, from every section in
+// call order: `backIntoOpenRun(call)` for a call into a run still open
+// (unless the call can end its run first), `done(key)` once every call of
+// a section has been walked.
+template <typename Follows, typename BackIntoOpenRun, typename Done>
+void Checker::WalkCalls(Follows follows, BackIntoOpenRun backIntoOpenRun, Done done) {
   enum State { kOpen = 1, kDone = 2 };
   std::map<SectionKey, int> state;
   for (const SectionKey& start : CallOrder()) {
@@ -766,16 +769,14 @@ void Checker::CheckCallCycles() {
       const std::vector<Call>& calls = runs_[key].calls;
       if (next >= calls.size()) {
         state[key] = kDone;
+        done(key);
         stack.pop_back();
         continue;
       }
       const Call& call = calls[next];
-      if (!call.everyRun || !runs_.count(call.target)) continue;
+      if (!follows(call) || !runs_.count(call.target)) continue;
       if (state[call.target] == kOpen && !call.goesOn()) {
-        Report(call.file, call.line, true, Describe(call.target) +
-                   " calls itself through this line on every run: setup stops at its "
-                   "nesting limit of " + std::to_string(kMaxRunDepth) + " levels");
-        NoteMessages(call.file, call.line, call.keyword, kTooDeepMessage);
+        backIntoOpenRun(call);
       } else if (!state[call.target]) {
         state[call.target] = kOpen;
         stack.push_back({call.target, 0});
@@ -784,42 +785,38 @@ void Checker::CheckCallCycles() {
   }
 }
 
+// A run that calls its own section again on every run never ends before
+// setup's nesting limit, and setup stops there with an error.
+void Checker::CheckCallCycles() {
+  WalkCalls([](const Call& call) { return call.everyRun; },
+            [this](const Call& call) {
+              Report(call.file, call.line, true, Describe(call.target) +
+                         " calls itself through this line on every run: setup stops at its "
+                         "nesting limit of " + std::to_string(kMaxRunDepth) + " levels");
+              NoteMessages(call.file, call.line, call.keyword, kTooDeepMessage);
+            },
+            [](const SectionKey&) {});
+}
+
 // How many levels of runs each section can open, itself included, over
 // every call; a call back into an open run counts no further, and may meet
 // the nesting limit: its message is noted.
 std::map<SectionKey, int> Checker::RunHeights() {
-  enum State { kOpen = 1, kDone = 2 };
-  std::map<SectionKey, int> state, heights;
-  for (const SectionKey& start : CallOrder()) {
-    if (!runs_.count(start) || state[start]) continue;
-    std::vector<std::pair<SectionKey, size_t>> stack = {{start, 0}};
-    state[start] = kOpen;
-    while (!stack.empty()) {
-      SectionKey key = stack.back().first;
-      size_t next = stack.back().second++;
-      const std::vector<Call>& calls = runs_[key].calls;
-      if (next < calls.size()) {
-        const Call& call = calls[next];
-        if (!runs_.count(call.target)) continue;
-        if (state[call.target] == kOpen && !call.goesOn()) {
-          NoteMessages(call.file, call.line, call.keyword, kTooDeepMessage);
-        } else if (!state[call.target]) {
-          state[call.target] = kOpen;
-          stack.push_back({call.target, 0});
-        }
-        continue;
-      }
-      int height = 1;
-      for (const Call& call : calls) {
-        if (state[call.target] == kDone) {
-          height = std::max(height, call.levels() + heights[call.target]);
-        }
-      }
-      heights[key] = height;
-      state[key] = kDone;
-      stack.pop_back();
-    }
-  }
+  std::map<SectionKey, int> heights;  // of the sections walked to their end
+  WalkCalls([](const Call&) { return true; },
+            [this](const Call& call) {
+              NoteMessages(call.file, call.line, call.keyword, kTooDeepMessage);
+            },
+            [&](const SectionKey& key) {
+              int height = 1;
+              for (const Call& call : runs_[key].calls) {
+                auto walked = heights.find(call.target);
+                if (walked != heights.end()) {
+                  height = std::max(height, call.levels() + walked->second);
+                }
+              }
+              heights[key] = height;
+            });
   return heights;
 }
 
