@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "script/setup_run.h"
 #include "tests/native/engine_fixture.h"
 
 using Runner = EngineTest;
@@ -179,4 +180,31 @@ TEST_F(Runner, UnboundCommandIsAnInternalError) {
   EXPECT_EQ(Flags().failure, 1);
   EXPECT_TRUE(Flags().failedThisRun);
   EXPECT_EQ(Trace(), "after");
+}
+
+// A whole run: no setup.ini arms nothing; a run arms the record, and its
+// one end keeps the marker while the failure flag is set, whether this run
+// or the one before set it.
+TEST_F(Runner, AWholeRunArmsTheRecordAndTakesOneEnd) {
+  ScriptFile script;
+  EXPECT_FALSE(StartSetupRun(*engine_, script));
+  EXPECT_FALSE(machine_.RegKeyExists(kHkeyLocalMachine, kInstallStateKey));
+  WriteFile("setup.ini", "[Setup]\nquiterr \"x\" \"y\"\n[Uninstall]\n");
+  ASSERT_TRUE(StartSetupRun(*engine_, script));
+  EXPECT_EQ(engine_->script, &script);
+  EXPECT_EQ(Flags().failure, 0);
+  EXPECT_EQ(RunSetupScript(*engine_, nullptr), 1);
+  EXPECT_TRUE(FailureMarkerSet());
+  Flags() = RunFlags();
+  engine_->modes.uninstall = true;
+  ASSERT_TRUE(StartSetupRun(*engine_, script));
+  EXPECT_EQ(Flags().failure, 1);  // the marker of the run before
+  EXPECT_EQ(RunSetupScript(*engine_, nullptr), 0);
+  EXPECT_TRUE(FailureMarkerSet());
+  Flags() = RunFlags();
+  ClearFailureMarker(machine_);
+  ASSERT_TRUE(StartSetupRun(*engine_, script));
+  EXPECT_TRUE(FailureMarkerSet());  // armed
+  EXPECT_EQ(RunSetupScript(*engine_, nullptr), 0);
+  EXPECT_FALSE(FailureMarkerSet());
 }
