@@ -173,14 +173,14 @@ static Status TransferOver(Effects& effects, const Transfer& how,
 
 enum SamePathCheck { kCheckSamePath, kKnownDistinct };
 
-static int TransferOneFile(Engine& engine, const Transfer& how,
+static bool TransferOneFile(Engine& engine, const Transfer& how,
                            const char* source, const char* destination,
                            unsigned long sourceAttributes,
                            SamePathCheck check = kCheckSamePath) {
-  if (!source || !destination) return -1;
+  if (!source || !destination) return false;
   Effects& effects = *engine.effects;
   if (check == kCheckSamePath && IsSamePath(effects, source, destination)) {
-    return 0;
+    return true;
   }
   if (sourceAttributes == kAttributesUnknown &&
       effects.GetFileAttributes(source, &sourceAttributes) != kOk) {
@@ -192,26 +192,26 @@ static int TransferOneFile(Engine& engine, const Transfer& how,
   if (folder || TransferOver(effects, how, source, destination) != kOk) {
     AskAfterFailedTransfer(engine, how.captionKey, how.textKey, source,
                            destination);
-    return -1;
+    return false;
   }
   if (sourceAttributes & kClearedAttributes) {
     effects.SetFileAttributes(destination, kAttrNormal);
   }
-  return 0;
+  return true;
 }
 
-int CopyOneFile(Engine& engine, const char* source, const char* destination,
+bool CopyOneFile(Engine& engine, const char* source, const char* destination,
                 unsigned long sourceAttributes) {
   return TransferOneFile(engine, kCopy, source, destination, sourceAttributes);
 }
 
-int CopyListedFile(Engine& engine, const char* source, const char* destination,
+bool CopyListedFile(Engine& engine, const char* source, const char* destination,
                    unsigned long sourceAttributes) {
   return TransferOneFile(engine, kCopy, source, destination, sourceAttributes,
                          kKnownDistinct);
 }
 
-int MoveOneFile(Engine& engine, const char* source, const char* destination) {
+bool MoveOneFile(Engine& engine, const char* source, const char* destination) {
   return TransferOneFile(engine, kMove, source, destination,
                          kAttributesUnknown);
 }

@@ -14,14 +14,14 @@ const unsigned long kAttributesUnknown = 0xFFFFFFFFUL;
 // the old destination stays, the question ERROR_COPY_TTL/ERROR_COPY_MSG is
 // asked (Yes: reboot at the end; never in silent mode) and every run ends
 // with the failure flag.
-int CopyOneFile(Engine& engine, const char* source, const char* destination,
-                unsigned long sourceAttributes = kAttributesUnknown);
+bool CopyOneFile(Engine& engine, const char* source, const char* destination,
+                 unsigned long sourceAttributes = kAttributesUnknown);
 // CopyOneFile for a file of a listing whose destination cannot be the file
 // itself (the tree copy refuses a destination inside its source).
-int CopyListedFile(Engine& engine, const char* source, const char* destination,
-                   unsigned long sourceAttributes);
+bool CopyListedFile(Engine& engine, const char* source, const char* destination,
+                    unsigned long sourceAttributes);
 // The same as a move (across drives too), with ERROR_MOVE_TTL/_MSG.
-int MoveOneFile(Engine& engine, const char* source, const char* destination);
+bool MoveOneFile(Engine& engine, const char* source, const char* destination);
 // The failure path of a copy that could not even be tried (a path that
 // does not fit, a tree copied into itself): the question, then every run
 // ends with the failure flag.

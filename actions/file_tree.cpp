@@ -21,20 +21,20 @@
 // may wait for its paint; a larger file's name is painted before its copy.
 static const unsigned long long kBriefCopyBytes = 256 * 1024;
 
-static int CopyTree(Engine& engine, WindowRef owner, const char* sourceRoot,
+static bool CopyTree(Engine& engine, WindowRef owner, const char* sourceRoot,
                     const char* destinationRoot, const char* relative) {
   char source[kPathMax], destination[kPathMax];
   if (!JoinText(source, {sourceRoot, "/", relative}) ||
       !JoinText(destination, {destinationRoot, "/", relative})) {
     TakeCopyFailurePath(engine, sourceRoot, destinationRoot);
-    return -1;
+    return false;
   }
   Effects& effects = *engine.effects;
   unsigned long attributes = 0;
   if (effects.GetFileAttributes(destination, &attributes) != kOk) {
     effects.CreateDirectory(destination);  // a failure shows in the copies
   }
-  int result = 0;
+  bool copied = true;
   ForEachEntry(effects, source, "/", [&](const FindData& entry,
                                          const char* path) {
     bool brief = !(entry.attributes & kAttrDirectory) &&
@@ -49,34 +49,34 @@ static int CopyTree(Engine& engine, WindowRef owner, const char* sourceRoot,
     char target[kPathMax];
     if (!JoinText(target, {destination, "/", entry.name})) return true;
     if (!(entry.attributes & kAttrDirectory)) {
-      result = CopyListedFile(engine, path, target, entry.attributes);
+      copied = CopyListedFile(engine, path, target, entry.attributes);
     } else if (IsRealDirectory(entry)) {
       char inner[kPathMax];
       if (JoinText(inner, {relative, "/", entry.name})) {
-        result = CopyTree(engine, owner, sourceRoot, destinationRoot, inner);
+        copied = CopyTree(engine, owner, sourceRoot, destinationRoot, inner);
       }
     }
     // The status line above has let one pending message through already.
-    return result == 0;
+    return copied;
   });
-  return result;
+  return copied;
 }
 
-int CopyTreeToDestination(Engine& engine, WindowRef owner,
+bool CopyTreeToDestination(Engine& engine, WindowRef owner,
                           const char* sourceRoot, const char* relative) {
   const char* destinationRoot = VarGet(engine.vars, "DSTDIR");
-  if (!sourceRoot || !destinationRoot || !relative) return 0;
+  if (!sourceRoot || !destinationRoot || !relative) return true;
   char source[kPathMax], destination[kPathMax];
   if (JoinText(source, {sourceRoot, "/", relative}) &&
       JoinText(destination, {destinationRoot, "/", relative}) &&
       IsInsideTree(*engine.effects, destination, source)) {
     TakeCopyFailurePath(engine, source, destination);  // it would never end
-    return -1;
+    return false;
   }
-  int result = CopyTree(engine, owner, sourceRoot, destinationRoot, relative);
+  bool copied = CopyTree(engine, owner, sourceRoot, destinationRoot, relative);
   // The last name is on screen before whatever comes next.
   if (owner && !engine.modes.silent) engine.host->RepaintNow(owner);
-  return result;
+  return copied;
 }
 
 static void CmdCopyDir2Dest(Engine& engine, const Statement& st) {

@@ -9,9 +9,9 @@
 struct Engine;
 
 // Copies SRCDIR/`relative` to DSTDIR/`relative` (joined with '/'), showing
-// each entry's name on `owner`'s status line. 0, or -1 when a copy failed
+// each entry's name on `owner`'s status line. False when a copy failed
 // (the run is then ended).
-int CopyTreeToDestination(Engine& engine, WindowRef owner,
+bool CopyTreeToDestination(Engine& engine, WindowRef owner,
                           const char* sourceRoot, const char* relative);
 // Empties and removes `base`\`sub` (or `base` when `sub` is null or empty):
 // files are deleted as they are (a read-only one stays, and so does its

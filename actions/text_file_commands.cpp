@@ -1,11 +1,11 @@
 // Text-file commands: GetVersion, FindInFile, ParseFile and AppendFile.
 // Files are read as text (CR LF as LF), lines of up to 1,023 bytes, longer
 // ones in pieces. A file that cannot be opened is no error: each command
-// says what it leaves. AppendFile's writes go to the journal.
-#include <cstdio>
+// says what it leaves. Every read and write goes through the effects.
 #include <cstring>
 
 #include "actions/action_groups.h"
+#include "script/byte_buffer.h"
 #include "script/engine.h"
 #include "script/journal.h"
 #include "script/memory.h"
@@ -19,7 +19,7 @@
 static void CmdGetVersion(Engine& engine, const Statement& st) {
   VarSet(engine.vars, "MAJMIN", kNoVersion);
   ScriptFile file;
-  if (!file.Open(st.value1)) return;
+  if (file.Open(*engine.effects, st.value1) != kOk) return;
   const char* key = TextOrEmpty(st.value2);
   char line[kLineMax];
   while (file.ReadLinePiece(line)) {
@@ -37,7 +37,7 @@ static void CmdGetVersion(Engine& engine, const Statement& st) {
 static void CmdFindInFile(Engine& engine, const Statement& st) {
   engine.flags.condition = 0;
   ScriptFile file;
-  if (!file.Open(st.value2)) return;
+  if (file.Open(*engine.effects, st.value2) != kOk) return;
   const char* text = TextOrEmpty(st.value1);
   char line[kLineMax];
   while (file.ReadLinePiece(line)) {
@@ -57,7 +57,7 @@ static void CmdParseFile(Engine& engine, const Statement& st) {
   char* path = MemDupText(st.value1);
   char* section = MemDupText(st.value2);
   ScriptFile file;
-  if (path && section && file.Open(path)) {
+  if (path && section && file.Open(*engine.effects, path) == kOk) {
     char line[kLineMax];
     while (file.ReadLinePiece(line)) {
       DropLineFeed(line);
@@ -72,34 +72,33 @@ static void CmdParseFile(Engine& engine, const Statement& st) {
   MemFree(section);
 }
 
-// Writes `text` as a text-mode stream would: every line feed as CR LF.
-// Done by hand so that every build writes the same bytes.
-static void PutTextModeLine(const char* text, FILE* file) {
-  for (; *text; ++text) {
-    if (*text == '\n') putc('\r', file);
-    putc(*text, file);
+// `text` as a text-mode stream writes it, with its line end: every line
+// feed as CR LF. Done by hand so that every build writes the same bytes.
+static bool AppendTextModeLine(ByteBuffer* out, const char* text) {
+  for (const char* p = text; *p; ++p) {
+    if (*p == '\n' && !out->Append("\r", 1)) return false;
+    if (!out->Append(p, 1)) return false;
   }
-  fputs("\r\n", file);
+  return out->Append("\r\n", 2);
 }
 
 // AppendFile TEXT FILE: appends the text and a line end, creating the file
-// when missing. The journal records the write, or that it failed (a file
-// that cannot be opened, or a write or close that fails: the disk is full).
+// when missing. The journal records the write, or the call that failed (a
+// file that cannot be opened, or a write or close that fails: the disk is
+// full).
 static void CmdAppendFile(Engine& engine, const Statement& st) {
-  FILE* file = st.value2 ? fopen(st.value2, "ab") : nullptr;
-  if (!file) {
-    engine.flags.condition = 0;
-    Journal(engine, "failure", {"AppendFile ", st.value2, ": cannot be opened"});
+  engine.flags.condition = 0;
+  ByteBuffer line;
+  if (!st.value2) {
+    Journal(engine, "failure", {"AppendFile: no file named"});
     return;
   }
-  PutTextModeLine(TextOrEmpty(st.value1), file);
-  bool written = !ferror(file);
-  if (fclose(file) != 0) written = false;
-  engine.flags.condition = written ? 1 : 0;
-  if (written) {
-    Journal(engine, "file appended to", {st.value2});
-  } else {
-    Journal(engine, "failure", {"AppendFile ", st.value2, ": cannot be written"});
+  if (!AppendTextModeLine(&line, TextOrEmpty(st.value1))) {
+    Journal(engine, "failure", {"AppendFile ", st.value2, ": out of memory"});
+    return;
+  }
+  if (engine.effects->AppendToFile(st.value2, line.data(), line.size()) == kOk) {
+    engine.flags.condition = 1;
   }
 }
 

@@ -4,12 +4,11 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "host/install_state.h"
 #include "host/setup_process.h"
 #include "script/effects.h"
 #include "script/journal.h"
 #include "script/messages.h"
-#include "script/runner.h"
+#include "script/setup_run.h"
 #include "script/script_file.h"
 
 const char kMainWindowClass[] = "Install";
@@ -63,17 +62,12 @@ static void PaintBanner(HWND window) {
   EndPaint(window, &paint);
 }
 
-// The process exit code: 1 when an error of this run set the failure flag.
-static int ExitCodeOfRun() { return g_engine->flags.failedThisRun ? 1 : 0; }
-
 enum RunState { kRunNotStarted, kRunRunning, kRunEnded };
 static RunState g_runState = kRunNotStarted;
 
-// The end-of-run steps, taken once whichever way the program ends: after a
-// run, the settings-change broadcast; COM left; the failure marker removed
-// unless the failure flag is set (a program that never armed the record,
-// with no script to run, leaves it as it was); the reboot asked for; the
-// quit message.
+// The end of the program, taken once whichever way it ends: after a run
+// (which has taken its own end-of-run steps), the settings-change
+// broadcast; COM left; the quit message.
 static void FinishRun(int exitCode) {
   static bool finished = false;
   if (finished) return;
@@ -84,11 +78,6 @@ static void FinishRun(int exitCode) {
                         SMTO_ABORTIFHUNG, 50, &ignored);
   }
   CoUninitialize();
-  bool armed = g_runState != kRunNotStarted;
-  if (armed && g_engine->flags.failure == 0) {
-    ClearFailureMarker(*g_engine->effects);
-  }
-  if (g_engine->flags.reboot) g_host->RequestReboot();
   PostQuitMessage(exitCode);
 }
 
@@ -107,18 +96,16 @@ static void JournalNoScript(Engine& engine) {
 
 static LRESULT OnStartRun(HWND window) {
   Engine& engine = *g_engine;
-  if (!g_programDirectoryEntered || !g_setupScript.Open("setup.ini")) {
+  if (!g_programDirectoryEntered || !StartSetupRun(engine, g_setupScript)) {
     JournalNoScript(engine);
     ShowMsgBox(engine, kBoxOk, "ERROR", "No setup.ini file...");
     FinishRun(-1);
     return -1;
   }
-  engine.script = &g_setupScript;
-  engine.flags.failure = ArmInstallState(*engine.effects);
   g_runState = kRunRunning;
-  RunSection(engine, window, engine.modes.uninstall ? "Uninstall" : "Setup");
+  int exitCode = RunSetupScript(engine, window);
   g_runState = kRunEnded;
-  FinishRun(ExitCodeOfRun());
+  FinishRun(exitCode);
   return 0;
 }
 
@@ -126,7 +113,7 @@ static LRESULT OnStartRun(HWND window) {
 // boxes then have no owner, and the run's end takes the end-of-run steps.
 static LRESULT OnDestroy() {
   g_host->SetMainWindow(nullptr);
-  if (g_runState != kRunRunning) FinishRun(ExitCodeOfRun());
+  if (g_runState != kRunRunning) FinishRun(ExitCodeOfRun(*g_engine));
   return 0;
 }
 

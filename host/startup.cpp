@@ -96,7 +96,7 @@ static void CheckUninstallMarker(Effects& effects, Host& host,
   } else {
     CopyText(marker, "setup.txt");
   }
-  if (!CanOpenForReading(marker)) return;
+  if (!IsReadableFile(effects, marker)) return;
   if (modes.commandLineDir[0]) {
     effects.SetCurrentDirectory(modes.commandLineDir);
   } else if (FitsIn(programDir, sizeof modes.commandLineDir)) {
@@ -191,7 +191,7 @@ int RunSetupProgram(HINSTANCE instance) {
   // Lives until the process ends, as the statics that use it do: the
   // process ends as soon as this returns.
   Win32Effects effects;
-  static Win32Host host(instance, effects);
+  static Win32Host host(instance);
   effects.SetFailureLog(&host);
   engine.host = &host;
   engine.effects = &effects;

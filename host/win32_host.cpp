@@ -7,7 +7,6 @@
 
 #include "dialogs/progress_dialog.h"
 #include "dialogs/resource.h"
-#include "host/install_state.h"
 #include "script/journal.h"
 #include "script/messages.h"
 
@@ -253,12 +252,6 @@ int Win32Host::ShowMessageBox(const char* text, const char* caption,
 }
 
 void Win32Host::RequestReboot() { ExitWindowsEx(EWX_REBOOT, 0); }
-
-void Win32Host::ClearFailureMarker() { ::ClearFailureMarker(effects_); }
-
-void Win32Host::RecordInstallSuccess(const char* versionText) {
-  ::RecordInstallSuccess(effects_, versionText);
-}
 
 unsigned short Win32Host::UserLanguageId() { return GetUserDefaultLangID(); }
 

@@ -12,8 +12,7 @@ struct Engine;
 
 class Win32Host : public Host {
  public:
-  Win32Host(HINSTANCE instance, Effects& effects)
-      : instance_(instance), effects_(effects) {}
+  explicit Win32Host(HINSTANCE instance) : instance_(instance) {}
 
   void SetMainWindow(HWND window) { mainWindow_ = window; }
   // Failures are journaled from now on (the engine's journal).
@@ -41,8 +40,6 @@ class Win32Host : public Host {
   int ShowMessageBox(const char* text, const char* caption,
                      int type) override;
   void RequestReboot() override;
-  void ClearFailureMarker() override;
-  void RecordInstallSuccess(const char* versionText) override;
   unsigned short UserLanguageId() override;
 
  private:
@@ -86,7 +83,6 @@ class Win32Host : public Host {
 
 
   HINSTANCE instance_;
-  Effects& effects_;
   Engine* journaled_ = nullptr;
   HWND mainWindow_ = nullptr;
 };

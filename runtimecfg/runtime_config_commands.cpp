@@ -32,7 +32,7 @@ static FileText ReadOptional(Engine& engine, const char* name,
 // no stub zek.ini is left for a later run to take as installed.
 static void FreshImport(Engine& engine, const char* shipped,
                         const char* installed) {
-  if (CopyOneFile(engine, shipped, installed) != 0) return;
+  if (!CopyOneFile(engine, shipped, installed)) return;
   ByteBuffer copied, zekpack, zekdll, lines;
   if (engine.effects->ReadWholeFile(installed, &copied) != kOk ||
       !AppendFreshImportLines(TextOf(copied),

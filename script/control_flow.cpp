@@ -20,14 +20,14 @@ static char* FirstWord(char* line) {
   return word;
 }
 
-int SkipToKeyword(const char* wordA, const char* wordB, ScriptFile& file) {
+SkipEnd SkipToKeyword(const char* wordA, const char* wordB, ScriptFile& file) {
   char line[kLineMax];
   while (file.ReadLine(line)) {
     const char* word = FirstWord(line);
-    if (wordA && EqualsNoCase(word, wordA)) return 1;
-    if (wordB && EqualsNoCase(word, wordB)) return 2;
+    if (wordA && EqualsNoCase(word, wordA)) return kSkipFoundWordA;
+    if (wordB && EqualsNoCase(word, wordB)) return kSkipFoundWordB;
   }
-  return 0;
+  return kSkipHitEndOfFile;
 }
 
 // A block without its end: only the current run ends, with the failure flag.
@@ -45,16 +45,16 @@ static void ReportUnclosedBlock(Engine& engine, const Statement& st,
 static void CmdIf(Engine& engine, const Statement& st) {
   if (engine.flags.condition != 0) return;
   long blockStart = engine.script->Tell();
-  int found = SkipToKeyword("Else", "Endif", *engine.script);
+  SkipEnd found = SkipToKeyword("Else", "Endif", *engine.script);
   engine.flags.condition = found;
-  if (found == 0) ReportUnclosedBlock(engine, st, blockStart, "If", "else/endif");
+  if (found == kSkipHitEndOfFile) ReportUnclosedBlock(engine, st, blockStart, "If", "else/endif");
 }
 
 static void CmdElse(Engine& engine, const Statement& st) {
   long blockStart = engine.script->Tell();
-  int found = SkipToKeyword("Endif", nullptr, *engine.script);
+  SkipEnd found = SkipToKeyword("Endif", nullptr, *engine.script);
   engine.flags.condition = found;
-  if (found == 0) ReportUnclosedBlock(engine, st, blockStart, "Else", "endif");
+  if (found == kSkipHitEndOfFile) ReportUnclosedBlock(engine, st, blockStart, "Else", "endif");
 }
 
 static void CmdEndif(Engine&, const Statement&) {}
@@ -68,7 +68,7 @@ static void CmdGoto(Engine& engine, const Statement& st) {
 // when its run ends.
 static void CmdInclude(Engine& engine, const Statement& st) {
   ScriptFile included;
-  if (!included.Open(st.value1)) {
+  if (included.Open(*engine.effects, st.value1) != kOk) {
     engine.flags.condition = 0;
     return;
   }

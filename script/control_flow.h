@@ -4,8 +4,12 @@
 
 class ScriptFile;
 
+// Where a skip ended. The values are those If and Else leave in the
+// condition flag.
+enum SkipEnd { kSkipHitEndOfFile = 0, kSkipFoundWordA = 1, kSkipFoundWordB = 2 };
+
 // Reads lines from the current position until one whose first word equals
-// `wordA` (result 1) or `wordB` (result 2), ASCII case ignored; either may be
-// null. Returns 0 at the end of the file. Labels, quotes and comments have
-// no meaning here. The file is left after the line found.
-int SkipToKeyword(const char* wordA, const char* wordB, ScriptFile& file);
+// `wordA` or `wordB`, ASCII case ignored; either may be null. Labels,
+// quotes and comments have no meaning here. The file is left after the
+// line found.
+SkipEnd SkipToKeyword(const char* wordA, const char* wordB, ScriptFile& file);

@@ -14,6 +14,14 @@ class JournalSink;
 class ScriptFile;
 struct Engine;
 
+// How functions of the program report their result, one convention per
+// kind:
+// - an effect on the machine returns its Win32 status (Status, kOk = 0);
+// - a lookup returns an index, or -1 when there is none;
+// - a test or a step that either succeeds or not returns bool (or an int
+//   1/0 where a dialog's result is one);
+// - anything with more outcomes returns an enum that names them.
+// A command handler returns nothing: its outcome is in the run flags.
 typedef void (*CommandHandler)(Engine& engine, const Statement& st);
 
 struct RunFlags {

@@ -4,22 +4,34 @@
 
 #include "script/engine.h"
 
+// Every run ends: the current one and each caller as control returns.
+static void StopEveryRun(Engine& engine) {
+  engine.flags.stop = 1;
+  engine.flags.quit = 1;
+}
+
 void EndEveryRun(Engine& engine, WindowRef dialog) {
   if (engine.flags.reboot) engine.host->RequestReboot();
   engine.host->DismissDialog(dialog);
-  engine.flags.stop = 1;
-  engine.flags.quit = 1;
+  StopEveryRun(engine);
 }
 
 void TakeSeverity(Engine& engine, ErrorSeverity severity, WindowRef dialog) {
   engine.flags.failedThisRun = true;
   if (severity == kSeverityCounted) return;
   SetFailure(engine);
-  if (severity == kSeverityEndRun) engine.flags.stop = 1;
-  if (severity == kSeverityEndEveryRun) EndEveryRun(engine, dialog);
-  if (severity == kSeverityAbort) {
-    engine.flags.stop = 1;
-    engine.flags.quit = 1;
+  switch (severity) {
+    case kSeverityEndRun:
+      engine.flags.stop = 1;
+      break;
+    case kSeverityEndEveryRun:
+      EndEveryRun(engine, dialog);
+      break;
+    case kSeverityAbort:
+      StopEveryRun(engine);
+      break;
+    default:
+      break;
   }
 }
 

@@ -70,10 +70,6 @@ class Host {
 
   virtual void RequestReboot() = 0;
 
-  // Install-state record.
-  virtual void ClearFailureMarker() = 0;
-  virtual void RecordInstallSuccess(const char* versionText) = 0;
-
   // The user's default language identifier.
   virtual unsigned short UserLanguageId() = 0;
 

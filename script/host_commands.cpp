@@ -3,6 +3,7 @@
 // window, and recording a successful install.
 #include "script/commands.h"
 #include "script/engine.h"
+#include "script/install_state.h"
 
 static void CmdIsMini(Engine& engine, const Statement&) {
   engine.flags.condition = engine.modes.mini ? 1 : 0;
@@ -24,7 +25,7 @@ static void CmdHideWindow(Engine& engine, const Statement&) {
 // defined); the failure flag is left as it is.
 static void CmdInstallSuccess(Engine& engine, const Statement&) {
   const char* version = VarGet(engine.vars, "APP_VERSION");
-  engine.host->RecordInstallSuccess(version ? version : "");
+  RecordInstallSuccess(*engine.effects, version ? version : "");
 }
 
 void BindHostCommands(Engine& engine) {

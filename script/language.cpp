@@ -65,7 +65,7 @@ void ChooseLanguageFile(Engine& engine) {
   char fileName[kPathMax];
   bool joined = JoinText(fileName,
                          {"setup.", LanguageName(engine.languageCode), ".txt"});
-  const char* chosen = joined && CanOpenForReading(fileName)
+  const char* chosen = joined && IsReadableFile(*engine.effects, fileName)
                            ? fileName
                            : "setup.English.txt";
   VarSet(engine.vars, "languagefile", chosen);

@@ -9,6 +9,7 @@
 #include "script/errors.h"
 #include "script/journal.h"
 #include "script/messages.h"
+#include "script/setup_run.h"
 #include "script/script_file.h"
 #include "script/statement.h"
 #include "script/text.h"
@@ -24,15 +25,15 @@ static char* LabelName(char* line) {
   return name;
 }
 
-int FindSection(const char* name, ScriptFile& file) {
-  if (!name) return 0;
+bool FindSection(const char* name, ScriptFile& file) {
+  if (!name) return false;
   file.Rewind();
   char line[kLineMax];
   while (file.ReadLine(line)) {
     const char* label = LabelName(line);
-    if (label && EqualsNoCase(label, name)) return 1;
+    if (label && EqualsNoCase(label, name)) return true;
   }
-  return 0;
+  return false;
 }
 
 // A section that is not there: the box, then the end-of-run steps of the
@@ -46,8 +47,7 @@ static void TakeMissingSectionPath(Engine& engine, WindowRef dialog,
                                    const char* name) {
   ReportError(engine, kSeverityCounted, dialog, {"no section [", name, "]"},
               Message(engine, "ERROR_TTL"), Message(engine, "ERROR_INI_INC"));
-  if (engine.flags.failure == 0) engine.host->ClearFailureMarker();
-  if (engine.flags.reboot) engine.host->RequestReboot();
+  TakeEndOfRunSteps(engine);
 }
 
 // Calls nested deeper than kMaxRunDepth are refused: the script is taken to
@@ -129,10 +129,10 @@ static void RunStatements(Engine& engine, WindowRef dialog) {
   }
 }
 
-int RunSection(Engine& engine, WindowRef owner, const char* name) {
+void RunSection(Engine& engine, WindowRef owner, const char* name) {
   if (engine.runDepth >= kMaxRunDepth) {
     RefuseTooDeepRun(engine, owner, name);
-    return 0;
+    return;
   }
   ScriptFile& file = *engine.script;
   long entryPosition = file.Tell();
@@ -156,5 +156,4 @@ int RunSection(Engine& engine, WindowRef owner, const char* name) {
   engine.flags.stop = entryStop;
   host.CloseProgressDialog(dialog);
   --engine.runDepth;
-  return 0;
 }

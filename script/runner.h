@@ -13,9 +13,9 @@ class ScriptFile;
 const int kPumpLimit = 50;
 
 // Runs section `name` to its end, or until the stop or quit flag is set.
-// A null or missing name takes the missing-section path. Returns 0.
-int RunSection(Engine& engine, WindowRef owner, const char* name);
+// A null or missing name takes the missing-section path.
+void RunSection(Engine& engine, WindowRef owner, const char* name);
 
-// Positions `file` after the first label named `name` (ASCII case ignored)
-// and returns 1; returns 0 when there is none.
-int FindSection(const char* name, ScriptFile& file);
+// Positions `file` after the first label named `name` (ASCII case ignored);
+// false when there is none.
+bool FindSection(const char* name, ScriptFile& file);

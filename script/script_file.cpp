@@ -1,33 +1,49 @@
-// Script file reading. The file is opened in binary mode and CR LF pairs are
-// folded here: a text-mode stream cannot report reliable positions for files
-// with bare LF line ends, and the runner seeks back to saved positions.
+// Script file reading. The file is read whole through the effects and CR LF
+// pairs are folded here, so positions are byte offsets into the file as it
+// is on disk and the runner can seek back to saved ones.
 #include "script/script_file.h"
 
-bool ScriptFile::Open(const char* path) {
+bool IsReadableFile(Effects& effects, const char* path) {
+  unsigned long attributes = 0;
+  return path && effects.GetFileAttributes(path, &attributes) == kOk &&
+         !(attributes & kAttrDirectory);
+}
+
+Status ScriptFile::Open(Effects& effects, const char* path) {
   Close();
-  if (!path) return false;
-  file_ = fopen(path, "rb");
+  if (!path) return kErrFileNotFound;
   CopyText(path_, path);
-  seekPosition_ = linesBeforeSeek_ = linesDone_ = lineNumber_ = 0;
-  return file_ != nullptr;
+  unsigned long attributes = 0;
+  Status status = effects.GetFileAttributes(path, &attributes);
+  if (status != kOk) return status;
+  if (attributes & kAttrDirectory) return kErrAccessDenied;
+  status = effects.ReadWholeFile(path, &contents_);
+  if (status != kOk) {
+    contents_.Clear();
+    return status;
+  }
+  open_ = true;
+  return kOk;
 }
 
 void ScriptFile::Close() {
-  if (file_) fclose(file_);
-  file_ = nullptr;
+  contents_.Clear();
+  open_ = false;
+  position_ = seekPosition_ = 0;
+  linesBeforeSeek_ = linesDone_ = lineNumber_ = 0;
 }
 
-// The next byte with CR LF read as LF, or EOF.
+// The next byte with CR LF read as LF, or kEnd.
 int ScriptFile::ReadByte() {
-  int c = getc(file_);
-  if (c == '\n') ++linesDone_;
-  if (c != '\r') return c;
-  int next = getc(file_);
-  if (next == '\n') {
-    ++linesDone_;
-    return '\n';
+  const char* data = contents_.data();
+  size_t size = contents_.size();
+  if (position_ >= size) return kEnd;
+  unsigned char c = static_cast<unsigned char>(data[position_++]);
+  if (c == '\r' && position_ < size && data[position_] == '\n') {
+    c = '\n';
+    ++position_;
   }
-  if (next != EOF) ungetc(next, file_);
+  if (c == '\n') ++linesDone_;
   return c;
 }
 
@@ -37,7 +53,7 @@ size_t ScriptFile::ReadPiece(char (&line)[kLineMax]) {
   size_t length = 0;
   while (length + 1 < kLineMax) {
     int c = ReadByte();
-    if (c == EOF) break;
+    if (c == kEnd) break;
     line[length++] = static_cast<char>(c);
     if (c == '\n') break;
   }
@@ -56,44 +72,31 @@ bool ScriptFile::ReadLine(char (&line)[kLineMax], bool* overLong) {
   if (length == 0) return false;
   if (length + 1 == kLineMax && line[length - 1] != '\n') {
     int rest = ReadByte();
-    if (rest != EOF && rest != '\n') {
+    if (rest != kEnd && rest != '\n') {
       if (overLong) *overLong = true;
-      while (rest != EOF && rest != '\n') rest = ReadByte();
+      while (rest != kEnd && rest != '\n') rest = ReadByte();
     }
   }
   return true;
 }
 
-long ScriptFile::Tell() const { return file_ ? ftell(file_) : 0; }
-
 void ScriptFile::Seek(long position) {
-  if (!file_) return;
-  fseek(file_, position, SEEK_SET);
-  seekPosition_ = position;
-  linesBeforeSeek_ = position == 0 ? 0 : -1;
+  size_t size = contents_.size();
+  size_t target = position < 0 ? 0 : static_cast<size_t>(position);
+  position_ = seekPosition_ = target < size ? target : size;
+  linesBeforeSeek_ = position_ == 0 ? 0 : -1;
   linesDone_ = lineNumber_ = 0;
 }
 
 // The line feeds before the last seek are counted the first time a line
 // number is asked for after it.
 long ScriptFile::LineNumber() {
-  if (file_ && linesBeforeSeek_ < 0) {
-    long here = ftell(file_);
-    fseek(file_, 0, SEEK_SET);
+  if (linesBeforeSeek_ < 0) {
+    const char* data = contents_.data();
     linesBeforeSeek_ = 0;
-    for (long at = 0; at < seekPosition_; ++at) {
-      int c = getc(file_);
-      if (c == EOF) break;
-      if (c == '\n') ++linesBeforeSeek_;
+    for (size_t at = 0; at < seekPosition_; ++at) {
+      if (data[at] == '\n') ++linesBeforeSeek_;
     }
-    fseek(file_, here, SEEK_SET);
   }
-  return (linesBeforeSeek_ > 0 ? linesBeforeSeek_ : 0) + lineNumber_;
-}
-
-bool CanOpenForReading(const char* path) {
-  FILE* file = path ? fopen(path, "r") : nullptr;
-  if (!file) return false;
-  fclose(file);
-  return true;
+  return linesBeforeSeek_ + lineNumber_;
 }

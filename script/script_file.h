@@ -1,26 +1,29 @@
-// The current script file: a byte stream read line by line with exact
-// positions, so that nested section runs can put the caller back where it
-// was. CR LF reads as LF, as in a text-mode read.
+// The current script file: read whole through the effects when it is
+// opened, then taken line by line with exact positions, so that nested
+// section runs can put the caller back where it was. CR LF reads as LF, as
+// in a text-mode read. The main script stays open for the whole run; a run
+// of another file (Include) restores the caller's position untouched.
 #pragma once
 
-#include <cstdio>
-
+#include "script/byte_buffer.h"
+#include "script/effects.h"
 #include "script/text.h"
 
-// True when `path` names a file that can be opened for reading (the file
-// is closed again at once).
-bool CanOpenForReading(const char* path);
+// True when `path` names a file (not a directory) that is there to read.
+bool IsReadableFile(Effects& effects, const char* path);
 
 class ScriptFile {
  public:
-  ScriptFile() : file_(nullptr) {}
-  ~ScriptFile() { Close(); }
+  ScriptFile() {}
   ScriptFile(const ScriptFile&) = delete;
   ScriptFile& operator=(const ScriptFile&) = delete;
 
-  bool Open(const char* path);
+  // Reads the whole file. A missing file or a directory fails quietly
+  // (kErrFileNotFound, kErrPathNotFound, kErrAccessDenied); a file that is
+  // there but cannot be read fails through the effects' failure log.
+  Status Open(Effects& effects, const char* path);
   void Close();
-  bool IsOpen() const { return file_ != nullptr; }
+  bool IsOpen() const { return open_; }
 
   // Reads the next line into `line`, keeping its line feed. A line longer
   // than kLineMax-1 bytes gives its first kLineMax-1 bytes and `*overLong`
@@ -30,7 +33,7 @@ class ScriptFile {
   // For data files: a line longer than kLineMax-1 bytes comes in pieces of
   // kLineMax-1 bytes and a rest, each read as a line.
   bool ReadLinePiece(char (&line)[kLineMax]);
-  long Tell() const;
+  long Tell() const { return static_cast<long>(position_); }
   void Seek(long position);
   void Rewind() { Seek(0); }
 
@@ -41,12 +44,15 @@ class ScriptFile {
   long LineNumber();
 
  private:
+  static const int kEnd = -1;
   int ReadByte();
   size_t ReadPiece(char (&line)[kLineMax]);
 
-  FILE* file_;
+  ByteBuffer contents_;
+  bool open_ = false;
+  size_t position_ = 0;
   char path_[kPathMax] = "";
-  long seekPosition_ = 0;    // where the last Seek went
+  size_t seekPosition_ = 0;  // where the last Seek went
   long linesBeforeSeek_ = 0; // line feeds before it; -1 until counted
   long linesDone_ = 0;       // line feeds read since
   long lineNumber_ = 0;      // of the line read last, counted from the seek

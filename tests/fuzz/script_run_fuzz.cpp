@@ -2,21 +2,16 @@
 // machine: sections, conditions, calls, the store and the commands of the
 // platform-free groups. Whatever the script, the folders that hold the
 // system and the user's own files, and the drives' roots, survive it.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include "actions/action_groups.h"
-#include "runtimecfg/runtime_config.h"
-#include "script/commands.h"
+#include "program/command_groups.h"
 #include "script/engine.h"
 #include "script/runner.h"
 #include "script/script_file.h"
-#include "shell/shell_commands.h"
 #include "tests/native/fake_host.h"
 #include "tests/native/memory_effects.h"
 
@@ -47,28 +42,17 @@ static void CheckSentinels(const MemoryEffects& machine) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string path = "/tmp/vorn-fuzz-" + std::to_string(getpid()) + ".ini";
-  FILE* out = fopen(path.c_str(), "wb");
-  if (!out) return 0;
-  fwrite(data, 1, size, out);
-  fclose(out);
   FakeHost host;
   MemoryEffects machine;
   PlantSentinels(machine);
+  machine.WriteFile("C:\\setup\\setup.ini",
+                    std::string(reinterpret_cast<const char*>(data), size));
   Engine* engine = new Engine;
   engine->host = &host;
   engine->effects = &machine;
-  for (auto bind : {BindVariableCommands, BindMessageCommands, BindControlFlowCommands,
-                    BindHostCommands, BindStringCommands, BindTextFileCommands,
-                    BindFileTransferCommands, BindFileTreeCommands, BindFileSearchCommands,
-                    BindProbeCommands, BindProgramCommands, BindShortcutCommands,
-                    BindUninstallEntryCommands, BindRuntimeConfigCommands}) {
-    bind(*engine);
-  }
-  // AppendFile writes real files: a fuzzed script could name any of them.
-  engine->handlers[kCmdAppendFile] = nullptr;
+  BindPlatformFreeCommandGroups(*engine);
   ScriptFile script;
-  if (script.Open(path.c_str())) {
+  if (script.Open(machine, "setup.ini") == kOk) {
     engine->script = &script;
     RunSection(*engine, nullptr, "Setup");
   }

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "actions/file_probe.h"
 #include "tests/native/engine_fixture.h"
 
 using Commands = EngineTest;
@@ -85,11 +84,38 @@ TEST_F(Commands, RunModesAndTheMainWindow) {
 }
 
 TEST_F(Commands, InstallSuccessRecordsAppVersionWhateverVersionHolds) {
-  Run("[Setup]\nInstallSuccess\nset VERSION \"1\"\n"
-      "set APP_VERSION \"4.12 long\"\nInstallSuccess\n");
-  EXPECT_EQ(host_.Matching("success"),
-            (std::vector<std::string>{"success ", "success 4.12 long"}));
+  auto RegText = [&](const char* name) {
+    std::string data;
+    machine_.RegValue(kHkeyLocalMachine, kInstallStateKey, name, &data);
+    return data;
+  };
+  SetFailureMarker();
+  Run("[Setup]\nInstallSuccess\n");
+  EXPECT_EQ(RegText("IE"), std::string("", 1));  // APP_VERSION undefined
+  EXPECT_FALSE(FailureMarkerSet());
+  Run("[Setup]\nset VERSION \"1\"\nset APP_VERSION \"4.12 long\"\nInstallSuccess\n");
+  EXPECT_EQ(RegText("IE"), std::string("4.12 long", 10));
+  EXPECT_EQ(RegText("Netscape"), std::string("4.12 long", 10));
+  EXPECT_EQ(RegText("Success"), "1");  // one byte, no NUL
   EXPECT_EQ(Flags().failure, 0);
+}
+
+// Arming reports the marker the run before left; a key that cannot be
+// opened gives -1 and writes nothing.
+TEST_F(Commands, InstallStateRecordReportsTheRunBefore) {
+  EXPECT_EQ(ArmInstallState(machine_), 0);
+  EXPECT_TRUE(FailureMarkerSet());
+  std::string success;
+  machine_.RegValue(kHkeyLocalMachine, kInstallStateKey, "Success", &success);
+  EXPECT_EQ(success, "0");
+  EXPECT_EQ(ArmInstallState(machine_), 1);  // the first run never ended
+  ClearFailureMarker(machine_);
+  EXPECT_FALSE(FailureMarkerSet());
+  EXPECT_EQ(ArmInstallState(machine_), 0);
+  machine_.InjectFailure("RegCreateKeyEx", "Kelvaro", kErrAccessDenied);
+  ClearFailureMarker(machine_);
+  EXPECT_TRUE(FailureMarkerSet());
+  EXPECT_EQ(ArmInstallState(machine_), -1);
 }
 
 TEST_F(Commands, StringComparisons) {
@@ -116,15 +142,6 @@ TEST_F(Commands, AppendFileCreatesAndAppendsCrLfLines) {
   EXPECT_EQ(ReadFile("new.txt"), "one\r\n\r\ntwo\r\n");
   Run("[Setup]\nset F \"new.txt\"\nset T \"open quote\n\nAppendFile T F\n");
   EXPECT_EQ(ReadFile("new.txt"), "one\r\n\r\ntwo\r\nopen quote\r\n");
-}
-
-TEST_F(Commands, FileSizeOfPresentEmptyAndMissingFiles) {
-  WriteFile("five.bin", std::string("ab\0de", 5));
-  WriteFile("empty.bin", "");
-  EXPECT_EQ(FileSize("five.bin"), 5);
-  EXPECT_EQ(FileSize("empty.bin"), 0);
-  EXPECT_EQ(FileSize("missing.bin"), -1);
-  EXPECT_EQ(FileSize(nullptr), -1);
 }
 
 TEST_F(Commands, StringCommandsWriteTheirResultVariables) {

@@ -1,25 +1,18 @@
 // Fixture for engine tests: a fresh engine with the platform-free command
-// groups bound, a recording host, an in-memory machine for the effects, and
-// script files written into a scratch directory.
+// groups bound, a recording host, and an in-memory machine for the effects
+// that holds the script files too (relative names start in C:\setup).
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 
-#include "actions/action_groups.h"
-#include "runtimecfg/runtime_config.h"
-#include "script/commands.h"
+#include "program/command_groups.h"
 #include "script/engine.h"
+#include "script/install_state.h"
 #include "script/runner.h"
 #include "script/script_file.h"
-#include "shell/shell_commands.h"
 #include "tests/common/trace.h"
 #include "tests/native/fake_host.h"
 #include "tests/native/memory_effects.h"
@@ -27,49 +20,37 @@
 class EngineTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/vorn-engine-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    ASSERT_EQ(getcwd(oldCwd_, sizeof oldCwd_), oldCwd_);
-    ASSERT_EQ(chdir(dir_.c_str()), 0);
     engine_ = std::make_unique<Engine>();
     engine_->host = &host_;
     engine_->effects = &machine_;
     machine_.SetFailureLog(&host_);
-    for (auto bind : {BindVariableCommands, BindMessageCommands,
-                      BindControlFlowCommands, BindHostCommands,
-                      BindStringCommands, BindTextFileCommands,
-                      BindFileTransferCommands, BindFileTreeCommands,
-                      BindFileSearchCommands, BindProbeCommands,
-                      BindProgramCommands, BindShortcutCommands,
-                      BindUninstallEntryCommands, BindRuntimeConfigCommands}) {
-      bind(*engine_);
-    }
+    BindPlatformFreeCommandGroups(*engine_);
   }
-  void TearDown() override {
-    script_.Close();
-    ASSERT_EQ(chdir(oldCwd_), 0);
-    std::string command = "rm -rf '" + dir_ + "'";
-    ASSERT_EQ(system(command.c_str()), 0);
-  }
-
   void WriteFile(const std::string& name, const std::string& content) {
-    std::ofstream out(name, std::ios::binary);
-    out << content;
+    machine_.WriteFile(name, content);
   }
-  std::string ReadFile(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  std::string ReadFile(const std::string& name) { return machine_.ReadFile(name); }
   // Writes `content` as the current script file and runs `section`.
   void Run(const std::string& content, const char* section = "Setup") {
     WriteFile("setup.ini", content);
-    ASSERT_TRUE(script_.Open("setup.ini"));
+    ASSERT_EQ(script_.Open(machine_, "setup.ini"), kOk);
     engine_->script = &script_;
     RunSection(*engine_, nullptr, section);
   }
   // The lines "AppendFile" wrote to out.txt, joined by '|'.
   std::string Trace() { return JoinCrLfLines(ReadFile("out.txt")); }
+  void ClearTrace() {
+    if (machine_.Exists("out.txt")) machine_.DeleteFile("out.txt");
+  }
+  // The install-state record's failure marker is there.
+  bool FailureMarkerSet() {
+    std::string data;
+    return machine_.RegValue(kHkeyLocalMachine, kInstallStateKey,
+                             "InstallFailled", &data);
+  }
+  void SetFailureMarker() {
+    machine_.SetRegString(kHkeyLocalMachine, kInstallStateKey, "InstallFailled", "1");
+  }
   char* Var(const char* name) { return VarGet(engine_->vars, name); }
   RunFlags& Flags() { return engine_->flags; }
 
@@ -77,6 +58,4 @@ class EngineTest : public ::testing::Test {
   MemoryEffects machine_;
   std::unique_ptr<Engine> engine_;
   ScriptFile script_;
-  std::string dir_;
-  char oldCwd_[4096];
 };

@@ -59,10 +59,6 @@ class FakeHost : public Host {
     return answer;
   }
   void RequestReboot() override { Add("reboot"); }
-  void ClearFailureMarker() override { Add("clear marker"); }
-  void RecordInstallSuccess(const char* text) override {
-    Add(std::string("success ") + text);
-  }
   unsigned short UserLanguageId() override { return languageId; }
   void LogFailure(const char* operation, const char* subject,
                   unsigned long code) override {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "script/setup_run.h"
 #include "tests/native/engine_fixture.h"
 
 using Runner = EngineTest;
@@ -38,9 +39,10 @@ TEST_F(Runner, LoneCrEndsNoLine) {
 }
 
 TEST_F(Runner, LabelsMatchOnlyTheTextInsideTheBrackets) {
+  SetFailureMarker();
   Run("[ Setup ]\nAppendFile \"blanks\" \"out.txt\"\n"
       "[Setup\nAppendFile \"open\" \"out.txt\"\n");
-  EXPECT_EQ(host_.Matching("clear marker").size(), 1u);  // the missing-section path
+  EXPECT_FALSE(FailureMarkerSet());  // the missing-section path
   EXPECT_TRUE(Flags().failedThisRun);
   EXPECT_EQ(ReadFile("out.txt"), "");
 }
@@ -73,17 +75,19 @@ TEST_F(Runner, UnknownKeywordShowsTheKeywordAndTheRunGoesOn) {
 TEST_F(Runner, MissingSectionTakesTheEndOfRunSteps) {
   VarSet(engine_->vars, "ERROR_TTL", "Error");
   VarSet(engine_->vars, "ERROR_INI_INC", "No such section");
+  SetFailureMarker();
   Run("[Other]\n", "Setup");
   EXPECT_EQ(host_.Matching("box")[0], "box 0 [Error] No such section");
-  EXPECT_EQ(host_.Matching("clear marker").size(), 1u);
+  EXPECT_FALSE(FailureMarkerSet());
   EXPECT_TRUE(host_.Matching("reboot").empty());
   EXPECT_TRUE(Flags().failedThisRun);
   EXPECT_EQ(Flags().stop, 0);
   EXPECT_EQ(Flags().quit, 0);
   Flags().failure = 1;
   Flags().reboot = 1;
+  SetFailureMarker();
   RunSection(*engine_, nullptr, nullptr);  // a bare name without value
-  EXPECT_EQ(host_.Matching("clear marker").size(), 1u);
+  EXPECT_TRUE(FailureMarkerSet());  // kept: the failure flag is set
   EXPECT_EQ(host_.Matching("reboot").size(), 1u);
   EXPECT_EQ(host_.Matching("box").size(), 2u);
 }
@@ -140,7 +144,7 @@ TEST_F(Runner, OverLongLinesAreNeverCutIntoStatements) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.script.substr(0, 40));
     host_.events.clear();
-    remove("out.txt");
+    ClearTrace();
     Flags().failedThisRun = false;
     Run(c.script);
     EXPECT_EQ(Trace(), c.trace);
@@ -148,7 +152,7 @@ TEST_F(Runner, OverLongLinesAreNeverCutIntoStatements) {
     EXPECT_EQ(Flags().failedThisRun, c.failed);
   }
   // The label search passes over the tail of an over-long line too.
-  remove("out.txt");
+  ClearTrace();
   Run(";" + pad + "[Setup]\nAppendFile \"tail\" \"out.txt\"\n"
       "[Setup]\nAppendFile \"found\" \"out.txt\"\n");
   EXPECT_EQ(Trace(), "found");
@@ -176,4 +180,31 @@ TEST_F(Runner, UnboundCommandIsAnInternalError) {
   EXPECT_EQ(Flags().failure, 1);
   EXPECT_TRUE(Flags().failedThisRun);
   EXPECT_EQ(Trace(), "after");
+}
+
+// A whole run: no setup.ini arms nothing; a run arms the record, and its
+// one end keeps the marker while the failure flag is set, whether this run
+// or the one before set it.
+TEST_F(Runner, AWholeRunArmsTheRecordAndTakesOneEnd) {
+  ScriptFile script;
+  EXPECT_FALSE(StartSetupRun(*engine_, script));
+  EXPECT_FALSE(machine_.RegKeyExists(kHkeyLocalMachine, kInstallStateKey));
+  WriteFile("setup.ini", "[Setup]\nquiterr \"x\" \"y\"\n[Uninstall]\n");
+  ASSERT_TRUE(StartSetupRun(*engine_, script));
+  EXPECT_EQ(engine_->script, &script);
+  EXPECT_EQ(Flags().failure, 0);
+  EXPECT_EQ(RunSetupScript(*engine_, nullptr), 1);
+  EXPECT_TRUE(FailureMarkerSet());
+  Flags() = RunFlags();
+  engine_->modes.uninstall = true;
+  ASSERT_TRUE(StartSetupRun(*engine_, script));
+  EXPECT_EQ(Flags().failure, 1);  // the marker of the run before
+  EXPECT_EQ(RunSetupScript(*engine_, nullptr), 0);
+  EXPECT_TRUE(FailureMarkerSet());
+  Flags() = RunFlags();
+  ClearFailureMarker(machine_);
+  ASSERT_TRUE(StartSetupRun(*engine_, script));
+  EXPECT_TRUE(FailureMarkerSet());  // armed
+  EXPECT_EQ(RunSetupScript(*engine_, nullptr), 0);
+  EXPECT_FALSE(FailureMarkerSet());
 }

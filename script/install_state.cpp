@@ -1,7 +1,7 @@
 // Install-state record. "InstallFailled" and "Success" are stored as one
 // byte without a terminating NUL, as earlier runs and other programs
 // expect; "IE" and "Netscape" are stored as complete strings.
-#include "host/install_state.h"
+#include "script/install_state.h"
 
 #include <cstring>
 

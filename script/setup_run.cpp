@@ -1,0 +1,29 @@
+// A whole setup run: its start, its first section and its one end.
+#include "script/setup_run.h"
+
+#include "script/engine.h"
+#include "script/install_state.h"
+#include "script/runner.h"
+#include "script/script_file.h"
+
+bool StartSetupRun(Engine& engine, ScriptFile& script) {
+  if (script.Open(*engine.effects, "setup.ini") != kOk) return false;
+  engine.script = &script;
+  engine.flags.failure = ArmInstallState(*engine.effects);
+  return true;
+}
+
+int RunSetupScript(Engine& engine, WindowRef owner) {
+  RunSection(engine, owner, engine.modes.uninstall ? "Uninstall" : "Setup");
+  TakeEndOfRunSteps(engine);
+  return ExitCodeOfRun(engine);
+}
+
+void TakeEndOfRunSteps(Engine& engine) {
+  if (engine.flags.failure == 0) ClearFailureMarker(*engine.effects);
+  if (engine.flags.reboot) engine.host->RequestReboot();
+}
+
+int ExitCodeOfRun(const Engine& engine) {
+  return engine.flags.failedThisRun ? 1 : 0;
+}

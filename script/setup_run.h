@@ -1,0 +1,31 @@
+// A whole setup run, the same wherever it is driven from: its start
+// (setup.ini read, the install-state record armed), its first section, and
+// its end, which is the same whichever way the run ends (the script's last
+// line, quit, a missing section): the record's failure marker, the reboot,
+// and the process exit code.
+#pragma once
+
+#include "script/host.h"
+
+struct Engine;
+class ScriptFile;
+
+// Reads setup.ini of the current directory into `script`, makes it the
+// engine's script and arms the install-state record (the failure flag
+// starts from it). False when there is no setup.ini to read: nothing is
+// armed then.
+bool StartSetupRun(Engine& engine, ScriptFile& script);
+
+// Runs [Uninstall] in uninstall mode, else [Setup], then takes the
+// end-of-run steps; returns the exit code.
+int RunSetupScript(Engine& engine, WindowRef owner);
+
+// The end-of-run steps of the install-state record and the reboot: the
+// failure marker is removed through the engine's effects (so the journal
+// records it) unless the failure flag is set, and a reboot asked for is
+// requested.
+void TakeEndOfRunSteps(Engine& engine);
+
+// The process exit code of a run: 1 when an error of this run set the
+// failure flag, else 0.
+int ExitCodeOfRun(const Engine& engine);
