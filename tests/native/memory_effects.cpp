@@ -247,6 +247,16 @@ std::vector<std::string> MemoryEffects::Tree(const std::string& directory) const
   return found;
 }
 
+std::map<std::string, std::string> MemoryEffects::Files() const {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : files_) {
+    const Node& node = entry.second;
+    files[entry.first] = (node.directory ? "\\" : node.content) + " " +
+                         std::to_string(node.attributes);
+  }
+  return files;
+}
+
 void MemoryEffects::MakeReparsePoint(const std::string& path) {
   Node* node = Find(path);
   if (node) node->attributes |= kAttrReparsePoint;

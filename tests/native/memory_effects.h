@@ -44,6 +44,9 @@ class MemoryEffects : public Effects {
   bool IsDirectory(const std::string& path) const;
   // Every path below `directory` (files and directories), sorted.
   std::vector<std::string> Tree(const std::string& directory) const;
+  // Every file and directory by its upper-cased path: its content (a
+  // directory's is "\\") and attributes, for comparing whole machines.
+  std::map<std::string, std::string> Files() const;
   // Marks a directory as a reparse point (a junction or mount point).
   void MakeReparsePoint(const std::string& path);
   // The next `times` calls of `call` on a path or key containing `pathPart`

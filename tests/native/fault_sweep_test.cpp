@@ -1,0 +1,334 @@
+// Fault sweep of the bundled example: its install, an upgrade over it and
+// its uninstall run on the in-memory machine with the N-th effect call
+// failing, for every N until a run makes fewer calls than N. Each run must
+// end (no crash under the sanitizers, no leak by the phase's end) with the exit code its
+// failure calls for, journal the failed call, leave the installed zek.ini
+// whole (as before the run, as after a clean one, or as after a run where
+// the file it could not read is missing), touch no file outside the
+// product's folders, and, when a failed look ends the run with 0, leave the
+// product's files where a clean run leaves them.
+#include <gtest/gtest-spi.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "program/command_groups.h"
+#include "script/engine.h"
+#include "script/journal.h"
+#include "script/journal_effects.h"
+#include "script/script_file.h"
+#include "script/setup_run.h"
+#include "script/var_store.h"
+#include "tests/native/fake_host.h"
+#include "tests/native/memory_effects.h"
+
+#ifdef __SANITIZE_ADDRESS__
+#include <sanitizer/lsan_interface.h>
+#endif
+
+namespace {
+
+const char kZekIni[] = "C:\\vorn\\zek.ini";  // DSTDIR: no program-files folder is known
+const char kAbsent[] = "(absent)";
+
+// What the example's runs may change, upper-cased: the product's folder,
+// its program group and links, and the install log beside setup.ini.
+const char* const kProductPaths[] = {
+    "C:\\VORN", "C:\\USERS\\TEST\\START MENU\\PROGRAMS\\VORN 4.12",
+    "C:\\USERS\\TEST\\DESKTOP\\VORN 4.12.LNK",
+    "C:\\USERS\\TEST\\START MENU\\PROGRAMS\\STARTUP\\VORN AGENT.LNK",
+    "C:\\SETUP\\INSTALL.LOG"};
+
+// How a run with one failed call ends, as docs/script-reference.md has it:
+// -1 when the script itself cannot be read; 1 for a change the script asked
+// for (a copy or move, a write, a folder, a delete, a library); 0 where the
+// failure is silent (AppendFile gives condition 0, ParseFile's file and a
+// fresh import's zekdll.ini and zekpack.ini count as missing, a program
+// group that cannot be made leaves its links unwritten, fonts are ignored,
+// RunWait gives -1). Any other call is a look or a step the
+// reference leaves to the command: its failure is a test, and what a later
+// step makes of the missing answer decides (kEither).
+const int kEither = 2;
+struct ExitRule {
+  EffectCall call;
+  const char* subjectPart;  // upper-cased
+  int exitCode;
+};
+const ExitRule kExitRules[] = {
+    {EffectCall::kGetFileAttributes, "SETUP.INI", -1},
+    {EffectCall::kReadWholeFile, "SETUP.INI", -1},
+    {EffectCall::kReadWholeFile, "VORN\\ZEK.INI", 1},
+    {EffectCall::kReadWholeFile, "VORN\\ZEKDLL.INI", 0},
+    {EffectCall::kReadWholeFile, "VORN\\ZEKPACK.INI", 0},
+    {EffectCall::kReadWholeFile, "VORN\\ZEK", 1},
+    {EffectCall::kGetFileAttributes, "EXTRAS.LST", 0},
+    {EffectCall::kReadWholeFile, "EXTRAS.LST", 0},
+    {EffectCall::kCreateDirectory, "START MENU\\PROGRAMS\\", 0},
+    {EffectCall::kAppendToFile, "VORN\\ZEK", 1},
+    {EffectCall::kAppendToFile, "", 0},
+    {EffectCall::kAddFontResource, "", 0},
+    {EffectCall::kRemoveFontResource, "", 0},
+    {EffectCall::kCreateProcess, "", 0},
+    {EffectCall::kCreateDirectory, "C:\\VORN", 1},
+    {EffectCall::kCopyFile, "", 1},
+    {EffectCall::kMoveFileEx, "", 1},
+    {EffectCall::kWriteNewFile, "", 1},
+    {EffectCall::kDeleteFile, "", 1},
+    {EffectCall::kRemoveDirectory, "", 1},
+    {EffectCall::kLoadLibrary, "", 1},
+    {EffectCall::kCallEntryPoint, "", 1},
+};
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = FoldAscii(c);
+  return text;
+}
+
+// `failed` is "<call> <subject>", as the machine notes it.
+int ExpectedExit(const std::string& failed) {
+  std::string upper = Upper(failed);
+  for (const ExitRule& rule : kExitRules) {
+    std::string name = Upper(EffectCallName(rule.call)) + " ";
+    if (upper.compare(0, name.size(), name) == 0 &&
+        upper.find(rule.subjectPart, name.size()) != std::string::npos) {
+      return rule.exitCode;
+    }
+  }
+  return kEither;
+}
+
+bool InProduct(const std::string& upperPath) {
+  for (const char* product : kProductPaths) {
+    std::string prefix = product;
+    if (upperPath == prefix || upperPath.compare(0, prefix.size() + 1, prefix + "\\") == 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// The example folder as setup.exe finds it beside itself, with stand-ins
+// for the program, the COM server and the font that the example run adds.
+MemoryEffects ExampleMachine() {
+  MemoryEffects machine;
+  std::string examples = std::string(VORN_SOURCE_DIR) + "/examples";
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(examples)) {
+    if (!entry.is_regular_file()) continue;
+    std::string name = entry.path().string().substr(examples.size());
+    for (char& c : name) c = c == '/' ? '\\' : c;
+    std::ifstream in(entry.path(), std::ios::binary);
+    machine.WriteFile("C:\\setup" + name, std::string(std::istreambuf_iterator<char>(in), {}));
+  }
+  machine.WriteFile("C:\\setup\\postinstall.exe", "MZ");
+  machine.WriteFile("C:\\setup\\vornshell.dll", "MZ");
+  machine.WriteFile("C:\\setup\\vornsans.ttf", "font");
+  machine.libraries["C:\\VORN\\VORNSHELL.DLL"] = {{"DllRegisterServer", 0},
+                                                 {"DllUnregisterServer", 0}};
+  return machine;
+}
+
+// The host of a journaled run: failures become journal lines, as the
+// Windows host writes them.
+class JournalingHost : public FakeHost, public JournalSink {
+ public:
+  Engine* engine = nullptr;
+  std::vector<std::string> journal;
+  void WriteLine(const char* text) override { journal.push_back(text); }
+  void LogFailure(const char* operation, const char* subject, unsigned long code) override {
+    Journal(*engine, "failure", {operation, " ", subject, ": error ",
+                                 std::to_string(code).c_str()});
+  }
+};
+
+// The setup dialogs answered as the UI robot answers them: Continue,
+// Agree, the first setup type, a mail server.
+void Accept(Engine& engine, const Statement&) { engine.flags.condition = 1; }
+void ChooseFirstType(Engine& engine, const Statement&) {
+  const char* first = VarGet(engine.vars, "SETUPTYPE1");
+  if (first) VarSet(engine.vars, "SETUPTYPE", first);
+  engine.flags.condition = 1;
+}
+void GiveMailServer(Engine& engine, const Statement&) {
+  VarSet(engine.vars, "STMPServer", "mail.example");
+  engine.flags.condition = 1;
+}
+const CommandBinding kDialogAnswers[] = {{kCmdIShowInstallDlg, Accept},
+                                         {kCmdShowFile, Accept},
+                                         {kCmdSetupType, ChooseFirstType},
+                                         {kCmdGetSMTPServer, GiveMailServer}};
+
+struct RunOutcome {
+  int exitCode;
+  std::vector<std::string> journal;
+};
+
+// One run of setup.exe from its start to its end, journaled.
+RunOutcome RunSetup(MemoryEffects& machine, bool uninstall) {
+  JournalingHost host;
+  auto engine = std::make_unique<Engine>();
+  JournalEffects journaled(machine, *engine);
+  host.engine = engine.get();
+  engine->host = &host;
+  engine->effects = &journaled;
+  engine->journal = &host;
+  engine->modes.uninstall = uninstall;
+  machine.SetFailureLog(&host);
+  BindPlatformFreeCommandGroups(*engine);
+  BindCommands(*engine, kDialogAnswers);
+  ScriptFile script;
+  int exitCode = StartSetupRun(*engine, script) ? RunSetupScript(*engine, nullptr) : -1;
+  machine.SetFailureLog(nullptr);
+  return RunOutcome{exitCode, host.journal};
+}
+
+std::string ZekIni(const MemoryEffects& machine) {
+  return machine.Exists(kZekIni) ? machine.ReadFile(kZekIni) : kAbsent;
+}
+
+bool Journaled(const std::vector<std::string>& journal, const std::string& failure) {
+  for (const std::string& line : journal) {
+    if (line.find("failure: " + failure + ":") != std::string::npos) return true;
+  }
+  return false;
+}
+
+struct Phase {
+  const char* name;
+  bool uninstall;
+};
+
+class FaultSweep : public ::testing::Test {
+ protected:
+  // Sweeps one phase from `before`: a clean run, then one run per call.
+  void Sweep(const MemoryEffects& before, const Phase& phase) {
+    phase_ = phase;
+    auto start = std::chrono::steady_clock::now();
+    MemoryEffects after = before;
+    EXPECT_EQ(RunSetup(after, phase.uninstall).exitCode, 0) << phase.name;
+    for (int n = 0;; ++n) {
+      MemoryEffects machine = before;
+      machine.InjectFailure(EffectCall::kAny, "", kErrAccessDenied, 1, n);
+      RunOutcome outcome = RunSetup(machine, phase.uninstall);
+      ++runs_;
+      if (machine.DisarmUnfired() > 0) break;  // fewer calls than n + 1
+      std::string failed = machine.injectedFailures.at(0);
+      SCOPED_TRACE(std::string(phase.name) + ", call " + std::to_string(n + 1) + ": " + failed);
+      CheckRun(before, after, machine, outcome, failed);
+    }
+    ExpectNoLeak();
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    RecordProperty("runs", runs_);
+    printf("fault sweep of the %s: %d runs in %.2f s\n", phase.name, runs_, seconds);
+
+  }
+
+  void CheckRun(const MemoryEffects& before, const MemoryEffects& after,
+                const MemoryEffects& machine, const RunOutcome& outcome,
+                const std::string& failed) {
+    EXPECT_TRUE(Journaled(outcome.journal, failed));
+    int expected = ExpectedExit(failed);
+    if (expected == kEither) {
+      EXPECT_TRUE(outcome.exitCode == 0 || outcome.exitCode == 1) << outcome.exitCode;
+    } else {
+      EXPECT_EQ(outcome.exitCode, expected);
+    }
+    std::string zek = ZekIni(machine);
+    EXPECT_TRUE(zek == ZekIni(before) || zek == ZekIni(after) ||
+                (expected == 0 && zek == CleanZekIniWithout(before, failed)))
+        << zek;
+    std::map<std::string, std::string> was = before.Files(), is = machine.Files();
+    if (expected == kEither && outcome.exitCode == 0) {
+      ExpectSameProductPaths(is, after.Files());
+    }
+    for (const auto& file : is) {
+      if (!InProduct(file.first) && was[file.first] != file.second) {
+        ADD_FAILURE() << "changed outside the product: " << file.first;
+      }
+    }
+    for (const auto& file : was) {
+      if (!InProduct(file.first) && !is.count(file.first)) {
+        ADD_FAILURE() << "removed outside the product: " << file.first;
+      }
+    }
+  }
+
+  // zek.ini after a run on `before` where the file that `failed` could not
+  // read is missing: a silent failure to read a file is its absence.
+  std::string CleanZekIniWithout(const MemoryEffects& before, const std::string& failed) {
+    if (Upper(failed).compare(0, 14, "READWHOLEFILE ") != 0) return kAbsent;
+    MemoryEffects machine = before;
+    machine.InjectFailure(EffectCall::kReadWholeFile, failed.substr(14), kErrFileNotFound, 1);
+    RunSetup(machine, phase_.uninstall);
+    machine.DisarmUnfired();
+    return ZekIni(machine);
+  }
+
+  // What a run that ends with 0 leaves of the product: the paths of a
+  // clean run, none missing and none more.
+  void ExpectSameProductPaths(const std::map<std::string, std::string>& is,
+                              const std::map<std::string, std::string>& clean) {
+    std::vector<std::string> left, wanted;
+    for (const auto& file : is) {
+      if (InProduct(file.first)) left.push_back(file.first);
+    }
+    for (const auto& file : clean) {
+      if (InProduct(file.first)) wanted.push_back(file.first);
+    }
+    EXPECT_EQ(left, wanted);
+  }
+
+  // Every block a run leaked is unreachable once it has ended: one check
+  // after a phase's runs finds them all, with where they were allocated
+  // (after each run it would take 40 s more).
+  void ExpectNoLeak() {
+#ifdef __SANITIZE_ADDRESS__
+    EXPECT_EQ(__lsan_do_recoverable_leak_check(), 0);
+#endif
+  }
+
+  int runs_ = 0;
+  Phase phase_ = {"", false};
+};
+
+// The machine after clean runs: the example installed, then upgraded.
+MemoryEffects AfterCleanRuns(int installs) {
+  MemoryEffects machine = ExampleMachine();
+  for (int i = 0; i < installs; ++i) RunSetup(machine, false);
+  return machine;
+}
+
+TEST_F(FaultSweep, Install) { Sweep(ExampleMachine(), Phase{"install", false}); }
+TEST_F(FaultSweep, Upgrade) { Sweep(AfterCleanRuns(1), Phase{"upgrade", false}); }
+TEST_F(FaultSweep, Uninstall) { Sweep(AfterCleanRuns(2), Phase{"uninstall", true}); }
+
+// The sweep's own instrument: the N-th call of any kind fails, and an
+// injection that never fires fails the test that armed it.
+TEST(FailureInjection, TheNthCallFailsAndAnUnfiredInjectionFailsItsTest) {
+  MemoryEffects machine;
+  machine.InjectFailure(EffectCall::kAny, "", kErrAccessDenied, 1, 2);
+  char path[kPathMax];
+  EXPECT_EQ(machine.GetTempPath(path), kOk);
+  EXPECT_EQ(machine.CreateDirectory("C:\\a"), kOk);
+  EXPECT_EQ(machine.RegOpenKeyEx(kHkeyCurrentUser, "Software", false), kErrAccessDenied);
+  EXPECT_EQ(machine.CreateDirectory("C:\\b"), kOk);
+  EXPECT_EQ(machine.injectedFailures,
+            std::vector<std::string>{"RegOpenKeyEx HKCU\\Software"});
+  EXPECT_NONFATAL_FAILURE(
+      {
+        MemoryEffects unfired;
+        unfired.InjectFailure(EffectCall::kCopyFile, "x", kErrDiskFull, 1);
+      },
+      "an injected failure never fired: CopyFile on \"x\"");
+  machine.InjectFailure(EffectCall::kDeleteFile, "", kErrAccessDenied);
+  EXPECT_EQ(machine.DisarmUnfired(), 1);
+}
+
+}  // namespace
