@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "tests/e2e/setup_run.h"
-#include "tests/e2e/shortcut_reader.h"
+#include "tests/win/shortcut_reader.h"
 
 namespace {
 
