@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -94,13 +95,8 @@ CliResult RunRobot(const std::vector<std::string>& args) {
   CloseHandle(pi.hProcess);
   CloseHandle(pi.hThread);
 
-  size_t start = 0;
-  while (start < output.size()) {
-    size_t end = output.find('\n', start);
-    if (end == std::string::npos) end = output.size();
-    result.lines.push_back(output.substr(start, end - start));
-    start = end + 1;
-  }
+  std::istringstream printed(output);
+  for (std::string line; std::getline(printed, line);) result.lines.push_back(line);
   return result;
 }
 
