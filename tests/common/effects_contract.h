@@ -23,6 +23,12 @@ class ContractMachine {
   // Wine's CopyFile replaces a read-only target, where Windows refuses with
   // access denied; the in-memory machine follows Windows.
   virtual bool RefusesReadOnlyTargets() { return true; }
+  // In the scratch directory: a program that exits with 0, and a library
+  // whose DllRegisterServer returns S_OK.
+  virtual std::string Program() = 0;
+  virtual std::string Library() = 0;
+  // Holds TCP port `port` on all addresses, or lets it go.
+  virtual void HoldPort(unsigned short port, bool held) = 0;
 };
 ContractMachine* NewContractMachine();
 

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "tests/native/fake_host.h"
+
 const char kContractKey[] = "Software\\VornEffectsContract";
 
 static void DeleteKeyTree(Effects& fx, const std::string& path) {
@@ -213,4 +215,109 @@ TEST_F(EffectsContract, WholeFilesAreReadWrittenAndAppended) {
   EXPECT_EQ(fx().ReadWholeFile(In("b.txt").c_str(), &second), kOk);
   EXPECT_EQ(std::string(second.data(), second.size()), big);
   EXPECT_EQ(fx().AppendToFile(In("no\\c.txt").c_str(), "x", 1), kErrPathNotFound);
+}
+
+// What the delete guard and the same-path test build on: the full path,
+// compared as they compare it (case ignored, no trailing separator).
+TEST_F(EffectsContract, FullPathNamesResolveAgainstTheCurrentDirectory) {
+  char before[kPathMax], full[kPathMax];
+  ASSERT_EQ(fx().GetCurrentDirectory(before), kOk);
+  ASSERT_EQ(fx().SetCurrentDirectory(dir_.c_str()), kOk);
+  auto normal = [](std::string path) {
+    for (char& c : path) c = FoldAscii(c);
+    while (path.size() > 3 && path.back() == '\\') path.pop_back();
+    return path;
+  };
+  const std::string rows[][2] = {
+      {"a.txt", In("a.txt")},          {"sub\\..\\a.txt", In("a.txt")},
+      {".\\sub\\.\\b", In("sub\\b")}, {"sub/b", In("sub\\b")},
+      {"a.txt. .", In("a.txt")},       {"sub\\", In("sub")},
+      {"\\x", dir_.substr(0, 2) + "\\x"}, {dir_ + "\\..\\..\\..\\..\\..\\..\\..\\..\\..\\..", dir_.substr(0, 3)},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row[0]);
+    EXPECT_EQ(fx().GetFullPathName(row[0].c_str(), full), kOk);
+    EXPECT_EQ(normal(full), normal(row[1]));
+  }
+  EXPECT_EQ(fx().GetFullPathName(In(std::string(300, 'd')).c_str(), full),
+            kErrFilenameTooLong);
+  EXPECT_STREQ(full, "");
+  EXPECT_EQ(fx().SetCurrentDirectory(before), kOk);
+}
+
+TEST_F(EffectsContract, DrivesAreListedWithTheirTypes) {
+  unsigned long drives = fx().GetLogicalDrives();
+  int letter = FoldAscii(dir_[0]) - 'A';
+  EXPECT_TRUE(drives & (1UL << letter));
+  EXPECT_EQ(fx().GetDriveType(dir_.substr(0, 3).c_str()), kDriveFixed);
+  int missing = 25;
+  while (missing > 0 && (drives & (1UL << missing))) --missing;
+  std::string root = std::string(1, static_cast<char>('A' + missing)) + ":\\";
+  EXPECT_EQ(fx().GetDriveType(root.c_str()), kDriveNoRootDir);
+}
+
+TEST_F(EffectsContract, ShellLinksAreSavedIntoExistingFolders) {
+  std::string target = In("a.txt");
+  machine_->WriteFile(target, "a");
+  ShellLinkFields fields = {target.c_str(), "/x", dir_.c_str(), nullptr, 0, "Vorn"};
+  EXPECT_EQ(fx().CreateShellLink(fields, In("a.lnk").c_str()), kOk);
+  unsigned long attributes = 0;
+  EXPECT_EQ(fx().GetFileAttributes(In("a.lnk").c_str(), &attributes), kOk);
+  EXPECT_NE(fx().CreateShellLink(fields, In("no\\a.lnk").c_str()), kOk);
+}
+
+// A program runs and gives its exit code; a missing program or file is
+// not found, whether started or opened.
+TEST_F(EffectsContract, ProgramsRunOrAreNotFound) {
+  std::string program = machine_->Program();
+  unsigned long code = 99;
+  EXPECT_EQ(fx().CreateProcess(program.c_str(), ("\"" + program + "\" exit=0").c_str(),
+                               dir_.c_str(), true, &code), kOk);
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(fx().CreateProcess(In("missing.exe").c_str(), "missing.exe", nullptr,
+                               true, &code), kErrFileNotFound);
+  EXPECT_EQ(fx().ShellExecute(In("missing.txt").c_str(), nullptr, nullptr),
+            kErrFileNotFound);
+}
+
+TEST_F(EffectsContract, LibrariesLoadCallTheirEntriesAndAreFreed) {
+  LibraryRef library = nullptr;
+  ASSERT_EQ(fx().LoadLibrary(machine_->Library().c_str(), &library), kOk);
+  long result = -1;
+  EXPECT_EQ(fx().CallEntryPoint(library, "DllRegisterServer", &result), kOk);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(fx().CallEntryPoint(library, "NoSuchEntryVorn", &result), kErrProcNotFound);
+  fx().FreeLibrary(library);
+  EXPECT_EQ(fx().LoadLibrary(In("missing.dll").c_str(), &library), kErrModNotFound);
+  EXPECT_EQ(library, nullptr);
+}
+
+TEST_F(EffectsContract, FontsOfAMissingFileAreRefused) {
+  EXPECT_EQ(fx().AddFontResource(In("missing.ttf").c_str()), kErrFileNotFound);
+  EXPECT_EQ(fx().RemoveFontResource(In("missing.ttf").c_str()), kErrFileNotFound);
+}
+
+// The port probe leaves the port free, and tells a taken one.
+TEST_F(EffectsContract, NetworkProbes) {
+  EXPECT_EQ(fx().DetectTcpIp(), kOk);
+  const unsigned short port = 1200;
+  EXPECT_EQ(fx().ListenOnTcpPort(port), kOk);
+  machine_->HoldPort(port, true);
+  EXPECT_NE(fx().ListenOnTcpPort(port), kOk);
+  machine_->HoldPort(port, false);
+  EXPECT_EQ(fx().ListenOnTcpPort(port), kOk);
+}
+
+// Each failed call reports to the failure log what it was called on; a
+// call that succeeds reports nothing.
+TEST_F(EffectsContract, FailedCallsReportToTheFailureLog) {
+  FakeHost host;
+  fx().SetFailureLog(&host);
+  machine_->WriteFile(In("a.txt"), "a");
+  fx().CopyFile(In("a.txt").c_str(), In("b.txt").c_str(), false);
+  fx().CopyFile(In("none.txt").c_str(), In("c.txt").c_str(), false);
+  fx().SetFailureLog(nullptr);
+  fx().CopyFile(In("none.txt").c_str(), In("c.txt").c_str(), false);
+  EXPECT_EQ(host.Matching("log"),
+            std::vector<std::string>{"log CopyFile " + In("none.txt") + " 2"});
 }

@@ -55,7 +55,7 @@ TEST(DialogRules, LicenceTextIsTheWholeFileOrNothing) {
   EXPECT_FALSE(ReadLicenceText(machine, "C:\\missing.txt", &read));
   EXPECT_STREQ(read.data(), "");
   EXPECT_FALSE(ReadLicenceText(machine, nullptr, &read));
-  machine.InjectFailure("ReadWholeFile", "licence", kErrSharingViolation, 1);
+  machine.InjectFailure(EffectCall::kReadWholeFile, "licence", kErrSharingViolation, 1);
   EXPECT_FALSE(ReadLicenceText(machine, "C:\\licence.txt", &read));
 }
 

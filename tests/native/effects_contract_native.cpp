@@ -17,6 +17,22 @@ class MemoryMachine : public ContractMachine {
   std::string ReadFile(const std::string& path) override {
     return machine_.ReadFile(path);
   }
+  std::string Program() override {
+    machine_.WriteFile("C:\\contract\\record_args.exe", "MZ");
+    return "C:\\contract\\record_args.exe";
+  }
+  std::string Library() override {
+    machine_.WriteFile("C:\\contract\\reg_ok.dll", "MZ");
+    machine_.libraries["C:\\CONTRACT\\REG_OK.DLL"]["DllRegisterServer"] = 0;
+    return "C:\\contract\\reg_ok.dll";
+  }
+  void HoldPort(unsigned short port, bool held) override {
+    if (held) {
+      machine_.takenPorts.insert(port);
+    } else {
+      machine_.takenPorts.erase(port);
+    }
+  }
 
  private:
   MemoryEffects machine_;

@@ -63,7 +63,7 @@ TEST_F(FileCommands, AFailedCopyKeepsTheOldFile) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.failure);
     machine_.WriteFile("C:\\dst\\a.dll", "old a");
-    if (c.status) machine_.InjectFailure("CopyFile", "a.dll", c.status, 1);
+    if (c.status) machine_.InjectFailure(EffectCall::kCopyFile, "a.dll", c.status, 1);
     host_.boxAnswers.push_back(kIdYes);
     Statement(c.status ? "Copy \"a.dll\"" : "Copy \"none.dll\" \"a.dll\"");
     EXPECT_EQ(machine_.ReadFile("C:\\dst\\a.dll"), "old a");
@@ -90,7 +90,7 @@ TEST_F(FileCommands, ReadOnlyTargetsAreReplacedAndCopiesLeftWritable) {
   EXPECT_FALSE(Flags().failure);
   // Refused even when writable: its attributes are put back.
   machine_.WriteFile("C:\\dst\\a.dll", "old", kAttrReadOnly);
-  machine_.InjectFailure("CopyFile", "a.dll", kErrAccessDenied, 2);
+  machine_.InjectFailure(EffectCall::kCopyFile, "a.dll", kErrAccessDenied, 2);
   Statement("Copy \"a.dll\"");
   machine_.GetFileAttributes("C:\\dst\\a.dll", &attributes);
   EXPECT_TRUE(attributes & kAttrReadOnly);
@@ -162,7 +162,6 @@ TEST_F(FileCommands, DeltreeRemovesLinksNotWhatTheyPointTo) {
   machine_.CreateDirectory("C:\\old\\link");
   machine_.MakeReparsePoint("C:\\old\\link");
   machine_.WriteFile("C:\\old\\link\\seen-through-link.txt", "p");
-  machine_.InjectFailure("FindFirstFile", "link", kErrAccessDenied);
   Statement("Deltree \"C:\\old\"");
   EXPECT_FALSE(machine_.Exists("C:\\old\\sub"));
   EXPECT_TRUE(machine_.Exists("C:\\keep\\precious.txt"));
@@ -346,8 +345,7 @@ TEST_F(FileCommands, WhatADeleteLeavesBehindCounts) {
   machine_.CreateDirectory("C:\\old\\linked");
   machine_.MakeReparsePoint("C:\\old\\linked");
   machine_.WriteFile("C:\\old\\linked\\through.txt", "t");
-  machine_.InjectFailure("FindFirstFile", "linked", kErrAccessDenied);
-  machine_.InjectFailure("RemoveDirectory", "linked", kErrDirNotEmpty, 1);
+  machine_.InjectFailure(EffectCall::kRemoveDirectory, "linked", kErrDirNotEmpty, 1);
   Statement("Deltree \"C:\\old\\linked\"");
   EXPECT_TRUE(machine_.Exists("C:\\old\\linked\\through.txt"));
   EXPECT_EQ(Failures(), "Deltree C:\\old\\linked: 1 entries left behind|");
@@ -362,26 +360,26 @@ TEST_F(FileCommands, AFailedReplaceAtAnyStepKeepsTheOldFile) {
   machine_.driveTypes = {{'C', kDriveFixed}, {'E', kDriveFixed}};
   struct Case {
     const char* line;
-    const char* operation;
+    EffectCall operation;
     const char* pathPart;
     const char* target;
   };
   const Case cases[] = {
-      {"Copy \"a.dll\"", "CopyFile", "a.dll", "C:\\dst\\a.dll"},
-      {"Copy \"a.dll\"", "MoveFileEx", "a.dll", "C:\\dst\\a.dll"},
-      {"CopyA \"C:\\src\\a.dll\" \"E:\\k.bin\"", "CopyFile", "k.bin",
+      {"Copy \"a.dll\"", EffectCall::kCopyFile, "a.dll", "C:\\dst\\a.dll"},
+      {"Copy \"a.dll\"", EffectCall::kMoveFileEx, "a.dll", "C:\\dst\\a.dll"},
+      {"CopyA \"C:\\src\\a.dll\" \"E:\\k.bin\"", EffectCall::kCopyFile, "k.bin",
        "E:\\k.bin"},
-      {"CopyA \"C:\\src\\a.dll\" \"E:\\k.bin\"", "MoveFileEx", "k.bin",
+      {"CopyA \"C:\\src\\a.dll\" \"E:\\k.bin\"", EffectCall::kMoveFileEx, "k.bin",
        "E:\\k.bin"},
-      {"MoveA \"C:\\src\\a.dll\" \"E:\\k.bin\"", "CopyFile", "k.bin",
+      {"MoveA \"C:\\src\\a.dll\" \"E:\\k.bin\"", EffectCall::kCopyFile, "k.bin",
        "E:\\k.bin"},
-      {"MoveA \"C:\\src\\a.dll\" \"E:\\k.bin\"", "MoveFileEx", "k.bin",
+      {"MoveA \"C:\\src\\a.dll\" \"E:\\k.bin\"", EffectCall::kMoveFileEx, "k.bin",
        "E:\\k.bin"},
-      {"Move \"a.dll\"", "MoveFileEx", "a.dll", "C:\\dst\\a.dll"},
+      {"Move \"a.dll\"", EffectCall::kMoveFileEx, "a.dll", "C:\\dst\\a.dll"},
   };
   for (const Case& c : cases) {
     for (unsigned long oldAttributes : {kAttrArchive, kAttrReadOnly}) {
-      SCOPED_TRACE(std::string(c.line) + " failing at " + c.operation);
+      SCOPED_TRACE(std::string(c.line) + " failing at " + EffectCallName(c.operation));
       machine_.WriteFile(c.target, "old", oldAttributes);
       machine_.ClearFailures();
       machine_.InjectFailure(c.operation, c.pathPart, kErrDiskFull);
@@ -417,7 +415,7 @@ TEST_F(FileCommands, AFailedReplaceAtAnyStepKeepsTheOldFile) {
   // A source in use stays, and the move has failed; its copy is whole.
   machine_.WriteFile("C:\\src\\a.dll", "new a");
   machine_.WriteFile("E:\\k.bin", "old");
-  machine_.InjectFailure("DeleteFile", "C:\\src\\a.dll", kErrSharingViolation);
+  machine_.InjectFailure(EffectCall::kDeleteFile, "C:\\src\\a.dll", kErrSharingViolation);
   Statement("MoveA \"C:\\src\\a.dll\" \"E:\\k.bin\"");
   EXPECT_EQ(machine_.ReadFile("E:\\k.bin"), "new a");
   EXPECT_EQ(machine_.ReadFile("C:\\src\\a.dll"), "new a");
@@ -432,9 +430,9 @@ TEST_F(FileCommands, AFailedReplaceAtAnyStepKeepsTheOldFile) {
   EXPECT_FALSE(machine_.Exists("C:\\dst\\a.dll.~vn1"));
   // One that appears there between the choice and the copy is not ours.
   machine_.WriteFile("C:\\dst\\a.dll", "old");
-  machine_.InjectFailure("CopyFile", "a.dll.~vn", kErrFileExists, 1);
+  machine_.InjectFailure(EffectCall::kCopyFile, "a.dll.~vn", kErrFileExists, 1);
   machine_.WriteFile("C:\\dst\\a.dll.~vn1", "someone else's");
-  machine_.InjectFailure("GetFileAttributes", "a.dll.~vn1", kErrFileNotFound, 1);
+  machine_.InjectFailure(EffectCall::kGetFileAttributes, "a.dll.~vn1", kErrFileNotFound, 1);
   Statement("Copy \"a.dll\"");
   EXPECT_EQ(machine_.ReadFile("C:\\dst\\a.dll.~vn1"), "someone else's");
   EXPECT_EQ(machine_.ReadFile("C:\\dst\\a.dll"), "old");

@@ -5,7 +5,26 @@
 #include <algorithm>
 #include <cstring>
 
+#ifdef VORN_INJECTIONS_MUST_FIRE
+#include <gtest/gtest.h>
+#endif
+
 namespace {
+
+const char* const kCallNames[] = {
+    "*", "CopyFile", "MoveFileEx", "DeleteFile", "GetFileAttributes",
+    "SetFileAttributes", "CreateDirectory", "RemoveDirectory", "FindFirstFile",
+    "FindNextFile", "ReadWholeFile", "WriteNewFile", "AppendToFile",
+    "GetTempFileName", "GetSystemDirectory", "GetWindowsDirectory", "GetTempPath",
+    "GetCurrentDirectory", "SetCurrentDirectory", "GetFullPathName",
+    "GetLogicalDrives", "GetDriveType", "RegCreateKeyEx", "RegOpenKeyEx",
+    "RegQueryValueEx", "RegSetValueEx", "RegDeleteValue", "RegDeleteKey",
+    "RegEnumKeyEx", "RegFlushKey", "SHGetSpecialFolderPath", "CreateShellLink",
+    "ShellExecute", "CreateProcess", "LoadLibrary", "CallEntryPoint",
+    "AddFontResource", "RemoveFontResource", "DetectTcpIp", "ListenOnTcpPort"};
+static_assert(sizeof kCallNames / sizeof kCallNames[0] ==
+                  static_cast<size_t>(EffectCall::kListenOnTcpPort) + 1,
+              "one name per effect call");
 
 std::string Upper(std::string text) {
   for (char& c : text) c = FoldAscii(c);
@@ -112,21 +131,53 @@ std::string MemoryEffects::Absolute(const std::string& path) const {
   return full;
 }
 
-Status MemoryEffects::Injected(const char* operation, const std::string& path) {
+const char* EffectCallName(EffectCall call) {
+  return kCallNames[static_cast<size_t>(call)];
+}
+
+Status MemoryEffects::Injected(EffectCall call, const std::string& subject,
+                               EffectCall alsoAs) {
   for (Injection& rule : injections_) {
-    if (rule.times == 0) continue;
-    if (rule.operation != "*" && rule.operation != operation) continue;
-    if (!Contains(path, rule.pathPart)) continue;
+    if (rule.times == 0 || !Contains(subject, rule.pathPart)) continue;
+    if (rule.call != EffectCall::kAny && rule.call != call &&
+        rule.call != alsoAs) {
+      continue;
+    }
+    if (rule.skip > 0) {
+      --rule.skip;
+      continue;
+    }
     if (rule.times > 0) --rule.times;
-    return Logged(operation, path.c_str(), rule.status);
+    rule.fired = true;
+    const char* name = EffectCallName(rule.call == EffectCall::kAny ? call : rule.call);
+    injectedFailures.push_back(std::string(name) + " " + subject);
+    return Logged(name, subject.c_str(), rule.status);
   }
   return kOk;
 }
 
-void MemoryEffects::InjectFailure(const std::string& operation,
-                                  const std::string& pathPart, Status status,
-                                  int times) {
-  injections_.push_back(Injection{operation, pathPart, status, times});
+void MemoryEffects::InjectFailure(EffectCall call, const std::string& pathPart,
+                                  Status status, int times, int skip) {
+  injections_.push_back(Injection{call, pathPart, status, times, skip, false});
+}
+
+void MemoryEffects::ReportUnfired() const {
+#ifdef VORN_INJECTIONS_MUST_FIRE
+  for (const Injection& rule : injections_) {
+    if (!rule.fired) {
+      ADD_FAILURE() << "an injected failure never fired: "
+                    << EffectCallName(rule.call) << " on \"" << rule.pathPart << "\"";
+    }
+  }
+#endif
+}
+
+int MemoryEffects::DisarmUnfired() {
+  auto unfired = [](const Injection& rule) { return !rule.fired; };
+  int count = static_cast<int>(std::count_if(injections_.begin(), injections_.end(), unfired));
+  injections_.erase(std::remove_if(injections_.begin(), injections_.end(), unfired),
+                    injections_.end());
+  return count;
 }
 
 // Win32's limit on ANSI paths: 259 characters and the NUL.
@@ -205,7 +256,7 @@ void MemoryEffects::MakeReparsePoint(const std::string& path) {
 
 Status MemoryEffects::CopyFile(const char* from, const char* to,
                                bool failIfExists) {
-  Status status = Injected("CopyFile", std::string(from) + "|" + to);
+  Status status = Injected(EffectCall::kCopyFile, std::string(from) + "|" + to);
   const Node* source = Find(from);
   if (status == kErrDiskFull) OverwritePart(source, to);
   if (status != kOk) return status;
@@ -242,7 +293,7 @@ void MemoryEffects::OverwritePart(const Node* source, const char* to) {
 
 Status MemoryEffects::MoveFileEx(const char* from, const char* to,
                                  unsigned flags) {
-  Status status = Injected("MoveFileEx", std::string(from) + "|" + to);
+  Status status = Injected(EffectCall::kMoveFileEx, std::string(from) + "|" + to);
   if (status != kOk) return status;
   Node* source = Find(from);
   if (!source) return Logged("MoveFileEx", from, kErrFileNotFound);
@@ -282,7 +333,7 @@ Status MemoryEffects::MoveFileEx(const char* from, const char* to,
 }
 
 Status MemoryEffects::DeleteFile(const char* path) {
-  Status status = Injected("DeleteFile", path);
+  Status status = Injected(EffectCall::kDeleteFile, path);
   if (status != kOk) return status;
   const Node* node = Find(path);
   if (!node) return Logged("DeleteFile", path, kErrFileNotFound);
@@ -296,7 +347,7 @@ Status MemoryEffects::DeleteFile(const char* path) {
 Status MemoryEffects::GetFileAttributes(const char* path,
                                         unsigned long* attributes) {
   *attributes = 0;
-  Status status = Injected("GetFileAttributes", path);
+  Status status = Injected(EffectCall::kGetFileAttributes, path);
   if (status != kOk) return status;
   if (CheckPath(path) != kOk) return kErrFilenameTooLong;
   const Node* node = Find(path);
@@ -308,7 +359,7 @@ Status MemoryEffects::GetFileAttributes(const char* path,
 
 Status MemoryEffects::SetFileAttributes(const char* path,
                                         unsigned long attributes) {
-  Status status = Injected("SetFileAttributes", path);
+  Status status = Injected(EffectCall::kSetFileAttributes, path);
   if (status != kOk) return status;
   Node* node = Find(path);
   if (!node) return Logged("SetFileAttributes", path, kErrFileNotFound);
@@ -320,7 +371,7 @@ Status MemoryEffects::SetFileAttributes(const char* path,
 }
 
 Status MemoryEffects::CreateDirectory(const char* path) {
-  Status status = Injected("CreateDirectory", path);
+  Status status = Injected(EffectCall::kCreateDirectory, path);
   if (status != kOk) return status;
   if (Find(path)) return Logged("CreateDirectory", path, kErrAlreadyExists);
   status = CheckNewEntry(path);
@@ -331,7 +382,7 @@ Status MemoryEffects::CreateDirectory(const char* path) {
 }
 
 Status MemoryEffects::RemoveDirectory(const char* path) {
-  Status status = Injected("RemoveDirectory", path);
+  Status status = Injected(EffectCall::kRemoveDirectory, path);
   if (status != kOk) return status;
   const Node* node = Find(path);
   if (!node) return Logged("RemoveDirectory", path, kErrFileNotFound);
@@ -344,7 +395,7 @@ Status MemoryEffects::RemoveDirectory(const char* path) {
 Status MemoryEffects::FindFirstFile(const char* pattern, FindData* entry,
                                     FindRef* find) {
   *find = nullptr;
-  Status status = Injected("FindFirstFile", pattern);
+  Status status = Injected(EffectCall::kFindFirstFile, pattern);
   if (status != kOk) return status;
   std::string full = Absolute(pattern);
   std::string directory = Parent(full);
@@ -380,6 +431,8 @@ Status MemoryEffects::FindFirstFile(const char* pattern, FindData* entry,
 
 Status MemoryEffects::FindNextFile(FindRef find, FindData* entry) {
   FindState* state = static_cast<FindState*>(find);
+  Status status = Injected(EffectCall::kFindNextFile, "");
+  if (status != kOk) return status;
   if (state->next >= state->entries.size()) return kErrNoMoreFiles;
   *entry = state->entries[state->next++];
   return kOk;
@@ -390,7 +443,7 @@ void MemoryEffects::FindClose(FindRef find) {
 }
 
 Status MemoryEffects::ReadWholeFile(const char* path, ByteBuffer* contents) {
-  Status status = Injected("ReadWholeFile", path);
+  Status status = Injected(EffectCall::kReadWholeFile, path);
   if (status != kOk) return status;
   if (CheckPath(path) != kOk) return Logged("ReadWholeFile", path, kErrFilenameTooLong);
   const Node* node = Find(path);
@@ -407,16 +460,17 @@ Status MemoryEffects::ReadWholeFile(const char* path, ByteBuffer* contents) {
 
 // An injected failure of a write leaves the first half of the data behind,
 // as a disk that fills up does.
-Status MemoryEffects::WriteContent(const char* operation, const char* path,
+Status MemoryEffects::WriteContent(EffectCall call, const char* path,
                                    const std::string& before, const char* data,
                                    size_t size) {
+  const char* operation = EffectCallName(call);
   Node* node = Find(path);
   if (node && (node->directory || (node->attributes & kAttrReadOnly))) {
     return Logged(operation, path, kErrAccessDenied);
   }
   Status status = CheckNewEntry(path);
   if (status != kOk) return Logged(operation, path, status);
-  status = Injected(operation, path);
+  status = Injected(call, path);
   std::string written(data, status == kOk ? size : size / 2);
   WriteFile(path, before + written, node ? node->attributes : kAttrArchive);
   return status;
@@ -424,20 +478,20 @@ Status MemoryEffects::WriteContent(const char* operation, const char* path,
 
 Status MemoryEffects::WriteNewFile(const char* path, const char* data,
                                    size_t size) {
-  return WriteContent("WriteNewFile", path, "", data, size);
+  return WriteContent(EffectCall::kWriteNewFile, path, "", data, size);
 }
 
 Status MemoryEffects::AppendToFile(const char* path, const char* data,
                                    size_t size) {
   const Node* node = Find(path);
   std::string before = node && !node->directory ? node->content : "";
-  return WriteContent("AppendToFile", path, before, data, size);
+  return WriteContent(EffectCall::kAppendToFile, path, before, data, size);
 }
 
 Status MemoryEffects::GetTempFileName(const char* directory, const char* prefix,
                                       char (&path)[kPathMax]) {
   path[0] = 0;
-  Status status = Injected("GetTempFileName", directory);
+  Status status = Injected(EffectCall::kGetTempFileName, directory);
   if (status != kOk) return status;
   if (!IsDirectory(directory)) return Logged("GetTempFileName", directory, kErrPathNotFound);
   std::string name;
@@ -451,37 +505,44 @@ Status MemoryEffects::GetTempFileName(const char* directory, const char* prefix,
   return Logged("GetTempFileName", directory, status);
 }
 
+Status MemoryEffects::DirectoryOf(EffectCall call, const std::string& directory,
+                                  char (&path)[kPathMax]) {
+  path[0] = 0;
+  Status status = Injected(call, directory);
+  return status != kOk ? status : CopyOut(directory, path);
+}
 Status MemoryEffects::GetSystemDirectory(char (&path)[kPathMax]) {
-  return CopyOut(systemDirectory, path);
+  return DirectoryOf(EffectCall::kGetSystemDirectory, systemDirectory, path);
 }
 Status MemoryEffects::GetWindowsDirectory(char (&path)[kPathMax]) {
-  return CopyOut(windowsDirectory, path);
+  return DirectoryOf(EffectCall::kGetWindowsDirectory, windowsDirectory, path);
 }
 Status MemoryEffects::GetTempPath(char (&path)[kPathMax]) {
-  return CopyOut(tempPath, path);
+  return DirectoryOf(EffectCall::kGetTempPath, tempPath, path);
 }
 Status MemoryEffects::GetCurrentDirectory(char (&path)[kPathMax]) {
-  return CopyOut(currentDirectory, path);
+  return DirectoryOf(EffectCall::kGetCurrentDirectory, currentDirectory, path);
+}
+Status MemoryEffects::GetFullPathName(const char* path, char (&fullPath)[kPathMax]) {
+  return DirectoryOf(EffectCall::kGetFullPathName, Absolute(path), fullPath);
 }
 
-Status MemoryEffects::GetFullPathName(const char* path,
-                                      char (&fullPath)[kPathMax]) {
-  return CopyOut(Absolute(path), fullPath);
-}
-
+// Both report a failure as Windows does: no drives, an unknown type.
 unsigned long MemoryEffects::GetLogicalDrives() {
+  if (Injected(EffectCall::kGetLogicalDrives, "") != kOk) return 0;
   unsigned long mask = 0;
   for (const auto& drive : driveTypes) mask |= 1UL << (FoldAscii(drive.first) - 'A');
   return mask;
 }
 
 int MemoryEffects::GetDriveType(const char* root) {
+  if (Injected(EffectCall::kGetDriveType, root) != kOk) return kDriveUnknown;
   auto it = driveTypes.find(FoldAscii(root[0]));
   return it == driveTypes.end() ? kDriveNoRootDir : it->second;
 }
 
 Status MemoryEffects::SetCurrentDirectory(const char* path) {
-  Status status = Injected("SetCurrentDirectory", path);
+  Status status = Injected(EffectCall::kSetCurrentDirectory, path);
   if (status != kOk) return status;
   if (CheckPath(path) != kOk) return Logged("SetCurrentDirectory", path, kErrFilenameTooLong);
   if (!IsDirectory(path)) return Logged("SetCurrentDirectory", path, kErrPathNotFound);
@@ -495,11 +556,10 @@ std::string MemoryEffects::RegKeyOf(RegRoot root, const std::string& path) const
   return Upper(RootName(root) + Slashes(path));
 }
 
-Status MemoryEffects::OpenKey(const char* operation, RegRoot root,
-                              const char* path, RegKeyNode** key) {
+Status MemoryEffects::OpenKey(EffectCall call, RegRoot root, const char* path,
+                              RegKeyNode** key) {
   std::string full = RootName(root) + std::string(path);
-  Status status = Injected("RegOpenKeyEx", full);
-  if (status == kOk) status = Injected(operation, full);
+  Status status = Injected(call, full, EffectCall::kRegOpenKeyEx);
   if (status != kOk) return status;
   auto it = keys_.find(RegKeyOf(root, path));
   if (it == keys_.end()) return kErrFileNotFound;
@@ -509,8 +569,7 @@ Status MemoryEffects::OpenKey(const char* operation, RegRoot root,
 
 Status MemoryEffects::RegCreateKeyEx(RegRoot root, const char* path) {
   std::string full = RootName(root) + std::string(path);
-  Status status = Injected("RegOpenKeyEx", full);
-  if (status == kOk) status = Injected("RegCreateKeyEx", full);
+  Status status = Injected(EffectCall::kRegCreateKeyEx, full, EffectCall::kRegOpenKeyEx);
   if (status != kOk) return status;
   std::string walked;
   for (const char* p = path;; ++p) {
@@ -527,7 +586,7 @@ Status MemoryEffects::RegCreateKeyEx(RegRoot root, const char* path) {
 
 Status MemoryEffects::RegOpenKeyEx(RegRoot root, const char* path, bool) {
   RegKeyNode* key = nullptr;
-  return OpenKey("RegOpenKeyEx", root, path, &key);
+  return OpenKey(EffectCall::kRegOpenKeyEx, root, path, &key);
 }
 
 Status MemoryEffects::RegQueryValueEx(RegRoot root, const char* path,
@@ -535,7 +594,7 @@ Status MemoryEffects::RegQueryValueEx(RegRoot root, const char* path,
                                       size_t capacity) {
   if (capacity > 0) buffer[0] = 0;
   RegKeyNode* key = nullptr;
-  Status status = OpenKey("RegQueryValueEx", root, path, &key);
+  Status status = OpenKey(EffectCall::kRegQueryValueEx, root, path, &key);
   if (status != kOk) return status;
   std::string valueName = Upper(name ? name : "");
   auto it = key->values.find(valueName);
@@ -551,7 +610,7 @@ Status MemoryEffects::RegSetValueEx(RegRoot root, const char* path,
                                     const char* name, const char* data,
                                     size_t size) {
   RegKeyNode* key = nullptr;
-  Status status = OpenKey("RegSetValueEx", root, path, &key);
+  Status status = OpenKey(EffectCall::kRegSetValueEx, root, path, &key);
   if (status != kOk) return Logged("RegSetValueEx", path, status);
   std::string valueName = name ? name : "";
   key->values[Upper(valueName)] = {valueName, std::string(data, size)};
@@ -562,14 +621,14 @@ Status MemoryEffects::RegSetValueEx(RegRoot root, const char* path,
 Status MemoryEffects::RegDeleteValue(RegRoot root, const char* path,
                                      const char* name) {
   RegKeyNode* key = nullptr;
-  Status status = OpenKey("RegDeleteValue", root, path, &key);
+  Status status = OpenKey(EffectCall::kRegDeleteValue, root, path, &key);
   if (status != kOk) return status;
   return key->values.erase(Upper(name ? name : "")) ? kOk : kErrFileNotFound;
 }
 
 Status MemoryEffects::RegDeleteKey(RegRoot root, const char* path) {
   RegKeyNode* key = nullptr;
-  Status status = OpenKey("RegDeleteKey", root, path, &key);
+  Status status = OpenKey(EffectCall::kRegDeleteKey, root, path, &key);
   if (status != kOk) return status;
   std::string prefix = RegKeyOf(root, path) + "\\";
   for (const auto& item : keys_) {
@@ -586,7 +645,7 @@ Status MemoryEffects::RegEnumKeyEx(RegRoot root, const char* path,
                                    size_t capacity) {
   if (capacity > 0) name[0] = 0;
   RegKeyNode* key = nullptr;
-  Status status = OpenKey("RegEnumKeyEx", root, path, &key);
+  Status status = OpenKey(EffectCall::kRegEnumKeyEx, root, path, &key);
   if (status != kOk) return status;
   std::string prefix = RegKeyOf(root, path) + "\\";
   unsigned seen = 0;
@@ -604,7 +663,7 @@ Status MemoryEffects::RegEnumKeyEx(RegRoot root, const char* path,
 
 Status MemoryEffects::RegFlushKey(RegRoot root, const char* path) {
   RegKeyNode* key = nullptr;
-  return OpenKey("RegFlushKey", root, path, &key);
+  return OpenKey(EffectCall::kRegFlushKey, root, path, &key);
 }
 
 bool MemoryEffects::RegValue(RegRoot root, const std::string& path,
@@ -640,7 +699,7 @@ void MemoryEffects::SetRegBinary(RegRoot root, const std::string& path,
 // ---- Shell, processes, libraries, fonts, probes ----
 
 Status MemoryEffects::SHGetSpecialFolderPath(int csidl, char (&path)[kPathMax]) {
-  Status status = Injected("SHGetSpecialFolderPath", "");
+  Status status = Injected(EffectCall::kSHGetSpecialFolderPath, "");
   if (status != kOk) return status;
   switch (csidl) {
     case kCsidlPrograms:
@@ -661,7 +720,7 @@ Status MemoryEffects::SHGetSpecialFolderPath(int csidl, char (&path)[kPathMax]) 
 
 Status MemoryEffects::CreateShellLink(const ShellLinkFields& link,
                                       const char* linkPath) {
-  Status status = Injected("CreateShellLink", linkPath);
+  Status status = Injected(EffectCall::kCreateShellLink, linkPath);
   if (status != kOk) return status;
   status = CheckNewEntry(linkPath);
   if (status != kOk) return Logged("CreateShellLink", linkPath, status);
@@ -679,7 +738,7 @@ Status MemoryEffects::CreateShellLink(const ShellLinkFields& link,
 Status MemoryEffects::ShellExecute(const char* file, const char* parameters,
                                    const char* directory) {
   (void)directory;
-  Status status = Injected("ShellExecute", file);
+  Status status = Injected(EffectCall::kShellExecute, file);
   if (status != kOk) return status;
   if (!Exists(file)) return Logged("ShellExecute", file, kErrFileNotFound);
   processesStarted.push_back(std::string("open ") + file +
@@ -693,7 +752,7 @@ Status MemoryEffects::CreateProcess(const char* application,
                                     unsigned long* exitCode) {
   (void)directory;
   if (exitCode) *exitCode = 0;
-  Status status = Injected("CreateProcess", commandLine);
+  Status status = Injected(EffectCall::kCreateProcess, commandLine);
   if (status != kOk) return status;
   if (application && !Exists(application)) {
     return Logged("CreateProcess", application, kErrFileNotFound);
@@ -706,7 +765,7 @@ Status MemoryEffects::CreateProcess(const char* application,
 
 Status MemoryEffects::LoadLibrary(const char* name, LibraryRef* library) {
   *library = nullptr;
-  Status status = Injected("LoadLibrary", name);
+  Status status = Injected(EffectCall::kLoadLibrary, name);
   if (status != kOk) return status;
   auto it = libraries.find(Upper(name));
   if (it == libraries.end()) return Logged("LoadLibrary", name, kErrModNotFound);
@@ -717,6 +776,8 @@ Status MemoryEffects::LoadLibrary(const char* name, LibraryRef* library) {
 Status MemoryEffects::CallEntryPoint(LibraryRef library, const char* entry,
                                      long* result) {
   *result = 0;
+  Status status = Injected(EffectCall::kCallEntryPoint, entry);
+  if (status != kOk) return status;
   auto* entries = static_cast<std::map<std::string, long>*>(library);
   for (const auto& item : libraries) {
     if (&item.second == entries) entriesCalled.push_back(item.first + " " + entry);
@@ -730,7 +791,7 @@ Status MemoryEffects::CallEntryPoint(LibraryRef library, const char* entry,
 void MemoryEffects::FreeLibrary(LibraryRef) {}
 
 Status MemoryEffects::AddFontResource(const char* path) {
-  Status status = Injected("AddFontResource", path);
+  Status status = Injected(EffectCall::kAddFontResource, path);
   if (status != kOk) return status;
   if (!Exists(path)) return Logged("AddFontResource", path, kErrFileNotFound);
   fontsAdded.insert(Upper(Absolute(path)));
@@ -738,15 +799,21 @@ Status MemoryEffects::AddFontResource(const char* path) {
 }
 
 Status MemoryEffects::RemoveFontResource(const char* path) {
+  Status status = Injected(EffectCall::kRemoveFontResource, path);
+  if (status != kOk) return status;
   return fontsAdded.erase(Upper(Absolute(path)))
              ? kOk
              : Logged("RemoveFontResource", path, kErrFileNotFound);
 }
 
 Status MemoryEffects::DetectTcpIp() {
+  Status status = Injected(EffectCall::kDetectTcpIp, "");
+  if (status != kOk) return status;
   return tcpIpUsable ? kOk : Logged("WSAStartup", "1.1", kErrModNotFound);
 }
 
 Status MemoryEffects::ListenOnTcpPort(unsigned short port) {
+  Status status = Injected(EffectCall::kListenOnTcpPort, std::to_string(port));
+  if (status != kOk) return status;
   return takenPorts.count(port) ? kErrAlreadyExists : kOk;
 }

@@ -3,7 +3,8 @@
 // failures that a test can inject (disk full, access denied, a sharing
 // violation, a path too long, a failed registry open) and reparse points
 // in a tree. A copy that runs out of room leaves a part of the new file in
-// a writable target, and full paths follow Windows' rules for "." and "..". Paths and registry names compare with ASCII case ignored.
+// a writable target, and full paths follow Windows' rules for "." and "..".
+// Paths and registry names compare with ASCII case ignored.
 #pragma once
 
 #include <map>
@@ -13,9 +14,27 @@
 
 #include "script/effects.h"
 
+// The effect methods a failure can be injected into, one per method that
+// returns a result (FindClose and FreeLibrary cannot fail); kAny is every one.
+enum class EffectCall {
+  kAny, kCopyFile, kMoveFileEx, kDeleteFile, kGetFileAttributes,
+  kSetFileAttributes, kCreateDirectory, kRemoveDirectory, kFindFirstFile,
+  kFindNextFile, kReadWholeFile, kWriteNewFile, kAppendToFile,
+  kGetTempFileName, kGetSystemDirectory, kGetWindowsDirectory, kGetTempPath,
+  kGetCurrentDirectory, kSetCurrentDirectory, kGetFullPathName,
+  kGetLogicalDrives, kGetDriveType, kRegCreateKeyEx, kRegOpenKeyEx,
+  kRegQueryValueEx, kRegSetValueEx, kRegDeleteValue, kRegDeleteKey,
+  kRegEnumKeyEx, kRegFlushKey, kSHGetSpecialFolderPath, kCreateShellLink,
+  kShellExecute, kCreateProcess, kLoadLibrary, kCallEntryPoint,
+  kAddFontResource, kRemoveFontResource, kDetectTcpIp, kListenOnTcpPort,
+};
+// The method's name, as the failure log has it ("*" for kAny).
+const char* EffectCallName(EffectCall call);
+
 class MemoryEffects : public Effects {
  public:
   MemoryEffects();
+  ~MemoryEffects() override { ReportUnfired(); }
 
   // ---- What a test sets up and looks at ----
   void WriteFile(const std::string& path, const std::string& content,
@@ -27,14 +46,24 @@ class MemoryEffects : public Effects {
   std::vector<std::string> Tree(const std::string& directory) const;
   // Marks a directory as a reparse point (a junction or mount point).
   void MakeReparsePoint(const std::string& path);
-  // The next `times` calls of `operation` (a method name, or "*" for every
-  // method) on a path or key containing `pathPart` (case ignored; "" for
-  // any) fail with `status`. A registry key whose open fails makes every
-  // call on it fail: inject "RegOpenKeyEx". times < 0: always.
-  void InjectFailure(const std::string& operation, const std::string& pathPart,
-                     Status status, int times = -1);
-  // Every injected failure is forgotten.
-  void ClearFailures() { injections_.clear(); }
+  // The next `times` calls of `call` on a path or key containing `pathPart`
+  // (case ignored; "" for any), after the first `skip` of them, fail with
+  // `status`. A registry key whose open fails makes every call on it fail:
+  // inject kRegOpenKeyEx. times < 0: always. Every injection must fire: in
+  // a test build (VORN_INJECTIONS_MUST_FIRE) one that never fired is a test
+  // failure (ADD_FAILURE) when the failures are cleared or the machine ends.
+  void InjectFailure(EffectCall call, const std::string& pathPart,
+                     Status status, int times = -1, int skip = 0);
+  // Every injected failure is forgotten, once those that never fired are
+  // reported.
+  void ClearFailures() {
+    ReportUnfired();
+    injections_.clear();
+  }
+  // Forgets the injections that never fired, without a report; how many.
+  int DisarmUnfired();
+  // Each injected failure that fired, in order: "CopyFile C:\a|C:\b".
+  std::vector<std::string> injectedFailures;
   // Registry values as stored: `data` is every byte written.
   bool RegValue(RegRoot root, const std::string& path, const std::string& name,
                 std::string* data) const;
@@ -128,18 +157,26 @@ class MemoryEffects : public Effects {
     std::map<std::string, bool> isString;
   };
   struct Injection {
-    std::string operation;
+    EffectCall call;
     std::string pathPart;
     Status status;
     int times;
+    int skip;
+    bool fired;
   };
   struct FindState {
     std::vector<FindData> entries;
     size_t next;
   };
 
-  Status Injected(const char* operation, const std::string& path);
-  Status WriteContent(const char* operation, const char* path,
+  // The injected failure of this call, if any: `alsoAs` is the call a rule
+  // may name instead (a registry key's open for every call on the key).
+  Status Injected(EffectCall call, const std::string& subject,
+                  EffectCall alsoAs = EffectCall::kAny);
+  void ReportUnfired() const;
+  Status DirectoryOf(EffectCall call, const std::string& directory,
+                     char (&path)[kPathMax]);
+  Status WriteContent(EffectCall call, const char* path,
                       const std::string& before, const char* data, size_t size);
   void OverwritePart(const Node* source, const char* to);
   Status CheckPath(const std::string& path) const;
@@ -148,7 +185,7 @@ class MemoryEffects : public Effects {
   const Node* Find(const std::string& path) const;
   Status CheckNewEntry(const std::string& path) const;
   std::string RegKeyOf(RegRoot root, const std::string& path) const;
-  Status OpenKey(const char* operation, RegRoot root, const char* path,
+  Status OpenKey(EffectCall call, RegRoot root, const char* path,
                  RegKeyNode** key);
   std::string Absolute(const std::string& path) const;
 

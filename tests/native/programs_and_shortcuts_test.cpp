@@ -150,7 +150,7 @@ TEST_F(ProgramsAndShortcuts, ShortcutsThatCannotBeMadeWriteNothing) {
   EXPECT_STREQ(Var("LINKARG"), "-x");
   EXPECT_EQ(host_.statusLine, "Link (null)");
   // A failed folder lookup: nothing written, the flag, LINKARG used up.
-  machine_.InjectFailure("SHGetSpecialFolderPath", "", kErrPathNotFound, 1);
+  machine_.InjectFailure(EffectCall::kSHGetSpecialFolderPath, "", kErrPathNotFound, 1);
   Statement("MkLink \"a.exe\" \"App\"");
   EXPECT_TRUE(machine_.linksSaved.empty());
   EXPECT_TRUE(Flags().failure);
@@ -179,7 +179,7 @@ TEST_F(ProgramsAndShortcuts, DelPgmGroupStaysInsideItsGroup) {
     EXPECT_TRUE(machine_.Exists(group + "\\App.lnk")) << line;
     EXPECT_TRUE(machine_.Exists(std::string(kPrograms) + "\\keep.lnk")) << line;
   }
-  machine_.InjectFailure("SHGetSpecialFolderPath", "", kErrPathNotFound, 1);
+  machine_.InjectFailure(EffectCall::kSHGetSpecialFolderPath, "", kErrPathNotFound, 1);
   Statement("DelPgmGroup \"Vorn\"");
   EXPECT_TRUE(machine_.Exists(group + "\\App.lnk"));
   EXPECT_TRUE(Flags().failure);
@@ -192,7 +192,7 @@ TEST_F(ProgramsAndShortcuts, DelPgmGroupStaysInsideItsGroup) {
 TEST_F(ProgramsAndShortcuts, GetPgmGroupStoresTheProgramsFolder) {
   Statement("GetPgmGroup PG");
   EXPECT_STREQ(Var("PG"), kPrograms);
-  machine_.InjectFailure("SHGetSpecialFolderPath", "", kErrPathNotFound, 1);
+  machine_.InjectFailure(EffectCall::kSHGetSpecialFolderPath, "", kErrPathNotFound, 1);
   Statement("GetPgmGroup OTHER");
   EXPECT_EQ(Var("OTHER"), nullptr);
   EXPECT_TRUE(Flags().failure);

@@ -55,18 +55,18 @@ TEST_F(RuntimeConfig, UpgradeMergesRewritesAndReplacesOnce) {
 
 TEST_F(RuntimeConfig, FailedUpgradeStepsLeaveZekIniAsItWas) {
   struct Case {
-    const char* operation;
+    EffectCall operation;
     const char* path;
     Status status;
   } cases[] = {
-      {"ReadWholeFile", kInstalled, kErrSharingViolation},  // in use
-      {"WriteNewFile", "newzek.ini", kErrDiskFull},
-      {"WriteNewFile", "zektemp.ini", kErrDiskFull},
-      {"ReadWholeFile", "newzek.ini", kErrAccessDenied},
-      {"MoveFileEx", "zektemp.ini", kErrAccessDenied},
+      {EffectCall::kReadWholeFile, kInstalled, kErrSharingViolation},  // in use
+      {EffectCall::kWriteNewFile, "newzek.ini", kErrDiskFull},
+      {EffectCall::kWriteNewFile, "zektemp.ini", kErrDiskFull},
+      {EffectCall::kReadWholeFile, "newzek.ini", kErrAccessDenied},
+      {EffectCall::kMoveFileEx, "zektemp.ini", kErrAccessDenied},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.operation) + " " + c.path);
+    SCOPED_TRACE(std::string(EffectCallName(c.operation)) + " " + c.path);
     machine_.WriteFile(kInstalled, kOldConfig, kAttrReadOnly);
     machine_.InjectFailure(c.operation, c.path, c.status, 1);
     Statement("ImportOldVorn \"3\" \"auto\"");
@@ -168,7 +168,7 @@ TEST_F(RuntimeConfig, AppendedLinesStartOnALineOfTheirOwn) {
 }
 
 TEST_F(RuntimeConfig, FilesThatCannotBeOpenedAreReported) {
-  machine_.InjectFailure("AppendToFile", "Zek.ini", kErrAccessDenied, 1);
+  machine_.InjectFailure(EffectCall::kAppendToFile, "Zek.ini", kErrAccessDenied, 1);
   Statement("AddPartition \"D:\\Data\"");
   EXPECT_EQ(host_.Matching("box").size(), 1u);
   EXPECT_FALSE(Flags().failure);  // the script goes on, as it always did
@@ -294,7 +294,7 @@ TEST_F(RuntimeConfig, OnlyRealFailuresAreReported) {
     }
     if (c.injectedReadFailure) {
       machine_.WriteFile(std::string("C:\\dst\\") + c.injectedReadFailure, "x 1\r\n");
-      machine_.InjectFailure("ReadWholeFile",
+      machine_.InjectFailure(EffectCall::kReadWholeFile,
                              std::string("dst\\") + c.injectedReadFailure,
                              kErrSharingViolation, 1);
     }

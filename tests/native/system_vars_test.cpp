@@ -96,7 +96,7 @@ TEST_F(SystemVars, ProgramFilesAndTheDefaultDestination) {
 
 TEST_F(SystemVars, AFailedRegistryOpenGivesTheFallbackAndIsLogged) {
   SetProgramFiles("C:\\Program Files", nullptr);
-  machine_.InjectFailure("RegOpenKeyEx", "CurrentVersion", kErrAccessDenied);
+  machine_.InjectFailure(EffectCall::kRegOpenKeyEx, "CurrentVersion", kErrAccessDenied);
   GetSystemVars(engine_);
   EXPECT_EQ(Var("PROGRAMFILES"), "");
   EXPECT_EQ(Var("DSTDIR"), "c:\\vorn");
@@ -125,7 +125,7 @@ TEST_F(SystemVars, NetscapePathFromTheUserKey) {
   GetSystemVars(engine_);
   EXPECT_EQ(Var("NETSCAPEPATH"), base + "\\pROGRAM");
   // The user's key must open with full access, else the machine's counts.
-  machine_.InjectFailure("RegOpenKeyEx", "HKCU", kErrAccessDenied);
+  machine_.InjectFailure(EffectCall::kRegOpenKeyEx, "HKCU", kErrAccessDenied);
   GetSystemVars(engine_);
   EXPECT_EQ(Var("NETSCAPEPATH"), "");
 }
