@@ -112,7 +112,7 @@ TEST_F(Commands, InstallStateRecordReportsTheRunBefore) {
   ClearFailureMarker(machine_);
   EXPECT_FALSE(FailureMarkerSet());
   EXPECT_EQ(ArmInstallState(machine_), 0);
-  machine_.InjectFailure("RegCreateKeyEx", "Kelvaro", kErrAccessDenied);
+  machine_.InjectFailure(EffectCall::kRegCreateKeyEx, "Kelvaro", kErrAccessDenied);
   ClearFailureMarker(machine_);
   EXPECT_TRUE(FailureMarkerSet());
   EXPECT_EQ(ArmInstallState(machine_), -1);
