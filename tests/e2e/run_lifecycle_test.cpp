@@ -1,53 +1,70 @@
 // setup.exe end to end: sections, error boxes, silent and mini mode, the
 // banner, the missing script, exit codes, the install-state record across
 // runs and the uninstall marker.
+#include <string>
+#include <vector>
+
 #include "tests/e2e/setup_run.h"
 
 using robot::MessageBoxInfo;
 
+namespace {
+
+const std::string kUninstallScript = "[Setup]\n" + Mark("setup") + "[Uninstall]\n" +
+                                     Mark("uninstall") +
+                                     "GetSystemVars\nAppendFile DSTDIR \"out.txt\"\n";
+
+// Bad input of every kind in one script: the run goes to its end, shows
+// what it should, and the program neither crashes nor hangs.
+std::string BadInputScript() {
+  std::string script = "[Setup]\n" + std::string(kMessages);
+  // The messages and the variables fill the store of 400; the last is one more.
+  const int last = 400 - MessageCount();
+  for (int i = 0; i <= last; ++i) script += "set V" + std::to_string(i) + " \"x\"\n";
+  script += "AppendFile V" + std::to_string(last - 1) + " \"out.txt\"\n";
+  script += "AppendFile V" + std::to_string(last) + " \"out.txt\"\n";  // an empty line
+  script += "set LONG \"" + std::string(3000, 'L') + "\n";             // over-long
+  script += std::string("set NUL \"a\0b\"\n", 14);
+  script += "\x80\xff set HIGH \"\xe9t\xe9\"\n";
+  script += "MsgBoxOK \"Percent %s %d %n %%\" \"Conversions\"\n";
+  return script + "MsgBoxOK \"no closing quote\n";
+}
+
+const std::vector<E2eCase> kCases = {
+    {"SetupRunsFromItsLabelToTheNextAndTheProgramEnds", {},
+     "[Before]\n" + Mark("before") + "[Setup]\n" + Mark("one") + "; a comment\n\n" + Mark("two") +
+         "[After]\n" + Mark("after"), "", {"end"}, 0, "one|two"},
+    // The run goes on, but it was an error.
+    {"UnknownKeywordIsReportedAndTheRunGoesOn", {},
+     "[Setup]\n" + std::string(kMessages) + "   Frobnicate \"x\"\n" + Mark("after"), "",
+     {"box Setup error: Unknown keyword:    Frobnicate"}, 1, "after"},
+    {"MissingSectionIsReportedAndTheCallerGoesOn", {},
+     "[Setup]\n" + std::string(kMessages) + "goto \"Nowhere\"\n" + Mark("after"), "",
+     {"box Setup error: Missing section", "end"}, 1, "after"},
+    {"MissingSetupSectionEndsTheProgram", {}, "[Other]\n" + Mark("never"), "",
+     {"box Error: *** invalid message ***", "end"}, 1, "", {"-out.txt"}},
+    {"FailedRunKeepsTheMarkerAndExitsWithOne", {},
+     "[Setup]\nquiterr \"Giving up\" \"Setup\"\n" + Mark("never"), "",
+     {"box Setup: Giving up", "end"}, 1, "", {"state InstallFailled=1", "-out.txt"}},
+    // The command-line directory becomes the program directory.
+    {"WithRuntimeKeysTheMarkerSelectsUninstall",
+     {"HKCR\\vorn_file\\shell\\open\\command|=C:\\vorn\\zekwin.exe \"%1\"", "setup.txt="},
+     kUninstallScript, "", {}, 0, "uninstall|$DIR"},
+    // The over-long statement is not performed: one box with its start; the
+    // line's end is not in the text of a quote left open.
+    {"BadScriptRunsToItsEndWithoutCrashing", {}, BadInputScript(), "",
+     {"box Setup error: Unknown keyword: set LONG \"" + std::string(54, 'L') + "...",
+      "box Conversions: Percent %s %d %n %", "box Error: no closing quote", "end"}, 1, "x|"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Lifecycle, Cases, ::testing::ValuesIn(kCases), CaseName);
+
+}  // namespace
+
 using Sections = SetupRun;
 
-TEST_F(Sections, SetupRunsFromItsLabelToTheNextAndTheProgramEnds) {
-  WriteScript("[Before]\n" + Mark("before") + "[Setup]\n" + Mark("one") +
-              "; a comment\n\n" + Mark("two") + "[After]\n" + Mark("after"));
-  std::vector<MessageBoxInfo> boxes;
-  EXPECT_EQ(RunToEnd("", &boxes), 0);
-  EXPECT_EQ(Trace(), "one|two");
-  EXPECT_TRUE(boxes.empty());
-}
-
-TEST_F(Sections, UnknownKeywordIsReportedAndTheRunGoesOn) {
-  WriteScript("[Setup]\n" + BasicMessages() + "   Frobnicate \"x\"\n" + Mark("after"));
-  Start();
-  MessageBoxInfo box = NextBox();
-  EXPECT_EQ(box.caption, "Setup error");
-  EXPECT_EQ(box.text, "Unknown keyword:    Frobnicate");
-  Press(box, IDOK);
-  EXPECT_EQ(Finish(), 1);  // the run went on, but it was an error
-  EXPECT_EQ(Trace(), "after");
-}
-
-TEST_F(Sections, MissingSectionIsReportedAndTheCallerGoesOn) {
-  WriteScript("[Setup]\n" + BasicMessages() + "goto \"Nowhere\"\n" + Mark("after"));
-  std::vector<MessageBoxInfo> boxes;
-  EXPECT_EQ(RunToEnd("", &boxes), 1);
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].caption, "Setup error");
-  EXPECT_EQ(boxes[0].text, "Missing section");
-  EXPECT_EQ(Trace(), "after");
-}
-
-TEST_F(Sections, MissingSetupSectionEndsTheProgram) {
-  WriteScript("[Other]\n" + Mark("never"));
-  std::vector<MessageBoxInfo> boxes;
-  EXPECT_EQ(RunToEnd("", &boxes), 1);
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text, "*** invalid message ***");
-  EXPECT_FALSE(FileExists("out.txt"));
-}
-
 TEST_F(Sections, SilentModeShowsNothingAndTheRunCompletes) {
-  WriteScript("[Setup]\n" + BasicMessages() + "ShowWindow\nMsgBoxOK \"hello\"\n"
+  WriteScript("[Setup]\n" + std::string(kMessages) + "ShowWindow\nMsgBoxOK \"hello\"\n"
               "Frobnicate\ngoto \"Nowhere\"\nIsSilent\nIf\n" + Mark("silent") +
               "Endif\nIsMini\nIf\n" + Mark("mini") + "Endif\n");
   Start("/silent");
@@ -189,16 +206,6 @@ TEST_F(InstallRecord, KilledRunThenSuccessThenCleanRun) {
   EXPECT_EQ(StateString("IE"), "4.12.7 beta");  // only InstallSuccess writes it
 }
 
-TEST_F(InstallRecord, FailedRunKeepsTheMarkerAndExitsWithOne) {
-  WriteScript("[Setup]\nquiterr \"Giving up\" \"Setup\"\n" + Mark("never"));
-  std::vector<MessageBoxInfo> boxes;
-  EXPECT_EQ(RunToEnd("", &boxes), 1);
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text, "Giving up");
-  EXPECT_EQ(StateValue("InstallFailled"), "1");
-  EXPECT_FALSE(FileExists("out.txt"));
-}
-
 TEST_F(InstallRecord, CleanRunAfterAFailedOneExitsWithZero) {
   WriteRegistryString(HKEY_LOCAL_MACHINE, kStateKey, "InstallFailled", "1");
   WriteScript("[Setup]\n" + Mark("ran"));
@@ -214,34 +221,10 @@ TEST_F(InstallRecord, CleanRunAfterAFailedOneExitsWithZero) {
   EXPECT_EQ(StateValue("Success"), "0");
 }
 
-// The runtime's file-class keys make "setup.txt" select uninstall mode.
-class UninstallMarker : public SetupRun {
- protected:
-  void TearDown() override {
-    DeleteRegistryTree(HKEY_CLASSES_ROOT, "vorn_file");
-    SetupRun::TearDown();
-  }
-  void InstallRuntimeKeys() {
-    WriteRegistryString(HKEY_CLASSES_ROOT, "vorn_file\\shell\\open\\command", "",
-                        "C:\\vorn\\zekwin.exe \"%1\"");
-  }
-  std::string Script() {
-    return "[Setup]\n" + Mark("setup") + "[Uninstall]\n" + Mark("uninstall") +
-           "GetSystemVars\nAppendFile DSTDIR \"out.txt\"\n";
-  }
-};
-
-TEST_F(UninstallMarker, WithRuntimeKeysTheMarkerSelectsUninstall) {
-  InstallRuntimeKeys();
-  WriteScript(Script());
-  WriteFile("setup.txt", "");
-  EXPECT_EQ(RunToEnd(), 0);
-  // The command-line directory becomes the program directory.
-  EXPECT_EQ(Trace(), "uninstall|" + Dir());
-}
-
-TEST_F(UninstallMarker, WithoutRuntimeKeysOnlyTheSwitchSelectsUninstall) {
-  WriteScript(Script());
+// Without the runtime's file-class keys only the switch selects uninstall
+// mode; with them "setup.txt" does too (the rows above).
+TEST_F(Sections, WithoutRuntimeKeysOnlyTheSwitchSelectsUninstall) {
+  WriteScript(kUninstallScript);
   WriteFile("setup.txt", "");
   EXPECT_EQ(RunToEnd(), 0);
   EXPECT_EQ(Trace(), "setup");
@@ -253,29 +236,6 @@ using BadScript = SetupRun;
 
 // Bad input of every kind in one script: the run goes to its end, shows
 // what it should, and the program neither crashes nor hangs.
-TEST_F(BadScript, RunsToItsEndWithoutCrashing) {
-  std::string script = "[Setup]\n" + BasicMessages();
-  // Four messages and 396 variables fill the store; V396 is the 401st.
-  for (int i = 0; i < 397; ++i) script += "set V" + std::to_string(i) + " \"x\"\n";
-  script += "AppendFile V395 \"out.txt\"\n";
-  script += "AppendFile V396 \"out.txt\"\n";  // not stored: an empty line
-  script += "set LONG \"" + std::string(3000, 'L') + "\n";  // over-long
-  script += std::string("set NUL \"a\0b\"\n", 14);
-  script += "\x80\xff set HIGH \"\xe9t\xe9\"\n";
-  script += "MsgBoxOK \"Percent %s %d %n %%\" \"Conversions\"\n";
-  script += "MsgBoxOK \"no closing quote\n";
-  WriteScript(script);
-  std::vector<MessageBoxInfo> boxes;
-  EXPECT_EQ(RunToEnd("", &boxes), 1);
-  EXPECT_EQ(Trace(), "x|");
-  ASSERT_EQ(boxes.size(), 3u);
-  // The over-long statement is not performed: one box with its start.
-  EXPECT_EQ(boxes[0].text, "Unknown keyword: set LONG \"" + std::string(54, 'L') + "...");
-  EXPECT_EQ(boxes[1].caption, "Conversions");
-  EXPECT_EQ(boxes[1].text, "Percent %s %d %n %");
-  EXPECT_EQ(boxes[2].text, "no closing quote");  // the line's end is not in it
-}
-
 TEST_F(BadScript, TextsLongerThanTheMessageLimitAreCut) {
   WriteScript("[Setup]\nset ERROR_INI_SYNTAX \"%6000s\"\nFrob\n"
               "SetText \"%-5000s|\"\nMsgBoxOK \"%s\"\n");
@@ -293,33 +253,36 @@ TEST_F(BadScript, TextsLongerThanTheMessageLimitAreCut) {
 
 // Closing the main window does not stop the run; the boxes that follow have
 // no owner and still appear.
-TEST_F(Sections, ClosingTheMainWindowLetsTheRunGoOn) {
-  WriteScript("[Setup]\nShowWindow\nMsgBoxOK \"first\"\nMsgBoxOK \"second\"\n" +
-              Mark("after"));
-  Start();
-  MessageBoxInfo first = NextBox();
-  robot::WindowInfo main;
-  ASSERT_TRUE(Session().FindMainWindow(&main));
-  PostMessageA(main.hwnd, WM_CLOSE, 0, 0);
+class ClosedWindow : public SetupRun {
+ protected:
+  // Starts a script that shows the main window and the box "first", then
+  // goes on with `script`; closes the main window while that box is up.
+  void CloseMainWindowAtTheFirstBox(const std::string& script) {
+    WriteScript("[Setup]\nShowWindow\nMsgBoxOK \"first\"\n" + script);
+    Start();
+    EXPECT_EQ(NextBox().text, "first");
+    robot::WindowInfo main;
+    ASSERT_TRUE(Session().FindMainWindow(&main));
+    PostMessageA(main.hwnd, WM_CLOSE, 0, 0);
+  }
+};
+
+TEST_F(ClosedWindow, ClosingTheMainWindowLetsTheRunGoOn) {
+  CloseMainWindowAtTheFirstBox("MsgBoxOK \"second\"\n" + Mark("after"));
   // The box goes with its owner; the run goes on with the next statement.
   MessageBoxInfo second = NextBox();
   EXPECT_EQ(second.text, "second");
+  robot::WindowInfo main;
   EXPECT_FALSE(Session().FindMainWindow(&main));
   Press(second, IDOK);
   EXPECT_EQ(Finish(), 0);
   EXPECT_EQ(Trace(), "after");
-  EXPECT_EQ(first.text, "first");
 }
 
 // The end-of-run steps wait for the run's end: an error after the window
 // was closed keeps the failure marker.
-TEST_F(Sections, ClosingTheMainWindowKeepsTheMarkerOfALaterError) {
-  WriteScript("[Setup]\nShowWindow\nMsgBoxOK \"first\"\nquiterr \"late\" \"Bye\"\n");
-  Start();
-  MessageBoxInfo first = NextBox();
-  robot::WindowInfo main;
-  ASSERT_TRUE(Session().FindMainWindow(&main));
-  PostMessageA(main.hwnd, WM_CLOSE, 0, 0);
+TEST_F(ClosedWindow, ClosingTheMainWindowKeepsTheMarkerOfALaterError) {
+  CloseMainWindowAtTheFirstBox("quiterr \"late\" \"Bye\"\n");
   MessageBoxInfo late = NextBox();
   EXPECT_EQ(late.text, "late");
   Press(late, IDOK);

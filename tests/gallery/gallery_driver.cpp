@@ -61,39 +61,39 @@ class Gallery {
 };
 
 void WalkTheExample(Gallery& gallery) {
-  HWND intro = gallery.Dialog(1014);
+  HWND intro = gallery.Dialog(IDC_DESTINATION);
   if (!intro) return;
   gallery.Picture(intro, "intro-page");
-  robot::ClickButton(intro, 1015, kWaitMs);
-  HWND chooser = gallery.Dialog(1012);
+  robot::ClickButton(intro, IDC_CHANGE_DESTINATION, kWaitMs);
+  HWND chooser = gallery.Dialog(IDC_FOLDER_TREE);
   if (!chooser) return;
   gallery.Picture(chooser, "directory-chooser");
-  robot::ExpandTreeItem(chooser, 1012, "c:", kWaitMs);
-  robot::SelectTreeItem(chooser, 1012, "c:\\Program Files", kWaitMs);
+  robot::ExpandTreeItem(chooser, IDC_FOLDER_TREE, "c:", kWaitMs);
+  robot::SelectTreeItem(chooser, IDC_FOLDER_TREE, "c:\\Program Files", kWaitMs);
   gallery.Picture(chooser, "directory-chooser-folder");
-  robot::ClickButton(chooser, 1008, kWaitMs);
-  HWND prompt = gallery.Dialog(1013);
+  robot::ClickButton(chooser, IDC_NEW_FOLDER, kWaitMs);
+  HWND prompt = gallery.Dialog(IDC_NEW_FOLDER_NAME);
   if (!prompt) return;
-  robot::TypeText(prompt, 1013, "Vorn");
+  robot::TypeText(prompt, IDC_NEW_FOLDER_NAME, "Vorn");
   gallery.Picture(prompt, "new-folder-prompt");
-  robot::ClickButton(prompt, 1, kWaitMs);
+  robot::ClickButton(prompt, IDOK, kWaitMs);
   gallery.Picture(chooser, "directory-chooser-new-folder");
-  robot::ClickButton(chooser, 1, kWaitMs);
+  robot::ClickButton(chooser, IDOK, kWaitMs);
   gallery.Picture(intro, "intro-page-changed");
-  robot::ClickButton(intro, 1, kWaitMs);
-  HWND licence = gallery.Dialog(1016);
+  robot::ClickButton(intro, IDOK, kWaitMs);
+  HWND licence = gallery.Dialog(IDC_LICENCE_TEXT);
   if (!licence) return;
   gallery.Picture(licence, "licence");
-  robot::ClickButton(licence, 1, kWaitMs);
-  HWND types = gallery.Dialog(1019);
+  robot::ClickButton(licence, IDOK, kWaitMs);
+  HWND types = gallery.Dialog(IDC_SETUP_TYPES);
   if (!types) return;
-  robot::SelectListItem(types, 1019, 2, kWaitMs);
+  robot::SelectListItem(types, IDC_SETUP_TYPES, 2, kWaitMs);
   gallery.Picture(types, "setup-type");
-  robot::ClickButton(types, 1, kWaitMs);
-  HWND smtp = gallery.Dialog(1035);
+  robot::ClickButton(types, IDOK, kWaitMs);
+  HWND smtp = gallery.Dialog(IDC_SMTP_SERVER);
   if (!smtp) return;
   gallery.Picture(smtp, "smtp-server");
-  robot::ClickButton(smtp, 1, kWaitMs);
+  robot::ClickButton(smtp, IDOK, kWaitMs);
   gallery.Box("installed-box");
 }
 

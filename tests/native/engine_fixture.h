@@ -5,19 +5,51 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 #include <string>
 
 #include "program/command_groups.h"
 #include "script/engine.h"
 #include "script/install_state.h"
+#include "script/journal.h"
 #include "script/runner.h"
 #include "script/script_file.h"
 #include "tests/common/trace.h"
 #include "tests/native/fake_host.h"
 #include "tests/native/memory_effects.h"
 
-class EngineTest : public ::testing::Test {
+// The one message set of the engine tests: short texts that show their
+// inserts.
+const char* const kTestMessages[][2] = {
+    {"ERROR_TTL", "Error"},
+    {"ERROR_INI_SYNTAX", "Unknown: %s"},
+    {"ERROR_INI_INC", "No such section"},
+    {"ERROR_SYNTAX", "missing %s"},
+    {"COPY_MSG", "Copying %s"},
+    {"MOVE_MSG", "Moving %s"},
+    {"ERROR_COPY_TTL", "Copy failed"},
+    {"ERROR_COPY_MSG", "Cannot copy %s to %s"},
+    {"ERROR_MOVE_TTL", "Move failed"},
+    {"ERROR_MOVE_MSG", "Cannot move %s to %s"},
+    {"ERROR_CRDIR_MSG", "Cannot create %s"},
+    {"CREATING_DIR_MSG", "Creating %s"},
+    {"SEARCHING_FILES_MSG", "Searching %s"},
+    {"ERROR_OPEN_TTL", "Open failed"},
+    {"ERROR_OPEN_MSG", "Cannot open %s"},
+    {"ABORT_MSG", "Setup ends"},
+    {"ERROR_LOAD_DLL", "Cannot load %s"},
+    {"ERROR_REG_DLL", "Cannot register %s"},
+    {"ERROR_UREG_DLL", "Cannot unregister %s"},
+    {"REGISTERING_MSG", "Registering %s"},
+    {"CREATELINK_MSG", "Link %s"},
+    {"CREATEPGMGROUP_MSG", "Group %s"},
+};
+
+class EngineTest : public ::testing::Test, public JournalSink {
  protected:
   void SetUp() override {
     engine_ = std::make_unique<Engine>();
@@ -54,8 +86,45 @@ class EngineTest : public ::testing::Test {
   char* Var(const char* name) { return VarGet(engine_->vars, name); }
   RunFlags& Flags() { return engine_->flags; }
 
+  // The test message set, then `settings` ("NAME", "value").
+  void SetVariables(std::initializer_list<std::pair<const char*, const char*>> settings) {
+    for (const auto& message : kTestMessages) VarSet(engine_->vars, message[0], message[1]);
+    for (const auto& setting : settings) VarSet(engine_->vars, setting.first, setting.second);
+  }
+  // Journal lines go to journal_ from now on.
+  void KeepJournal() { engine_->journal = this; }
+  void WriteLine(const char* text) override { journal_.push_back(text); }
+  // Runs one statement, with fresh flags, host events, journal and records
+  // of the machine.
+  void Statement(const std::string& line) {
+    Flags() = RunFlags();
+    host_.events.clear();
+    journal_.clear();
+    machine_.processesStarted.clear();
+    machine_.entriesCalled.clear();
+    machine_.linksSaved.clear();
+    Run("[Setup]\n" + line + "\n");
+  }
+  // The boxes shown, each followed by '|'.
+  std::string Boxes() {
+    std::string all;
+    for (const std::string& e : host_.Matching("box")) all += e + "|";
+    return all;
+  }
+  // The journal's failure lines, without their place in the script, each
+  // followed by '|'.
+  std::string Failures() {
+    std::string all;
+    for (const std::string& line : journal_) {
+      size_t kind = line.find("failure: ");
+      if (kind != std::string::npos) all += line.substr(kind + 9) + "|";
+    }
+    return all;
+  }
+
   FakeHost host_;
   MemoryEffects machine_;
   std::unique_ptr<Engine> engine_;
   ScriptFile script_;
+  std::vector<std::string> journal_;
 };

@@ -7,58 +7,23 @@
 #include <string>
 #include <vector>
 
-#include "script/journal.h"
 #include "tests/native/engine_fixture.h"
 
 namespace {
 
-class FileCommands : public EngineTest, public JournalSink {
+class FileCommands : public EngineTest {
  protected:
   void SetUp() override {
     EngineTest::SetUp();
-    engine_->journal = this;
-    for (const char* setting :
-         {"SRCDIR=C:\\src", "DSTDIR=C:\\dst", "COPY_MSG=Copying %s",
-          "MOVE_MSG=Moving %s", "ERROR_COPY_TTL=Copy failed",
-          "ERROR_COPY_MSG=Cannot copy %s to %s", "ERROR_MOVE_TTL=Move failed",
-          "ERROR_MOVE_MSG=Cannot move %s to %s",
-          "ERROR_CRDIR_MSG=Cannot create %s", "CREATING_DIR_MSG=Creating %s",
-          "SEARCHING_FILES_MSG=Searching %s"}) {
-      std::string s = setting;
-      size_t eq = s.find('=');
-      VarSet(engine_->vars, s.substr(0, eq).c_str(), s.substr(eq + 1).c_str());
-    }
+    KeepJournal();
+    SetVariables({{"SRCDIR", "C:\\src"}, {"DSTDIR", "C:\\dst"}});
     machine_.CreateDirectory("C:\\src");
     machine_.CreateDirectory("C:\\dst");
     machine_.WriteFile("C:\\src\\a.dll", "new a");
   }
-  void WriteLine(const char* text) override { journal_.push_back(text); }
-  // Runs one statement, with fresh flags and a fresh journal.
-  void Statement(const std::string& line) {
-    Flags() = RunFlags();
-    host_.events.clear();
-    journal_.clear();
-    Run("[Setup]\n" + line + "\n");
-  }
-  // The journal's failure lines, without their place in the script.
-  std::string Failures() {
-    std::string all;
-    for (const std::string& line : journal_) {
-      size_t kind = line.find("failure: ");
-      if (kind != std::string::npos) all += line.substr(kind + 9) + "|";
-    }
-    return all;
-  }
   // Every file of drive C: what a delete must leave alone.
   std::vector<std::string> Everything() { return machine_.Tree("C:\\"); }
-  std::string Boxes() {
-    std::string all;
-    for (const std::string& e : host_.Matching("box")) all += e + "|";
-    return all;
-  }
   bool Ended() { return Flags().quit && Flags().failure; }
-
-  std::vector<std::string> journal_;
 };
 
 TEST_F(FileCommands, CopyFamilyPathsAndStatusTexts) {

@@ -42,17 +42,16 @@ TEST(JournalSwitch, TakesThePathAsWrittenAndLeavesTheRest) {
   EXPECT_STREQ(modes.journalPath, "");
 }
 
-class Journaled : public EngineTest, public JournalSink {
+class Journaled : public EngineTest {
  protected:
   void SetUp() override {
     EngineTest::SetUp();
-    engine_->journal = this;
+    KeepJournal();
   }
-  void WriteLine(const char* text) override { lines_.push_back(text); }
   // The lines other than statements and changes: errors and failures.
   std::vector<std::string> Complaints() const {
     std::vector<std::string> found;
-    for (const std::string& line : lines_) {
+    for (const std::string& line : journal_) {
       if (line.find("error: ") != std::string::npos ||
           line.find("failure: ") != std::string::npos) {
         found.push_back(line);
@@ -60,14 +59,13 @@ class Journaled : public EngineTest, public JournalSink {
     }
     return found;
   }
-  std::vector<std::string> lines_;
 };
 
 TEST_F(Journaled, StatementsCarryTheirFileAndLineAcrossCalls) {
   WriteFile("other.ini", "[Other]\n; comment\nset B \"2\"\n");
   Run("[Setup]\nset A \"1\"\n\ngoto \"Sub\"\nInclude \"other.ini\" \"Other\"\nset C A\n"
       "[Sub]\nClr A\nset A \"3\"\n");
-  EXPECT_EQ(lines_, (std::vector<std::string>{
+  EXPECT_EQ(journal_, (std::vector<std::string>{
                         "setup.ini:2: statement: set A \"1\"  [(none)] [1]",
                         "setup.ini:4: statement: goto \"Sub\"  [Sub] [(none)]",
                         "setup.ini:8: statement: Clr A  [1] [(none)]",
@@ -87,7 +85,7 @@ TEST_F(Journaled, ChangesToTheMachineAreJournaledWhenTheySucceed) {
   effects.RegCreateKeyEx(kHkeyLocalMachine, "Software\\Vorn");
   effects.RegSetValueEx(kHkeyLocalMachine, "Software\\Vorn", "Path", "C:\\v", 5);
   effects.DeleteFile("C:\\b.txt");
-  EXPECT_EQ(lines_, (std::vector<std::string>{
+  EXPECT_EQ(journal_, (std::vector<std::string>{
                         "file copied: C:\\a.txt -> C:\\b.txt",
                         "registry key created or opened: HKEY_LOCAL_MACHINE\\Software\\Vorn",
                         "registry value written: HKEY_LOCAL_MACHINE\\Software\\Vorn "
@@ -130,7 +128,7 @@ TEST_F(Journaled, EveryScriptErrorHasOneLineWithItsFileAndLine) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.script.substr(0, 60));
-    lines_.clear();
+    journal_.clear();
     Flags() = RunFlags();
     Run(c.script);
     EXPECT_EQ(Complaints(), (std::vector<std::string>{c.line}));
@@ -169,14 +167,14 @@ TEST_F(Journaled, FailedRegistrationsAndRefusedEntriesAreFailureLines) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.script);
-    lines_.clear();
+    journal_.clear();
     Run("[Setup]\n" + c.script + "\n");
     EXPECT_EQ(Complaints(), c.lines);
   }
-  lines_.clear();
+  journal_.clear();
   Run("[Setup]\nset DSTDIR \"C:\\prog\"\nRegister \"ok.dll\"\n");
   EXPECT_EQ(Complaints(), std::vector<std::string>{});
-  EXPECT_EQ(lines_.back(), "setup.ini:3: DLL registered: C:\\prog\\ok.dll, result 0");
+  EXPECT_EQ(journal_.back(), "setup.ini:3: DLL registered: C:\\prog\\ok.dll, result 0");
 }
 
 // Appends go through the effects: the journal's decorator records the
@@ -187,7 +185,7 @@ TEST_F(Journaled, AppendFileRecordsItsWriteOrItsFailedCall) {
   Run("[Setup]\nAppendFile \"one\" \"out.txt\"\n"
       "AppendFile \"x\" \"no-such-dir/out.txt\"\n");
   EXPECT_EQ(ReadFile("out.txt"), "one\r\n");
-  EXPECT_EQ(lines_[1], "setup.ini:2: file appended to: out.txt");
+  EXPECT_EQ(journal_[1], "setup.ini:2: file appended to: out.txt");
   EXPECT_EQ(host_.Matching("log "), std::vector<std::string>{
                                         "log AppendToFile no-such-dir/out.txt 3"});
   EXPECT_EQ(Flags().condition, 0);

@@ -17,34 +17,11 @@ class ProgramsAndShortcuts : public EngineTest {
  protected:
   void SetUp() override {
     EngineTest::SetUp();
-    for (auto setting : {std::make_pair("SRCDIR", "C:\\src"), {"DSTDIR", "C:\\prog"},
-                         {"ERROR_TTL", "Error"},
-                         {"ERROR_LOAD_DLL", "Cannot load %s"},
-                         {"ERROR_REG_DLL", "Cannot register %s"},
-                         {"ERROR_UREG_DLL", "Cannot unregister %s"},
-                         {"REGISTERING_MSG", "Registering %s"},
-                         {"CREATELINK_MSG", "Link %s"},
-                         {"CREATEPGMGROUP_MSG", "Group %s"},
-                         {"PROGRAMGROUP", "Vorn"}}) {
-      VarSet(engine_->vars, setting.first, setting.second);
-    }
+    SetVariables({{"SRCDIR", "C:\\src"}, {"DSTDIR", "C:\\prog"}, {"PROGRAMGROUP", "Vorn"}});
     machine_.CreateDirectory("C:\\setup");
     machine_.CreateDirectory("C:\\prog");
     machine_.WriteFile(std::string(kPrograms) + "\\keep.lnk", "k");
     machine_.WriteFile("C:\\users\\test\\Desktop\\keep.lnk", "k");
-  }
-  void Statement(const std::string& line) {
-    Flags() = RunFlags();
-    host_.events.clear();
-    machine_.processesStarted.clear();
-    machine_.entriesCalled.clear();
-    machine_.linksSaved.clear();
-    Run("[Setup]\n" + line + "\n");
-  }
-  std::string Boxes() {
-    std::string all;
-    for (const std::string& e : host_.Matching("box")) all += e + "|";
-    return all;
   }
 };
 

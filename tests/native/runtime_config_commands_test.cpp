@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "script/journal.h"
 #include "tests/native/engine_fixture.h"
 
 namespace {
@@ -17,41 +16,24 @@ const char kInstalled[] = "C:\\dst\\zek.ini";
 const char kShipped[] = "C:\\src\\zek.ini";
 const char kOldConfig[] = "vorn 1\r\nupdate no\r\nplugin net-1.dll\r\n";
 
-class RuntimeConfig : public EngineTest, public JournalSink {
+class RuntimeConfig : public EngineTest {
  protected:
   void SetUp() override {
     EngineTest::SetUp();
-    engine_->journal = this;
-    for (auto setting : {std::make_pair("SRCDIR", "C:\\src"),
-                         {"DSTDIR", "C:\\dst"},
-                         {"ERROR_OPEN_TTL", "Open failed"},
-                         {"ERROR_OPEN_MSG", "Cannot open %s"},
-                         {"ABORT_MSG", "Setup ends"},
-                         {"SETUPNAME", "Vorn"},
-                         {"ERROR_COPY_TTL", "Copy failed"},
-                         {"ERROR_COPY_MSG", "Cannot copy %s to %s"}}) {
-      VarSet(engine_->vars, setting.first, setting.second);
-    }
+    KeepJournal();
+    SetVariables({{"SRCDIR", "C:\\src"}, {"DSTDIR", "C:\\dst"}, {"SETUPNAME", "Vorn"}});
     machine_.CreateDirectory("C:\\src");
     machine_.CreateDirectory("C:\\dst");
     machine_.WriteFile(kShipped, "vorn 0\r\nplugin net-2.dll\r\n");
   }
-  void Statement(const std::string& line) {
-    Flags() = RunFlags();
-    host_.events.clear();
-    journal_.clear();
-    Run("[Setup]\n" + line + "\n");
-  }
-  void WriteLine(const char* text) override { journal_.push_back(text); }
   // The failures the run reported: those of the effects and its own lines.
-  std::vector<std::string> Failures() const {
+  std::vector<std::string> Reported() const {
     std::vector<std::string> found = host_.Matching("log ");
     for (const std::string& line : journal_) {
       if (line.find(": failure: ") != std::string::npos) found.push_back(line);
     }
     return found;
   }
-  std::vector<std::string> journal_;
   // Whatever happened, nothing temporary is left.
   void ExpectNoTemporaryFile() {
     EXPECT_FALSE(machine_.Exists("C:\\dst\\newzek.ini"));
@@ -261,10 +243,10 @@ TEST_F(RuntimeConfig, FilesThatAreNotTextAreLeftAsTheyWere) {
     machine_.GetFileAttributes(c.path, &attributes);
     EXPECT_EQ(attributes & kAttrReadOnly, c.attributes & kAttrReadOnly);
     EXPECT_TRUE(Flags().failure);
-    ASSERT_EQ(Failures().size(), 1u);
-    EXPECT_NE(Failures()[0].find(std::string(c.path) + ": holds NUL bytes"),
+    ASSERT_EQ(Reported().size(), 1u);
+    EXPECT_NE(Reported()[0].find(std::string(c.path) + ": holds NUL bytes"),
               std::string::npos)
-        << Failures()[0];
+        << Reported()[0];
     ExpectNoTemporaryFile();
     machine_.DeleteFile(c.path);
   }
@@ -278,8 +260,8 @@ TEST_F(RuntimeConfig, ShippedFileThatIsNotTextMergesNothing) {
   EXPECT_EQ(machine_.ReadFile(kInstalled),
             "vorn 3\r\nupdate auto\r\nplugin net-1.dll\r\n");
   EXPECT_TRUE(Flags().failure);
-  ASSERT_EQ(Failures().size(), 1u);
-  EXPECT_NE(Failures()[0].find("C:\\src\\zek.ini: holds NUL bytes"),
+  ASSERT_EQ(Reported().size(), 1u);
+  EXPECT_NE(Reported()[0].find("C:\\src\\zek.ini: holds NUL bytes"),
             std::string::npos);
 }
 
@@ -317,7 +299,7 @@ TEST_F(RuntimeConfig, OnlyRealFailuresAreReported) {
                              kErrSharingViolation, 1);
     }
     Statement(c.statement);
-    EXPECT_EQ(Failures().size(), c.failures);
+    EXPECT_EQ(Reported().size(), c.failures);
     EXPECT_EQ(Flags().failure != 0, c.failed);
   }
 }
@@ -363,8 +345,8 @@ TEST_F(RuntimeConfig, EmptyOrUndefinedDirectoriesWriteNothing) {
                              "C:\\dst\\zek.ini", "C:\\dst\\zekress.ini"}) {
       EXPECT_FALSE(machine_.Exists(name)) << name;
     }
-    ASSERT_EQ(Failures().size(), 1u);
-    EXPECT_NE(Failures()[0].find(c.journaled), std::string::npos) << Failures()[0];
+    ASSERT_EQ(Reported().size(), 1u);
+    EXPECT_NE(Reported()[0].find(c.journaled), std::string::npos) << Reported()[0];
   }
 }
 

@@ -17,11 +17,13 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/resource.h"
+
 namespace robot {
 
 // Control ids of the setup program's progress dialog.
-const int kStatusControlId = 1001;    // static: status line
-const int kProgressControlId = 1003;  // msctls_progress32
+const int kStatusControlId = IDC_STATUS_LINE;       // static: status line
+const int kProgressControlId = IDC_PROGRESS_BAR;  // msctls_progress32
 
 struct WindowInfo {
   HWND hwnd = nullptr;
@@ -262,24 +264,6 @@ struct Transcript {
 Transcript RunAnswering(const std::string& exePath, const std::string& args,
                         const std::string& workDir, int answer,
                         DWORD timeoutMs);
-
-// ---- Event log for the command-line robot ----
-
-// Compares successive looks at a program and returns what changed, one line
-// per event:
-//   window: <class> "<caption>" shown|hidden|closed
-//   status: <text>
-// Message boxes are left out (the caller reports them when answering).
-// A status line is reported when the newest visible one changes to a
-// non-empty text.
-class EventLog {
- public:
-  std::vector<std::string> Poll(const Session& session);
-
- private:
-  std::map<HWND, WindowInfo> shown_;  // windows reported as shown
-  std::string status_;
-};
 
 // A point in time `ms` milliseconds from its construction (GetTickCount;
 // durations up to 49 days).

@@ -18,11 +18,74 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <set>
 #include <string>
 
 #include "robot.h"
 
 namespace {
+
+// Compares successive looks at a program and returns what changed, one line
+// per event:
+//   window: <class> "<caption>" shown|hidden|closed
+//   status: <text>
+// Message boxes are left out (the caller reports them when answering).
+// A status line is reported when the newest visible one changes to a
+// non-empty text.
+class EventLog {
+ public:
+  std::vector<std::string> Poll(const robot::Session& session);
+
+ private:
+  std::map<HWND, robot::WindowInfo> shown_;  // windows reported as shown
+  std::string status_;
+};
+
+std::vector<std::string> EventLog::Poll(const robot::Session& session) {
+  // The status is read before the windows: a dialog that appears between
+  // the two reads is then reported as shown before its status line.
+  std::string status = session.StatusLine();
+  std::vector<robot::WindowInfo> windows = session.TopLevelWindows();
+
+  std::vector<std::string> lines;
+  auto line = [&lines](const robot::WindowInfo& w, const char* what) {
+    lines.push_back("window: " + w.className + " \"" + robot::OneLine(w.caption) +
+                    "\" " + what);
+  };
+  std::set<HWND> present;
+  // Bottom first: windows that appeared together are reported oldest first.
+  for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+    const robot::WindowInfo& w = *it;
+    present.insert(w.hwnd);
+    auto known = shown_.find(w.hwnd);
+    if (known != shown_.end()) {
+      if (w.visible) {
+        known->second = w;
+      } else {
+        line(known->second, IsWindow(w.hwnd) ? "hidden" : "closed");
+        shown_.erase(known);
+      }
+    } else if (w.visible && !robot::IsMessageBox(w.hwnd)) {
+      line(w, "shown");
+      shown_[w.hwnd] = w;
+    }
+  }
+  for (auto it = shown_.begin(); it != shown_.end();) {
+    if (present.count(it->first)) {
+      ++it;
+    } else {
+      line(it->second, "closed");
+      it = shown_.erase(it);
+    }
+  }
+
+  if (status != status_) {
+    status_ = status;
+    if (!status.empty()) lines.push_back("status: " + robot::OneLine(status));
+  }
+  return lines;
+}
 
 const int kExitTimeout = 124;
 const int kExitRobotFailed = 125;
@@ -43,18 +106,13 @@ void Usage() {
                "PROGRAM [ARGS...]\n");
 }
 
+// "default" (the first button), or a button's name in lower case.
 bool ParseAnswer(const char* text, int* answer) {
-  static const struct {
-    const char* name;
-    int id;
-  } kAnswers[] = {{"default", 0},
-                  {"ok", IDOK},
-                  {"cancel", IDCANCEL},
-                  {"yes", IDYES},
-                  {"no", IDNO}};
-  for (const auto& a : kAnswers) {
-    if (std::strcmp(text, a.name) == 0) {
-      *answer = a.id;
+  for (int id : {0, IDOK, IDCANCEL, IDYES, IDNO}) {
+    std::string name = id == 0 ? "default" : robot::ButtonName(id);
+    CharLowerA(&name[0]);
+    if (name == text) {
+      *answer = id;
       return true;
     }
   }
@@ -138,7 +196,7 @@ int main(int argc, char** argv) {
     return kExitRobotFailed;
   }
 
-  robot::EventLog log;
+  EventLog log;
   robot::Deadline deadline(static_cast<DWORD>(options.timeoutSeconds * 1000));
   for (;;) {
     PrintLines(log.Poll(session));

@@ -74,8 +74,7 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 HWND CreateMainWindow() {
-  WNDCLASSA wc;
-  ZeroMemory(&wc, sizeof(wc));
+  WNDCLASSA wc = {};
   wc.lpfnWndProc = MainProc;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
@@ -167,8 +166,7 @@ const char* const kRows[] = {"Typical", "Compact", "Custom", "Minimal", "Full"};
 
 // Without TVIF_CHILDREN an item shows "+" only once it holds items.
 HTREEITEM AddItem(HWND tree, HTREEITEM parent, const char* text, bool lazy) {
-  TVINSERTSTRUCTA insert;
-  ZeroMemory(&insert, sizeof(insert));
+  TVINSERTSTRUCTA insert = {};
   insert.hParent = parent;
   insert.hInsertAfter = TVI_LAST;
   insert.item.mask = TVIF_TEXT;
@@ -184,8 +182,7 @@ HTREEITEM AddItem(HWND tree, HTREEITEM parent, const char* text, bool lazy) {
 
 std::string ItemText(HWND tree, HTREEITEM handle) {
   char text[MAX_PATH] = "";
-  TVITEMA item;
-  ZeroMemory(&item, sizeof(item));
+  TVITEMA item = {};
   item.mask = TVIF_TEXT;
   item.hItem = handle;
   item.pszText = text;
@@ -199,8 +196,7 @@ void FillLazyItem(HWND tree, HTREEITEM handle) {
   for (const LazyChild& child : kLazyChildren) {
     if (text == child.parent) AddItem(tree, handle, child.text, child.lazy);
   }
-  TVITEMA item;
-  ZeroMemory(&item, sizeof(item));
+  TVITEMA item = {};
   item.mask = TVIF_PARAM;
   item.hItem = handle;
   item.lParam = 0;

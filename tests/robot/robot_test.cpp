@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -54,14 +55,12 @@ CliResult RunRobot(const std::vector<std::string>& args) {
   HANDLE writeEnd = nullptr;
   if (!CreatePipe(&readEnd, &writeEnd, &sa, 0)) return result;
   SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOA si;
-  ZeroMemory(&si, sizeof(si));
+  STARTUPINFOA si = {};
   si.cb = sizeof(si);
   si.dwFlags = STARTF_USESTDHANDLES;
   si.hStdOutput = writeEnd;
   si.hStdError = writeEnd;
-  PROCESS_INFORMATION pi;
-  ZeroMemory(&pi, sizeof(pi));
+  PROCESS_INFORMATION pi = {};
   BOOL started = CreateProcessA(nullptr, cmdLine.data(), nullptr, nullptr, TRUE,
                                 0, nullptr, nullptr, &si, &pi);
   CloseHandle(writeEnd);
@@ -96,21 +95,40 @@ CliResult RunRobot(const std::vector<std::string>& args) {
   CloseHandle(pi.hProcess);
   CloseHandle(pi.hThread);
 
-  size_t start = 0;
-  while (start < output.size()) {
-    size_t end = output.find('\n', start);
-    if (end == std::string::npos) end = output.size();
-    result.lines.push_back(output.substr(start, end - start));
-    start = end + 1;
-  }
+  std::istringstream printed(output);
+  for (std::string line; std::getline(printed, line);) result.lines.push_back(line);
   return result;
 }
 
+// A test that drives robot_target.exe in one of its modes.
+class TargetRun : public ::testing::Test {
+ protected:
+  void Start(const char* mode) { ASSERT_TRUE(session.Start(Target(), mode, "")); }
+  // Starts the target and waits for its dialog holding control `id`.
+  HWND StartDialog(const char* mode, int id) {
+    Start(mode);
+    HWND dialog = nullptr;
+    EXPECT_TRUE(session.WaitForDialog(id, kWaitMs, &dialog));
+    return dialog;
+  }
+  int ExitCode() {
+    int code = -999;
+    EXPECT_TRUE(session.WaitForExit(kWaitMs, &code));
+    return code;
+  }
+  robot::Session session;
+};
+
+using RobotBoxes = TargetRun;
+using RobotExit = TargetRun;
+using RobotProgress = TargetRun;
+using RobotDialogs = TargetRun;
+using RobotPixels = TargetRun;
+
 // ---- Message boxes ----
 
-TEST(RobotBoxes, ReadsAndAnswersEachBox) {
-  robot::Session session;
-  ASSERT_TRUE(session.Start(Target(), "boxes", ""));
+TEST_F(RobotBoxes, ReadsAndAnswersEachBox) {
+  Start("boxes");
 
   robot::MessageBoxInfo box =
       ExpectBox(session, "First line\r\nSecond line", {IDOK});
@@ -128,13 +146,11 @@ TEST(RobotBoxes, ReadsAndAnswersEachBox) {
   box = ExpectBox(session, "Continue?", {IDYES, IDNO});  // icon left out
   ASSERT_TRUE(session.Press(box, IDNO));
 
-  int code = 0;
-  ASSERT_TRUE(session.WaitForExit(kWaitMs, &code));
-  EXPECT_EQ(10 * IDCANCEL + IDNO, code);
+  EXPECT_EQ(10 * IDCANCEL + IDNO, ExitCode());
   EXPECT_FALSE(session.Running());
 }
 
-TEST(RobotBoxes, RunAnsweringFallsBackToTheFirstButton) {
+TEST_F(RobotBoxes, RunAnsweringFallsBackToTheFirstButton) {
   robot::Transcript t = robot::RunAnswering(Target(), "boxes", "", 0, kWaitMs);
   ASSERT_TRUE(t.finished);
   ASSERT_EQ(3u, t.boxes.size());
@@ -150,9 +166,8 @@ TEST(RobotBoxes, RunAnsweringFallsBackToTheFirstButton) {
 
 // ---- Program end ----
 
-TEST(RobotExit, WaitForMessageBoxGivesUpWhenTheProgramEnds) {
-  robot::Session session;
-  ASSERT_TRUE(session.Start(Target(), "exit 3", ""));
+TEST_F(RobotExit, WaitForMessageBoxGivesUpWhenTheProgramEnds) {
+  Start("exit 3");
   DWORD start = GetTickCount();
   robot::MessageBoxInfo box;
   EXPECT_FALSE(session.WaitForMessageBox(&box, kWaitMs));
@@ -162,21 +177,18 @@ TEST(RobotExit, WaitForMessageBoxGivesUpWhenTheProgramEnds) {
   EXPECT_EQ(3, code);
 }
 
-TEST(RobotExit, ExitCodeIsSigned) {
-  robot::Session session;
-  ASSERT_TRUE(session.Start(Target(), "exit -1", ""));
-  int code = 0;
-  ASSERT_TRUE(session.WaitForExit(kWaitMs, &code));
-  EXPECT_EQ(-1, code);
+TEST_F(RobotExit, ExitCodeIsSigned) {
+  Start("exit -1");
+  EXPECT_EQ(-1, ExitCode());
 }
 
-TEST(RobotExit, SessionEndsAProgramStillRunning) {
+TEST_F(RobotExit, SessionEndsAProgramStillRunning) {
   DWORD pid = 0;
   {
-    robot::Session session;
-    ASSERT_TRUE(session.Start(Target(), "hang", ""));
-    pid = session.ProcessId();
-    ASSERT_TRUE(session.Running());
+    robot::Session scoped;
+    ASSERT_TRUE(scoped.Start(Target(), "hang", ""));
+    pid = scoped.ProcessId();
+    ASSERT_TRUE(scoped.Running());
   }
   HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
   if (process != nullptr) {  // else it is gone already
@@ -187,9 +199,8 @@ TEST(RobotExit, SessionEndsAProgramStillRunning) {
 
 // ---- Progress dialogs ----
 
-TEST(RobotProgress, StatusLineIsThatOfTheNewestVisibleDialog) {
-  robot::Session session;
-  ASSERT_TRUE(session.Start(Target(), "progress", ""));
+TEST_F(RobotProgress, StatusLineIsThatOfTheNewestVisibleDialog) {
+  Start("progress");
   typedef std::vector<std::string> Texts;
 
   robot::MessageBoxInfo box = ExpectBox(session, "Step 1", {IDOK});
@@ -209,9 +220,7 @@ TEST(RobotProgress, StatusLineIsThatOfTheNewestVisibleDialog) {
   EXPECT_EQ(Texts({"Outer done"}), session.VisibleProgressTexts());
   ASSERT_TRUE(session.Press(box, IDOK));
 
-  int code = -1;
-  ASSERT_TRUE(session.WaitForExit(kWaitMs, &code));
-  EXPECT_EQ(0, code);
+  EXPECT_EQ(0, ExitCode());
   EXPECT_EQ("", session.StatusLine());
 }
 
@@ -235,17 +244,8 @@ std::vector<std::string> TreeShape(HWND dialog) {
   return shape;
 }
 
-int ExitCode(robot::Session& session) {
-  int code = -999;
-  EXPECT_TRUE(session.WaitForExit(kWaitMs, &code));
-  return code;
-}
-
-TEST(RobotDialogs, TellsDialogsFromBoxesAndFollowsANestedDialog) {
-  robot::Session session;
-  ASSERT_TRUE(session.Start(Target(), "intro", ""));
-  HWND intro = nullptr;
-  ASSERT_TRUE(session.WaitForDialog(1047, kWaitMs, &intro));
+TEST_F(RobotDialogs, TellsDialogsFromBoxesAndFollowsANestedDialog) {
+  HWND intro = StartDialog("intro", 1047);
   EXPECT_FALSE(robot::IsMessageBox(intro)) << "a group box is no push button";
   robot::MessageBoxInfo box;
   EXPECT_FALSE(session.FindMessageBox(&box));
@@ -264,14 +264,11 @@ TEST(RobotDialogs, TellsDialogsFromBoxesAndFollowsANestedDialog) {
   ASSERT_TRUE(robot::CloseDialog(chooser, kActMs));
   EXPECT_EQ("chooser: 2", robot::ControlText(intro, 1014));  // IDCANCEL
   ASSERT_TRUE(robot::PressKey(intro, VK_ESCAPE, kActMs));
-  EXPECT_EQ(IDCANCEL, ExitCode(session));
+  EXPECT_EQ(IDCANCEL, ExitCode());
 }
 
-TEST(RobotDialogs, ReadsSelectsAndExpandsTreeItems) {
-  robot::Session session;
-  ASSERT_TRUE(session.Start(Target(), "chooser", ""));
-  HWND dialog = nullptr;
-  ASSERT_TRUE(session.WaitForDialog(kTree, kWaitMs, &dialog));
+TEST_F(RobotDialogs, ReadsSelectsAndExpandsTreeItems) {
+  HWND dialog = StartDialog("chooser", kTree);
   typedef std::vector<std::string> Shape;
   // The tree had the focus first and selected its first item.
   EXPECT_EQ(Shape({"c: + *", "d: +", "d:\\Data"}), TreeShape(dialog));
@@ -296,14 +293,11 @@ TEST(RobotDialogs, ReadsSelectsAndExpandsTreeItems) {
   EXPECT_EQ("new folder", robot::ControlText(dialog, kEventLine));
 
   ASSERT_TRUE(robot::ClickButton(dialog, IDOK, kActMs));
-  EXPECT_EQ(IDOK, ExitCode(session));
+  EXPECT_EQ(IDOK, ExitCode());
 }
 
-TEST(RobotDialogs, TypesWithinTheLimitAndEnterEndsWithOk) {
-  robot::Session session;
-  ASSERT_TRUE(session.Start(Target(), "chooser", ""));
-  HWND dialog = nullptr;
-  ASSERT_TRUE(session.WaitForDialog(kEdit, kWaitMs, &dialog));
+TEST_F(RobotDialogs, TypesWithinTheLimitAndEnterEndsWithOk) {
+  HWND dialog = StartDialog("chooser", kEdit);
   ASSERT_TRUE(robot::TypeText(dialog, kEdit, "Program Files"));
   EXPECT_EQ("Program ", robot::ControlText(dialog, kEdit));
   ASSERT_TRUE(robot::TypeText(dialog, kEdit, "ab"));
@@ -312,14 +306,11 @@ TEST(RobotDialogs, TypesWithinTheLimitAndEnterEndsWithOk) {
   EXPECT_EQ("", robot::ControlText(dialog, kEdit));
 
   ASSERT_TRUE(robot::PressKey(dialog, VK_RETURN, kActMs));  // in the edit
-  EXPECT_EQ(IDOK, ExitCode(session));
+  EXPECT_EQ(IDOK, ExitCode());
 }
 
-TEST(RobotDialogs, SelectsAndDoubleClicksListRows) {
-  robot::Session session;
-  ASSERT_TRUE(session.Start(Target(), "chooser", ""));
-  HWND dialog = nullptr;
-  ASSERT_TRUE(session.WaitForDialog(kList, kWaitMs, &dialog));
+TEST_F(RobotDialogs, SelectsAndDoubleClicksListRows) {
+  HWND dialog = StartDialog("chooser", kList);
   EXPECT_EQ(std::vector<std::string>(
                 {"Typical", "Compact", "Custom", "Minimal", "Full"}),
             robot::ListItems(dialog, kList));
@@ -337,14 +328,13 @@ TEST(RobotDialogs, SelectsAndDoubleClicksListRows) {
 
   // The last row lies below the visible ones.
   ASSERT_TRUE(robot::DoubleClickListItem(dialog, kList, 4, kActMs));
-  EXPECT_EQ(104, ExitCode(session));
+  EXPECT_EQ(104, ExitCode());
 }
 
 // ---- Screen capture ----
 
-TEST(RobotPixels, CountsExactColoursOfTheClientArea) {
-  robot::Session session;
-  ASSERT_TRUE(session.Start(Target(), "paint", ""));
+TEST_F(RobotPixels, CountsExactColoursOfTheClientArea) {
+  Start("paint");
   robot::WindowInfo mainWindow;
   robot::Deadline shown(kWaitMs);
   while (!(session.FindMainWindow(&mainWindow) && mainWindow.visible) &&

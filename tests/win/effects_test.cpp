@@ -2,45 +2,17 @@
 // machine, and once each the operations only Windows can do (shell links,
 // processes started by name, libraries by name, fonts).
 #include <gtest/gtest.h>
-#include <winsock.h>
 #include <windows.h>
 #include <objbase.h>
-#include <shlobj.h>
 
-#include <fstream>
-#include <iterator>
 #include <memory>
 
 #include "tests/win/registry_fixture.h"
+#include "tests/win/shortcut_reader.h"
 #include "win32/win32_effects.h"
 #include "tests/common/effects_contract.h"
 
 namespace {
-
-// Holds TCP port `port` on all addresses while it lives.
-class PortHolder {
- public:
-  explicit PortHolder(unsigned short port) {
-    WSADATA data;
-    WSAStartup(MAKEWORD(1, 1), &data);
-    socket_ = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    bound_ = bind(socket_, reinterpret_cast<sockaddr*>(&address),
-                  sizeof address) == 0 &&
-             listen(socket_, 1) == 0;
-  }
-  ~PortHolder() {
-    closesocket(socket_);
-    WSACleanup();
-  }
-  bool Bound() const { return bound_; }
-
- private:
-  SOCKET socket_;
-  bool bound_;
-};
 
 // The contract's helpers are copies of the test programs in the scratch
 // directory; COM is there for the shell links.
@@ -49,12 +21,9 @@ class Win32Machine : public ContractMachine {
   Effects& effects() override { return effects_; }
   std::string Scratch() override { return scratch_.Path(); }
   void WriteFile(const std::string& path, const std::string& content) override {
-    std::ofstream(path, std::ios::binary) << content;
+    WriteWholeFile(path, content);
   }
-  std::string ReadFile(const std::string& path) override {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  std::string ReadFile(const std::string& path) override { return ReadWholeFile(path); }
   bool RefusesReadOnlyTargets() override {
     return !GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version");
   }
@@ -92,22 +61,10 @@ TEST_F(WindowsEffects, ShellLinkIsSavedAndReadsBack) {
   ShellLinkFields fields = {"C:\\windows\\notepad.exe", "/x \"a b\"", "C:\\windows",
                         "C:\\windows\\notepad.exe", 0, "Vorn editor"};
   ASSERT_EQ(fx_.CreateShellLink(fields, link.c_str()), kOk);
-  IShellLinkA* shellLink = nullptr;
-  ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr,
-                                         CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                         reinterpret_cast<void**>(&shellLink))));
-  IPersistFile* file = nullptr;
-  shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
-  WCHAR wide[MAX_PATH];
-  MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
-  ASSERT_TRUE(SUCCEEDED(file->Load(wide, STGM_READ)));
-  char text[MAX_PATH];
-  shellLink->GetArguments(text, MAX_PATH);
-  EXPECT_STREQ(text, "/x \"a b\"");
-  shellLink->GetDescription(text, MAX_PATH);
-  EXPECT_STREQ(text, "Vorn editor");
-  file->Release();
-  shellLink->Release();
+  ShortcutContents saved = ReadShortcut(link);
+  ASSERT_TRUE(saved.loaded);
+  EXPECT_EQ(saved.arguments, "/x \"a b\"");
+  EXPECT_EQ(saved.description, "Vorn editor");
   EXPECT_NE(fx_.CreateShellLink(fields, (scratch_.Path() + "\\no\\x.lnk").c_str()),
             kOk);
   CoUninitialize();

@@ -1,9 +1,10 @@
-// Registry and scratch-directory helpers for the Windows tests.
+// Registry, scratch-directory and port helpers for the Windows tests.
 #include "tests/win/registry_fixture.h"
 
 #include <shellapi.h>
 
-#include <cstdio>
+#include <fstream>
+#include <iterator>
 
 void DeleteRegistryTree(HKEY root, const char* path) {
   RegDeleteTreeA(root, path);
@@ -67,8 +68,30 @@ ScratchDirectory::~ScratchDirectory() {
 
 void ScratchDirectory::WriteFile(const std::string& name,
                                  const std::string& content) const {
-  FILE* file = fopen((path_ + "\\" + name).c_str(), "wb");
-  if (!file) return;
-  fwrite(content.data(), 1, content.size(), file);
-  fclose(file);
+  WriteWholeFile(path_ + "\\" + name, content);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteWholeFile(const std::string& path, const std::string& content) {
+  std::ofstream(path, std::ios::binary) << content;
+}
+
+PortHolder::PortHolder(unsigned short port) {
+  WSADATA data;
+  WSAStartup(MAKEWORD(1, 1), &data);
+  socket_ = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address = {};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(port);
+  bound_ = bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+           listen(socket_, 1) == 0;
+}
+
+PortHolder::~PortHolder() {
+  closesocket(socket_);
+  WSACleanup();
 }

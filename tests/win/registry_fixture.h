@@ -1,7 +1,9 @@
-// Helpers for Windows tests that read and write the real registry of the
-// test prefix: reading values back, and removing keys before and after.
+// Helpers for Windows tests on the real machine of the test prefix:
+// registry values written, read back and removed, a scratch directory, and
+// a TCP port held the way a running program holds it.
 #pragma once
 
+#include <winsock.h>
 #include <windows.h>
 
 #include <string>
@@ -14,6 +16,9 @@ void WriteRegistryString(HKEY root, const char* path, const char* name,
 // Reads a value: true and its raw bytes when present.
 bool ReadRegistryValue(HKEY root, const char* path, const char* name,
                        std::string* bytes, DWORD* type = nullptr);
+// A whole file's bytes ("" when it cannot be read), and a file written whole.
+std::string ReadWholeFile(const std::string& path);
+void WriteWholeFile(const std::string& path, const std::string& content);
 // A scratch directory under the temporary directory, removed on
 // destruction; the process works in it while it lives.
 class ScratchDirectory {
@@ -26,4 +31,16 @@ class ScratchDirectory {
  private:
   std::string path_;
   std::string previous_;
+};
+
+// Holds TCP port `port` on all addresses while it lives.
+class PortHolder {
+ public:
+  explicit PortHolder(unsigned short port);
+  ~PortHolder();
+  bool Bound() const { return bound_; }
+
+ private:
+  SOCKET socket_;
+  bool bound_;
 };

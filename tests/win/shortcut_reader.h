@@ -6,7 +6,7 @@
 
 struct ShortcutContents {
   bool loaded = false;
-  std::string target, workingDirectory, arguments, iconPath;
+  std::string target, workingDirectory, arguments, iconPath, description;
   int iconIndex = -1;
 };
 

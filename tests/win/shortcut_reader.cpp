@@ -1,5 +1,5 @@
 // Shortcut files read through IShellLinkA and IPersistFile.
-#include "tests/e2e/shortcut_reader.h"
+#include "tests/win/shortcut_reader.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -21,6 +21,7 @@ ShortcutContents ReadShortcut(const std::string& path) {
       if (SUCCEEDED(link->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH))) contents.target = text;
       if (SUCCEEDED(link->GetWorkingDirectory(text, sizeof text))) contents.workingDirectory = text;
       if (SUCCEEDED(link->GetArguments(text, sizeof text))) contents.arguments = text;
+      if (SUCCEEDED(link->GetDescription(text, sizeof text))) contents.description = text;
       int index = -1;
       if (SUCCEEDED(link->GetIconLocation(text, sizeof text, &index))) {
         contents.iconPath = text;
