@@ -303,8 +303,7 @@ void MemoryEffects::OverwritePart(const Node* source, const char* to) {
 
 Status MemoryEffects::MoveFileEx(const char* from, const char* to,
                                  unsigned flags) {
-  Status status = Injected(EffectCall::kMoveFileEx, std::string(from) + "|" + to);
-  if (status != kOk) return status;
+  if (Status injected = Injected(EffectCall::kMoveFileEx, std::string(from) + "|" + to)) return injected;
   Node* source = Find(from);
   if (!source) return Logged("MoveFileEx", from, kErrFileNotFound);
   if (!(flags & kMoveCopyAllowed) &&
@@ -320,7 +319,7 @@ Status MemoryEffects::MoveFileEx(const char* from, const char* to,
       return Logged("MoveFileEx", to, kErrAccessDenied);
     }
   }
-  status = CheckNewEntry(to);
+  Status status = CheckNewEntry(to);
   if (status != kOk) return Logged("MoveFileEx", to, status);
   std::string oldPath = Absolute(from), newPath = Absolute(to);
   if (source->directory && FoldAscii(oldPath[0]) != FoldAscii(newPath[0])) {
@@ -343,8 +342,7 @@ Status MemoryEffects::MoveFileEx(const char* from, const char* to,
 }
 
 Status MemoryEffects::DeleteFile(const char* path) {
-  Status status = Injected(EffectCall::kDeleteFile, path);
-  if (status != kOk) return status;
+  if (Status injected = Injected(EffectCall::kDeleteFile, path)) return injected;
   const Node* node = Find(path);
   if (!node) return Logged("DeleteFile", path, kErrFileNotFound);
   if (node->directory || (node->attributes & kAttrReadOnly)) {
@@ -357,8 +355,7 @@ Status MemoryEffects::DeleteFile(const char* path) {
 Status MemoryEffects::GetFileAttributes(const char* path,
                                         unsigned long* attributes) {
   *attributes = 0;
-  Status status = Injected(EffectCall::kGetFileAttributes, path);
-  if (status != kOk) return status;
+  if (Status injected = Injected(EffectCall::kGetFileAttributes, path)) return injected;
   if (CheckPath(path) != kOk) return kErrFilenameTooLong;
   const Node* node = Find(path);
   if (!node) return CheckNewEntry(path) == kOk ? kErrFileNotFound
@@ -369,8 +366,7 @@ Status MemoryEffects::GetFileAttributes(const char* path,
 
 Status MemoryEffects::SetFileAttributes(const char* path,
                                         unsigned long attributes) {
-  Status status = Injected(EffectCall::kSetFileAttributes, path);
-  if (status != kOk) return status;
+  if (Status injected = Injected(EffectCall::kSetFileAttributes, path)) return injected;
   Node* node = Find(path);
   if (!node) return Logged("SetFileAttributes", path, kErrFileNotFound);
   unsigned long kept = node->attributes & (kAttrDirectory | kAttrReparsePoint);
@@ -381,10 +377,9 @@ Status MemoryEffects::SetFileAttributes(const char* path,
 }
 
 Status MemoryEffects::CreateDirectory(const char* path) {
-  Status status = Injected(EffectCall::kCreateDirectory, path);
-  if (status != kOk) return status;
+  if (Status injected = Injected(EffectCall::kCreateDirectory, path)) return injected;
   if (Find(path)) return Logged("CreateDirectory", path, kErrAlreadyExists);
-  status = CheckNewEntry(path);
+  Status status = CheckNewEntry(path);
   if (status != kOk) return Logged("CreateDirectory", path, status);
   std::string full = Absolute(path);
   files_[Upper(full)] = Node{full, true, "", kAttrDirectory};
@@ -392,8 +387,7 @@ Status MemoryEffects::CreateDirectory(const char* path) {
 }
 
 Status MemoryEffects::RemoveDirectory(const char* path) {
-  Status status = Injected(EffectCall::kRemoveDirectory, path);
-  if (status != kOk) return status;
+  if (Status injected = Injected(EffectCall::kRemoveDirectory, path)) return injected;
   const Node* node = Find(path);
   if (!node) return Logged("RemoveDirectory", path, kErrFileNotFound);
   if (!node->directory) return Logged("RemoveDirectory", path, kErrDirectory);
@@ -405,8 +399,7 @@ Status MemoryEffects::RemoveDirectory(const char* path) {
 Status MemoryEffects::FindFirstFile(const char* pattern, FindData* entry,
                                     FindRef* find) {
   *find = nullptr;
-  Status status = Injected(EffectCall::kFindFirstFile, pattern);
-  if (status != kOk) return status;
+  if (Status injected = Injected(EffectCall::kFindFirstFile, pattern)) return injected;
   std::string full = Absolute(pattern);
   std::string directory = Parent(full);
   std::string namePattern = full.substr(full.rfind('\\') + 1);
@@ -441,8 +434,7 @@ Status MemoryEffects::FindFirstFile(const char* pattern, FindData* entry,
 
 Status MemoryEffects::FindNextFile(FindRef find, FindData* entry) {
   FindState* state = static_cast<FindState*>(find);
-  Status status = Injected(EffectCall::kFindNextFile, "");
-  if (status != kOk) return status;
+  if (Status injected = Injected(EffectCall::kFindNextFile, "")) return injected;
   if (state->next >= state->entries.size()) return kErrNoMoreFiles;
   *entry = state->entries[state->next++];
   return kOk;
@@ -453,8 +445,7 @@ void MemoryEffects::FindClose(FindRef find) {
 }
 
 Status MemoryEffects::ReadWholeFile(const char* path, ByteBuffer* contents) {
-  Status status = Injected(EffectCall::kReadWholeFile, path);
-  if (status != kOk) return status;
+  if (Status injected = Injected(EffectCall::kReadWholeFile, path)) return injected;
   if (CheckPath(path) != kOk) return Logged("ReadWholeFile", path, kErrFilenameTooLong);
   const Node* node = Find(path);
   if (!node) {
@@ -501,8 +492,7 @@ Status MemoryEffects::AppendToFile(const char* path, const char* data,
 Status MemoryEffects::GetTempFileName(const char* directory, const char* prefix,
                                       char (&path)[kPathMax]) {
   path[0] = 0;
-  Status status = Injected(EffectCall::kGetTempFileName, directory);
-  if (status != kOk) return status;
+  if (Status injected = Injected(EffectCall::kGetTempFileName, directory)) return injected;
   if (!IsDirectory(directory)) return Logged("GetTempFileName", directory, kErrPathNotFound);
   std::string name;
   do {
@@ -510,7 +500,7 @@ Status MemoryEffects::GetTempFileName(const char* directory, const char* prefix,
     FormatDecimal(digits, static_cast<long>(++tempCounter_));
     name = Slashes(directory) + "\\" + std::string(prefix).substr(0, 3) + digits + ".tmp";
   } while (Exists(name));
-  status = CopyOut(name, path);
+  Status status = CopyOut(name, path);
   if (status == kOk) WriteFile(name, "");
   return Logged("GetTempFileName", directory, status);
 }
@@ -552,8 +542,7 @@ int MemoryEffects::GetDriveType(const char* root) {
 }
 
 Status MemoryEffects::SetCurrentDirectory(const char* path) {
-  Status status = Injected(EffectCall::kSetCurrentDirectory, path);
-  if (status != kOk) return status;
+  if (Status injected = Injected(EffectCall::kSetCurrentDirectory, path)) return injected;
   if (CheckPath(path) != kOk) return Logged("SetCurrentDirectory", path, kErrFilenameTooLong);
   if (!IsDirectory(path)) return Logged("SetCurrentDirectory", path, kErrPathNotFound);
   currentDirectory = Find(path)->path;
@@ -569,8 +558,7 @@ std::string MemoryEffects::RegKeyOf(RegRoot root, const std::string& path) const
 Status MemoryEffects::OpenKey(EffectCall call, RegRoot root, const char* path,
                               RegKeyNode** key) {
   std::string full = RootName(root) + std::string(path);
-  Status status = Injected(call, full, EffectCall::kRegOpenKeyEx);
-  if (status != kOk) return status;
+  if (Status injected = Injected(call, full, EffectCall::kRegOpenKeyEx)) return injected;
   auto it = keys_.find(RegKeyOf(root, path));
   if (it == keys_.end()) return kErrFileNotFound;
   *key = &it->second;
@@ -579,8 +567,7 @@ Status MemoryEffects::OpenKey(EffectCall call, RegRoot root, const char* path,
 
 Status MemoryEffects::RegCreateKeyEx(RegRoot root, const char* path) {
   std::string full = RootName(root) + std::string(path);
-  Status status = Injected(EffectCall::kRegCreateKeyEx, full, EffectCall::kRegOpenKeyEx);
-  if (status != kOk) return status;
+  if (Status injected = Injected(EffectCall::kRegCreateKeyEx, full, EffectCall::kRegOpenKeyEx)) return injected;
   std::string walked;
   for (const char* p = path;; ++p) {
     if (*p == '\\' || *p == 0) {
@@ -709,30 +696,23 @@ void MemoryEffects::SetRegBinary(RegRoot root, const std::string& path,
 // ---- Shell, processes, libraries, fonts, probes ----
 
 Status MemoryEffects::SHGetSpecialFolderPath(int csidl, char (&path)[kPathMax]) {
-  Status status = Injected(EffectCall::kSHGetSpecialFolderPath, "");
-  if (status != kOk) return status;
-  switch (csidl) {
-    case kCsidlPrograms:
-      return CopyOut("C:\\users\\test\\Start Menu\\Programs", path);
-    case kCsidlStartup:
-      return CopyOut("C:\\users\\test\\Start Menu\\Programs\\StartUp", path);
-    case kCsidlDesktopDirectory:
-      return CopyOut("C:\\users\\test\\Desktop", path);
-    case kCsidlProfile:
-      return CopyOut("C:\\users\\test", path);
-    case kCsidlProgramFiles:
-      return CopyOut("C:\\Program Files", path);
-    default:
-      path[0] = 0;
-      return Logged("SHGetSpecialFolderPath", "", kErrPathNotFound);
-  }
+  if (Status injected = Injected(EffectCall::kSHGetSpecialFolderPath, "")) return injected;
+  static const std::map<int, const char*> kFolders = {
+      {kCsidlPrograms, "C:\\users\\test\\Start Menu\\Programs"},
+      {kCsidlStartup, "C:\\users\\test\\Start Menu\\Programs\\StartUp"},
+      {kCsidlDesktopDirectory, "C:\\users\\test\\Desktop"},
+      {kCsidlProfile, "C:\\users\\test"},
+      {kCsidlProgramFiles, "C:\\Program Files"}};
+  auto folder = kFolders.find(csidl);
+  if (folder != kFolders.end()) return CopyOut(folder->second, path);
+  path[0] = 0;
+  return Logged("SHGetSpecialFolderPath", "", kErrPathNotFound);
 }
 
 Status MemoryEffects::CreateShellLink(const ShellLinkFields& link,
                                       const char* linkPath) {
-  Status status = Injected(EffectCall::kCreateShellLink, linkPath);
-  if (status != kOk) return status;
-  status = CheckNewEntry(linkPath);
+  if (Status injected = Injected(EffectCall::kCreateShellLink, linkPath)) return injected;
+  Status status = CheckNewEntry(linkPath);
   if (status != kOk) return Logged("CreateShellLink", linkPath, status);
   std::string described = std::string(link.target);
   if (link.arguments) described += " args[" + std::string(link.arguments) + "]";
@@ -748,8 +728,7 @@ Status MemoryEffects::CreateShellLink(const ShellLinkFields& link,
 Status MemoryEffects::ShellExecute(const char* file, const char* parameters,
                                    const char* directory) {
   (void)directory;
-  Status status = Injected(EffectCall::kShellExecute, file);
-  if (status != kOk) return status;
+  if (Status injected = Injected(EffectCall::kShellExecute, file)) return injected;
   if (!Exists(file)) return Logged("ShellExecute", file, kErrFileNotFound);
   processesStarted.push_back(std::string("open ") + file +
                              (parameters ? std::string(" ") + parameters : ""));
@@ -762,8 +741,7 @@ Status MemoryEffects::CreateProcess(const char* application,
                                     unsigned long* exitCode) {
   (void)directory;
   if (exitCode) *exitCode = 0;
-  Status status = Injected(EffectCall::kCreateProcess, commandLine);
-  if (status != kOk) return status;
+  if (Status injected = Injected(EffectCall::kCreateProcess, commandLine)) return injected;
   if (application && !Exists(application)) {
     return Logged("CreateProcess", application, kErrFileNotFound);
   }
@@ -775,8 +753,7 @@ Status MemoryEffects::CreateProcess(const char* application,
 
 Status MemoryEffects::LoadLibrary(const char* name, LibraryRef* library) {
   *library = nullptr;
-  Status status = Injected(EffectCall::kLoadLibrary, name);
-  if (status != kOk) return status;
+  if (Status injected = Injected(EffectCall::kLoadLibrary, name)) return injected;
   auto it = libraries.find(Upper(name));
   if (it == libraries.end()) return Logged("LoadLibrary", name, kErrModNotFound);
   *library = &it->second;
@@ -786,8 +763,7 @@ Status MemoryEffects::LoadLibrary(const char* name, LibraryRef* library) {
 Status MemoryEffects::CallEntryPoint(LibraryRef library, const char* entry,
                                      long* result) {
   *result = 0;
-  Status status = Injected(EffectCall::kCallEntryPoint, entry);
-  if (status != kOk) return status;
+  if (Status injected = Injected(EffectCall::kCallEntryPoint, entry)) return injected;
   auto* entries = static_cast<std::map<std::string, long>*>(library);
   for (const auto& item : libraries) {
     if (&item.second == entries) entriesCalled.push_back(item.first + " " + entry);
@@ -801,29 +777,25 @@ Status MemoryEffects::CallEntryPoint(LibraryRef library, const char* entry,
 void MemoryEffects::FreeLibrary(LibraryRef) {}
 
 Status MemoryEffects::AddFontResource(const char* path) {
-  Status status = Injected(EffectCall::kAddFontResource, path);
-  if (status != kOk) return status;
+  if (Status injected = Injected(EffectCall::kAddFontResource, path)) return injected;
   if (!Exists(path)) return Logged("AddFontResource", path, kErrFileNotFound);
   fontsAdded.insert(Upper(Absolute(path)));
   return kOk;
 }
 
 Status MemoryEffects::RemoveFontResource(const char* path) {
-  Status status = Injected(EffectCall::kRemoveFontResource, path);
-  if (status != kOk) return status;
+  if (Status injected = Injected(EffectCall::kRemoveFontResource, path)) return injected;
   return fontsAdded.erase(Upper(Absolute(path)))
              ? kOk
              : Logged("RemoveFontResource", path, kErrFileNotFound);
 }
 
 Status MemoryEffects::DetectTcpIp() {
-  Status status = Injected(EffectCall::kDetectTcpIp, "");
-  if (status != kOk) return status;
+  if (Status injected = Injected(EffectCall::kDetectTcpIp, "")) return injected;
   return tcpIpUsable ? kOk : Logged("WSAStartup", "1.1", kErrModNotFound);
 }
 
 Status MemoryEffects::ListenOnTcpPort(unsigned short port) {
-  Status status = Injected(EffectCall::kListenOnTcpPort, std::to_string(port));
-  if (status != kOk) return status;
+  if (Status injected = Injected(EffectCall::kListenOnTcpPort, std::to_string(port))) return injected;
   return takenPorts.count(port) ? kErrAlreadyExists : kOk;
 }
