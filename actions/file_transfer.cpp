@@ -344,7 +344,7 @@ static bool IsDirectory(Effects& effects, const char* path) {
 // MkDir DIRECTORY [SUBDIRECTORY]: creates the one directory
 // "DIRECTORY\SUBDIRECTORY" (or "DIRECTORY\").
 static void CmdMkDir(Engine& engine, const Statement& st) {
-  if (!st.value1 && st.nameFlag1 && st.text1[0]) {  // an undefined variable
+  if (!st.value1 && !st.quoted1 && st.text1[0]) {  // an undefined variable
     SetFailure(engine);
     return;
   }

@@ -195,7 +195,7 @@ static bool HasText(const char* value) { return value && value[0]; }
 // An optional slot: absent, or a value. A bare word naming no variable is
 // neither: it is refused, lest the target widen to its parent.
 static bool OptionalIsUsable(const Statement& st) {
-  return st.value2 || !st.nameFlag2 || !st.text2[0];
+  return st.value2 || st.quoted2 || !st.text2[0];
 }
 
 // The arguments of a delete command, before any path is built.

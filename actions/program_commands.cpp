@@ -18,7 +18,7 @@ static bool HasText(const char* value) { return value && *value; }
 // True when the statement's second argument was left out (not merely
 // undefined or empty).
 static bool SecondArgumentOmitted(const Statement& st) {
-  return !st.text2 || (st.nameFlag2 && !*st.text2);
+  return !st.text2 || (!st.quoted2 && !*st.text2);
 }
 
 // The run's dialog is shown before another program's windows come, so

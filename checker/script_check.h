@@ -1,7 +1,16 @@
-// setupcheck's analysis: reads an install script, the script files it
-// includes and the language files beside it, and reports what would go
-// wrong at run time, with the file and line of each finding. Built from the
-// same parser and command table as setup.exe.
+// setupcheck: reads an install script, the script files it includes and
+// the language files beside it, and reports what would go wrong when a user
+// runs it, with the file and line of each finding. Errors: unknown
+// keywords; If/Else/Endif that fail at run time; goto and Include targets
+// that are not there; a missing [Setup], or [Uninstall] when an uninstall
+// entry is written; lines longer than setup reads; sections that call
+// themselves on every run, and calls nested past setup's limit. Warnings:
+// more arguments than a command reads, text after the second argument,
+// quoted text where a variable's name belongs, variables read but never
+// set and messages a language file lacks, keys one language file defines
+// and another lacks, setup types with gaps, sections nothing reaches.
+// Built from setup's own parser and command table; only regular files are
+// read.
 #pragma once
 
 #include <string>

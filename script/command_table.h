@@ -89,21 +89,45 @@ enum CommandId : unsigned char {
   kCommandCount
 };
 
-// How a command reads one argument slot.
+// How a command's handler reads one argument slot. The engine looks up the
+// value of every slot a handler reads; a slot it does not read is left
+// without a value.
 enum SlotUse : unsigned char {
   kSlotUnused,   // not read
   kSlotValue,    // its value: a quoted text, or a bare word's variable
-  kSlotWritten,  // its text as written (a variable's name, say)
+  kSlotText,     // its text as written, which names no variable (a folder)
+  kSlotName,     // its text as written: the name of a variable it sets
   kSlotBoth,     // both: a variable's name and its value
 };
 
-// Eight bytes a row: the keyword, then the one-byte facts.
+// When a command shows a message of the language file. In a row's `shows`
+// a key is shown on the command's ordinary path until one of these words
+// (with its colon) stands before it:
+//   failure:          when a call on the machine fails (a copy, a DLL, a
+//                     file, a dialog), and after it
+//   abandon:          when the user abandons the setup in a dialog
+//   unclosed-block:   when If or Else finds no end of its block
+//   missing-section:  when the section a call names is not there
+//   too-deep:         when a call would nest past the run-depth limit
+enum ShownWhen : unsigned char {
+  kShownAlways,
+  kShownOnFailure,
+  kShownOnAbandon,
+  kShownOnUnclosedBlock,
+  kShownOnMissingSection,
+  kShownOnTooDeepCall,
+};
+
+// One command: the keyword, what its handler reads, and what it does to
+// the variables and shows of the language file (for setupcheck and the
+// tests; the engine reads the slots only).
 struct CommandRow {
   const char* keyword;
   CommandId id;
-  unsigned char count;  // arguments of the reference; every statement has two slots
   SlotUse slot1;
   SlotUse slot2;
+  const char* sets;   // variables it sets besides a kSlotName slot, space-separated
+  const char* shows;  // message keys it shows, space-separated, as ShownWhen tells
 };
 
 extern const CommandRow kCommandTable[];
@@ -116,3 +140,5 @@ const CommandRow* CommandRowOf(CommandId id);
 CommandId FindCommand(const char* keyword);
 // The keyword as stored in the table, or "" for an identifier without a row.
 const char* CommandKeyword(CommandId id);
+// How many arguments the handler reads: up to its last slot that is used.
+int ArgumentsRead(const CommandRow& row);

@@ -1,4 +1,5 @@
-// Command dispatch: a lookup of the bound handler and a call.
+// Command dispatch: a lookup of the bound handler and a call with the
+// argument values its command-table row reads.
 #include "script/engine.h"
 #include "script/errors.h"
 
@@ -17,6 +18,8 @@ static void ReportInternalError(Engine& engine, const Statement& st) {
   engine.host->DismissDialog(st.owner);
 }
 
+// The handler gets the values of the slots its row reads and no other,
+// whether or not the journal looked the others up.
 void DispatchCommand(Engine& engine, const Statement& st) {
   CommandHandler handler =
       (st.id > kCmdInvalid && st.id < kCommandCount) ? engine.handlers[st.id]
@@ -25,5 +28,9 @@ void DispatchCommand(Engine& engine, const Statement& st) {
     ReportInternalError(engine, st);
     return;
   }
-  handler(engine, st);
+  const CommandRow& row = *CommandRowOf(st.id);
+  Statement read = st;
+  if (row.slot1 == kSlotUnused) read.value1 = nullptr;
+  if (row.slot2 == kSlotUnused) read.value2 = nullptr;
+  handler(engine, read);
 }

@@ -42,16 +42,20 @@ static char* ReadQuoted(char** pos) {
 
 Argument ReadArgument(char** pos) {
   *pos = SkipBlanks(*pos);
-  if (**pos == '"') return Argument{ReadQuoted(pos), 0};
-  return Argument{ReadWord(pos), 1};
+  if (**pos == '"') return Argument{ReadQuoted(pos), true};
+  return Argument{ReadWord(pos), false};
 }
 
-static char* ValueOf(const Argument& arg, const VarStore& store) {
-  return arg.nameFlag ? VarGet(store, arg.text) : arg.text;
+// A slot the command does not read has no value, unless every slot's is
+// asked for.
+static char* ValueOf(const Argument& arg, SlotUse use, SlotValues values,
+                     const VarStore& store) {
+  if (use == kSlotUnused && values == kValuesTheCommandReads) return nullptr;
+  return arg.quoted ? arg.text : VarGet(store, arg.text);
 }
 
 bool ParseStatement(char* line, const VarStore& store, WindowRef owner,
-                    Statement* out) {
+                    Statement* out, SlotValues values) {
   char* pos = SkipBlanks(line);
   CommandId id = LookupKeyword(&pos);
   if (id == kCmdInvalid) return false;
@@ -61,9 +65,10 @@ bool ParseStatement(char* line, const VarStore& store, WindowRef owner,
   out->id = id;
   out->text1 = slot1.text;
   out->text2 = slot2.text;
-  out->nameFlag1 = slot1.nameFlag;
-  out->nameFlag2 = slot2.nameFlag;
-  out->value1 = ValueOf(slot1, store);
-  out->value2 = ValueOf(slot2, store);
+  out->quoted1 = slot1.quoted;
+  out->quoted2 = slot2.quoted;
+  const CommandRow& row = *CommandRowOf(id);
+  out->value1 = ValueOf(slot1, row.slot1, values, store);
+  out->value2 = ValueOf(slot2, row.slot2, values, store);
   return true;
 }

@@ -1,6 +1,6 @@
 // One statement of a script line: the keyword and its two argument slots,
-// parsed in place in the line buffer, with bare words resolved through the
-// variable store.
+// parsed in place in the line buffer, with the bare words of the slots the
+// command reads resolved through the variable store.
 #pragma once
 
 #include "script/command_table.h"
@@ -10,18 +10,19 @@ struct VarStore;
 
 struct Statement {
   WindowRef owner;   // the current run's progress dialog
-  char* value1;      // slot 1's value; null is "no value", distinct from ""
+  char* value1;      // slot 1's value; null is "no value", distinct from "";
+                     // always null for a slot the command does not read
   char* value2;
   char* text1;       // slot 1 as written (bare name or quoted text)
   char* text2;
   CommandId id;
-  int nameFlag1;     // 1: slot 1 was a bare word; 0: it was quoted
-  int nameFlag2;
+  bool quoted1;      // slot 1 was a quoted text; false: a bare word
+  bool quoted2;
 };
 
 struct Argument {
   char* text;
-  int nameFlag;
+  bool quoted;
 };
 
 // Reads the keyword at `*pos`, terminates it in place and moves `*pos` past
@@ -31,8 +32,12 @@ CommandId LookupKeyword(char** pos);
 // Reads one argument slot at `*pos`: a quoted literal or a bare word
 // (possibly empty); terminates it in place and moves `*pos` past it.
 Argument ReadArgument(char** pos);
+// Which slots get their values: those the command's row reads, or every
+// slot (the journal records the values of slots a command does not read).
+enum SlotValues { kValuesTheCommandReads, kValuesOfEverySlot };
+
 // Parses a statement line (its first non-blank byte is neither NUL nor ';').
 // Returns false, with the keyword terminated in the line, when the keyword
 // is not in the table.
 bool ParseStatement(char* line, const VarStore& store, WindowRef owner,
-                    Statement* out);
+                    Statement* out, SlotValues values = kValuesTheCommandReads);

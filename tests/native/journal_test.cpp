@@ -63,11 +63,12 @@ class Journaled : public EngineTest {
 
 TEST_F(Journaled, StatementsCarryTheirFileAndLineAcrossCalls) {
   WriteFile("other.ini", "[Other]\n; comment\nset B \"2\"\n");
-  Run("[Setup]\nset A \"1\"\n\ngoto \"Sub\"\nInclude \"other.ini\" \"Other\"\nset C A\n"
+  // The values of slots a command does not read are recorded too.
+  Run("[Setup]\nset A \"1\"\n\ngoto \"Sub\" A\nInclude \"other.ini\" \"Other\"\nset C A\n"
       "[Sub]\nClr A\nset A \"3\"\n");
   EXPECT_EQ(journal_, (std::vector<std::string>{
                         "setup.ini:2: statement: set A \"1\"  [(none)] [1]",
-                        "setup.ini:4: statement: goto \"Sub\"  [Sub] [(none)]",
+                        "setup.ini:4: statement: goto \"Sub\" A  [Sub] [1]",
                         "setup.ini:8: statement: Clr A  [1] [(none)]",
                         "setup.ini:9: statement: set A \"3\"  [(none)] [3]",
                         "setup.ini:5: statement: Include \"other.ini\" \"Other\"  "

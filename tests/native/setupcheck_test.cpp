@@ -8,8 +8,11 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <set>
+#include <sstream>
 #include <string>
 
+#include "checker/command_facts.h"
 #include "checker/script_check.h"
 
 namespace {
@@ -235,6 +238,55 @@ TEST(SetupCheckRun, TheExampleIsCleanAndAMissingScriptCannotBeRead) {
                           &findings, &problem));
   EXPECT_EQ(FindingsAsText(findings), "");
   EXPECT_FALSE(CheckScript("/nonexistent", "setup.ini", &findings, &problem));
+}
+
+// The first two words of each line of a file, upper-cased, as a statement
+// of the language has them.
+std::vector<std::pair<std::string, std::string>> LeadingWords(const std::string& path) {
+  std::ifstream in(path);
+  std::vector<std::pair<std::string, std::string>> found;
+  for (std::string line; std::getline(in, line);) {
+    std::istringstream words(line);
+    std::string first, second;
+    words >> first >> second;
+    for (std::string* word : {&first, &second}) {
+      for (char& c : *word) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    }
+    found.push_back({first, second});
+  }
+  return found;
+}
+
+// Every message that a command of the example's script can show, as its
+// command-table row says, is defined in each of the example's language
+// files; and every row's conditions are ones the rows know.
+TEST(SetupCheckRun, TheExampleLanguageFilesDefineWhatItsCommandsShow) {
+  for (int i = 0; i < kCommandTableSize; ++i) {
+    std::vector<ShownMessage> shown;
+    EXPECT_TRUE(ShownMessages(kCommandTable[i], &shown)) << kCommandTable[i].keyword;
+  }
+  std::string examples = std::string(VORN_SOURCE_DIR) + "/examples/";
+  std::map<std::string, std::string> shownBy;  // key -> a command that shows it
+  for (const auto& words : LeadingWords(examples + "setup.ini")) {
+    CommandId id = FindCommand(words.first.c_str());
+    if (id == kCmdInvalid) continue;
+    std::vector<ShownMessage> shown;
+    ShownMessages(*CommandRowOf(id), &shown);
+    for (const ShownMessage& message : shown) {
+      shownBy.emplace(message.key, CommandRowOf(id)->keyword);
+    }
+  }
+  ASSERT_GT(shownBy.size(), 20u);  // the example shows dialogs, status lines and errors
+  for (const char* language : {"setup.English.txt", "setup.German.txt"}) {
+    std::set<std::string> defined;
+    for (const auto& words : LeadingWords(examples + language)) {
+      if (words.first == "SET") defined.insert(words.second);
+    }
+    for (const auto& key : shownBy) {
+      EXPECT_TRUE(defined.count(key.first))
+          << language << " lacks " << key.first << ", which " << key.second << " shows";
+    }
+  }
 }
 
 // A reader of exactly the JSON the report uses: an array of flat objects

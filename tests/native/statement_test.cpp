@@ -13,10 +13,10 @@ namespace {
 class StatementTest : public ::testing::Test {
  protected:
   // Parses `text` (copied into a line buffer); false for unknown keywords.
-  bool Parse(const std::string& text) {
+  bool Parse(const std::string& text, SlotValues values = kValuesTheCommandReads) {
     memset(line_, 0xAB, sizeof line_);
     memcpy(line_, text.c_str(), text.size() + 1);
-    return ParseStatement(line_, store_, nullptr, &st_);
+    return ParseStatement(line_, store_, nullptr, &st_, values);
   }
   VarStore store_;
   char line_[1024];
@@ -28,10 +28,10 @@ TEST_F(StatementTest, KeywordInAnyCaseWithQuotedAndBareSlots) {
   ASSERT_TRUE(Parse("  \tcopya \"C:\\Program Files\\x.dll\" DSTDIR\n"));
   EXPECT_EQ(st_.id, kCmdCopyA);
   EXPECT_STREQ(st_.value1, "C:\\Program Files\\x.dll");
-  EXPECT_EQ(st_.nameFlag1, 0);
+  EXPECT_TRUE(st_.quoted1);
   EXPECT_STREQ(st_.text2, "DSTDIR");
   EXPECT_STREQ(st_.value2, "C:\\vorn");
-  EXPECT_EQ(st_.nameFlag2, 1);
+  EXPECT_FALSE(st_.quoted2);
 }
 
 TEST_F(StatementTest, UnknownKeywordsAreNotCommands) {
@@ -49,14 +49,34 @@ TEST_F(StatementTest, MissingSlotsAreEmptyBareWords) {
   ASSERT_TRUE(Parse("Endif\n"));
   EXPECT_STREQ(st_.text1, "");
   EXPECT_STREQ(st_.text2, "");
-  EXPECT_EQ(st_.nameFlag1, 1);
+  EXPECT_FALSE(st_.quoted1);
   EXPECT_EQ(st_.value1, nullptr);
   ASSERT_TRUE(Parse("set NAME"));
   EXPECT_STREQ(st_.text1, "NAME");
   EXPECT_EQ(st_.value2, nullptr);
   VarSet(store_, "", "empty-named");
-  ASSERT_TRUE(Parse("Endif"));
+  ASSERT_TRUE(Parse("Strcmp \"a\""));
   EXPECT_STREQ(st_.value2, "empty-named");
+}
+
+// A slot the command's row does not read is not looked up, unless every
+// slot's value is asked for (the journal records them).
+TEST_F(StatementTest, SlotsTheCommandDoesNotReadHaveNoValue) {
+  VarSet(store_, "A", "1");
+  VarSet(store_, "B", "2");
+  ASSERT_TRUE(Parse("goto \"Sub\" A"));
+  EXPECT_STREQ(st_.value1, "Sub");
+  EXPECT_STREQ(st_.text2, "A");
+  EXPECT_EQ(st_.value2, nullptr);
+  ASSERT_TRUE(Parse("Endif A B"));
+  EXPECT_EQ(st_.value1, nullptr);
+  EXPECT_EQ(st_.value2, nullptr);
+  ASSERT_TRUE(Parse("Endif A B", kValuesOfEverySlot));
+  EXPECT_STREQ(st_.value1, "1");
+  EXPECT_STREQ(st_.value2, "2");
+  ASSERT_TRUE(Parse("Clr A B"));  // a variable's name: its value is looked up too
+  EXPECT_STREQ(st_.value1, "1");
+  EXPECT_EQ(st_.value2, nullptr);
 }
 
 TEST_F(StatementTest, QuotesEdgeCases) {
@@ -66,11 +86,11 @@ TEST_F(StatementTest, QuotesEdgeCases) {
   ASSERT_TRUE(Parse("set X \"\""));
   ASSERT_NE(st_.value2, nullptr);
   EXPECT_STREQ(st_.value2, "");
-  EXPECT_EQ(st_.nameFlag2, 0);
+  EXPECT_TRUE(st_.quoted2);
   ASSERT_TRUE(Parse("Strcmp \"a\"b"));
   EXPECT_STREQ(st_.value1, "a");
   EXPECT_STREQ(st_.text2, "b");
-  EXPECT_EQ(st_.nameFlag2, 1);
+  EXPECT_FALSE(st_.quoted2);
   ASSERT_TRUE(Parse("Strcmp a\"b c"));
   EXPECT_STREQ(st_.text1, "a\"b");
   ASSERT_TRUE(Parse("Strcmp \"\xe9 \xff\" x"));
