@@ -232,7 +232,8 @@ TEST_F(EffectsContract, FullPathNamesResolveAgainstTheCurrentDirectory) {
       {"a.txt", In("a.txt")},          {"sub\\..\\a.txt", In("a.txt")},
       {".\\sub\\.\\b", In("sub\\b")}, {"sub/b", In("sub\\b")},
       {"a.txt. .", In("a.txt")},       {"sub\\", In("sub")},
-      {"\\x", dir_.substr(0, 2) + "\\x"}, {dir_ + "\\..\\..\\..\\..\\..\\..\\..\\..\\..\\..", dir_.substr(0, 3)},
+      {"\\x", dir_.substr(0, 2) + "\\x"},
+      {dir_ + "\\..\\..\\..\\..\\..\\..\\..\\..\\..\\..", dir_.substr(0, 3)},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row[0]);

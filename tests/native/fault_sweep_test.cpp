@@ -245,9 +245,9 @@ class FaultSweep : public ::testing::Test {
       CheckRun(before, after, machine, outcome, failed);
     }
     ExpectNoLeak();
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
     RecordProperty("runs", runs_);
-    printf("fault sweep of the %s: %d runs in %.2f s\n", phase.name, runs_, seconds);
+    printf("fault sweep of the %s: %d runs in %.2f s\n", phase.name, runs_, seconds.count());
   }
 
   void CheckRun(const MemoryEffects& before, const MemoryEffects& after,

@@ -303,7 +303,8 @@ void MemoryEffects::OverwritePart(const Node* source, const char* to) {
 
 Status MemoryEffects::MoveFileEx(const char* from, const char* to,
                                  unsigned flags) {
-  if (Status injected = Injected(EffectCall::kMoveFileEx, std::string(from) + "|" + to)) return injected;
+  std::string both = std::string(from) + "|" + to;
+  if (Status injected = Injected(EffectCall::kMoveFileEx, both)) return injected;
   Node* source = Find(from);
   if (!source) return Logged("MoveFileEx", from, kErrFileNotFound);
   if (!(flags & kMoveCopyAllowed) &&
@@ -567,7 +568,8 @@ Status MemoryEffects::OpenKey(EffectCall call, RegRoot root, const char* path,
 
 Status MemoryEffects::RegCreateKeyEx(RegRoot root, const char* path) {
   std::string full = RootName(root) + std::string(path);
-  if (Status injected = Injected(EffectCall::kRegCreateKeyEx, full, EffectCall::kRegOpenKeyEx)) return injected;
+  Status status = Injected(EffectCall::kRegCreateKeyEx, full, EffectCall::kRegOpenKeyEx);
+  if (status != kOk) return status;
   std::string walked;
   for (const char* p = path;; ++p) {
     if (*p == '\\' || *p == 0) {
@@ -796,6 +798,7 @@ Status MemoryEffects::DetectTcpIp() {
 }
 
 Status MemoryEffects::ListenOnTcpPort(unsigned short port) {
-  if (Status injected = Injected(EffectCall::kListenOnTcpPort, std::to_string(port))) return injected;
+  std::string number = std::to_string(port);
+  if (Status injected = Injected(EffectCall::kListenOnTcpPort, number)) return injected;
   return takenPorts.count(port) ? kErrAlreadyExists : kOk;
 }
