@@ -83,18 +83,6 @@ const char* RefusedShortcutName(const char* name) {
 
 // ---- Places ----
 
-// The full path of `path`, '/' as '\', without a trailing separator but
-// for a drive's root.
-static bool FullPath(Effects& effects, const char* path, char (&full)[kPathMax]) {
-  if (effects.GetFullPathName(path, full) != kOk || !full[0]) return false;
-  for (char* p = full; *p; ++p) {
-    if (*p == '/') *p = '\\';
-  }
-  size_t length = strlen(full);
-  while (length > 3 && full[length - 1] == '\\') full[--length] = 0;
-  return true;
-}
-
 // "\\server", "\\server\share" (and "\\?\D:" read as one): at most two
 // elements after the leading pair.
 static bool IsShareRoot(const char* full) {
@@ -142,11 +130,20 @@ static bool FolderPath(Effects& effects, const ProtectedFolder& folder,
   return status == kOk && path[0];
 }
 
-// The protected folder that `full` is or holds, if any.
-static const char* ProtectedFolderIn(Effects& effects, const char* full) {
+// The protected folder that `full` is or holds, if any. A folder the
+// machine names but whose full path cannot be had cannot be told apart: the
+// delete is refused. One the machine does not have protects nothing.
+static const char* ProtectedFolderIn(Effects& effects, const char* full,
+                                     const char** more) {
   for (const ProtectedFolder& folder : kProtectedFolders) {
-    char place[kPathMax];
-    if (FolderPath(effects, folder, place) && IsInsideTree(effects, place, full)) {
+    char place[kPathMax], fullPlace[kPathMax];
+    if (!FolderPath(effects, folder, place)) continue;
+    if (!FullPathOf(effects, place, fullPlace)) {
+      *more = " cannot be told apart: its full path cannot be had";
+      return folder.reason;
+    }
+    if (IsInsideFullTree(fullPlace, full)) {
+      *more = ", or a folder holding it";
       return folder.reason;
     }
   }
@@ -168,11 +165,10 @@ static const char* RefusedPlace(Engine& engine, const char* path,
   // "c:" names the current directory of drive C: a root by its spelling.
   if (IsDriveRootOrEmpty(path)) return "a drive root";
   char full[kPathMax];
-  if (!FullPath(*engine.effects, path, full)) return "its full path cannot be had";
+  if (!FullPathOf(*engine.effects, path, full)) return "its full path cannot be had";
   if (IsDriveRootOrEmpty(full)) return "a drive root";
   if (IsShareRoot(full)) return "a share root";
-  *more = ", or a folder holding it";
-  return ProtectedFolderIn(*engine.effects, full);
+  return ProtectedFolderIn(*engine.effects, full, more);
 }
 
 bool MayDelete(Engine& engine, const char* command,

@@ -14,28 +14,37 @@ inline bool IsRealDirectory(const FindData& entry) {
 
 // Calls `visit(entry, path)` for each entry of `directory`, the path joined
 // with `separator`, until it returns false. An entry whose path does not
-// fit is passed over: `tooLong(entry)` is told of it.
+// fit is passed over: `tooLong(entry)` is told of it. Returns kOk when the
+// listing was read to its end (an empty directory too) or `visit` stopped
+// it, else the status of the listing call that failed: kErrPathNotFound
+// for a directory that is not there, another code for one that could not
+// be read whole.
 template <typename Visit, typename TooLong>
-void ForEachEntry(Effects& effects, const char* directory,
-                  const char* separator, Visit visit, TooLong tooLong) {
+Status ForEachEntry(Effects& effects, const char* directory,
+                    const char* separator, Visit visit, TooLong tooLong) {
   char pattern[kPathMax];
-  if (!JoinText(pattern, {directory, separator, "*.*"})) return;
+  if (!JoinText(pattern, {directory, separator, "*.*"})) return kErrFilenameTooLong;
   FindData entry;
   FindRef find = nullptr;
-  if (effects.FindFirstFile(pattern, &entry, &find) != kOk) return;
+  Status status = effects.FindFirstFile(pattern, &entry, &find);
+  if (status != kOk) return status == kErrFileNotFound ? kOk : status;
   do {
     char path[kPathMax];
     if (!JoinText(path, {directory, separator, entry.name})) {
       tooLong(entry);
       continue;
     }
-    if (!visit(entry, path)) break;
-  } while (effects.FindNextFile(find, &entry) == kOk);
+    if (!visit(entry, path)) {
+      status = kErrNoMoreFiles;
+      break;
+    }
+  } while ((status = effects.FindNextFile(find, &entry)) == kOk);
   effects.FindClose(find);
+  return status == kErrNoMoreFiles ? kOk : status;
 }
 
 template <typename Visit>
-void ForEachEntry(Effects& effects, const char* directory,
-                  const char* separator, Visit visit) {
-  ForEachEntry(effects, directory, separator, visit, [](const FindData&) {});
+Status ForEachEntry(Effects& effects, const char* directory,
+                    const char* separator, Visit visit) {
+  return ForEachEntry(effects, directory, separator, visit, [](const FindData&) {});
 }

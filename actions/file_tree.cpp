@@ -35,8 +35,8 @@ static bool CopyTree(Engine& engine, WindowRef owner, const char* sourceRoot,
     effects.CreateDirectory(destination);  // a failure shows in the copies
   }
   bool copied = true;
-  ForEachEntry(effects, source, "/", [&](const FindData& entry,
-                                         const char* path) {
+  Status listing = ForEachEntry(effects, source, "/", [&](const FindData& entry,
+                                                          const char* path) {
     bool brief = !(entry.attributes & kAttrDirectory) &&
                  entry.size < kBriefCopyBytes;
     if (brief) {
@@ -46,19 +46,25 @@ static bool CopyTree(Engine& engine, WindowRef owner, const char* sourceRoot,
       SetItemTextFmt(engine, owner, kStatusLineId, Message(engine, "COPY_MSG"),
                      {entry.name});
     }
-    char target[kPathMax];
-    if (!JoinText(target, {destination, "/", entry.name})) return true;
-    if (!(entry.attributes & kAttrDirectory)) {
+    char target[kPathMax], inner[kPathMax];
+    if (!JoinText(target, {destination, "/", entry.name}) ||
+        !JoinText(inner, {relative, "/", entry.name})) {
+      TakeCopyFailurePath(engine, path, destination);  // never left out quietly
+      copied = false;
+    } else if (!(entry.attributes & kAttrDirectory)) {
       copied = CopyListedFile(engine, path, target, entry.attributes);
     } else if (IsRealDirectory(entry)) {
-      char inner[kPathMax];
-      if (JoinText(inner, {relative, "/", entry.name})) {
-        copied = CopyTree(engine, owner, sourceRoot, destinationRoot, inner);
-      }
+      copied = CopyTree(engine, owner, sourceRoot, destinationRoot, inner);
     }
     // The status line above has let one pending message through already.
     return copied;
   });
+  // A folder that is there but cannot be listed whole would leave files
+  // out; one that is not there has nothing to copy.
+  if (copied && listing != kOk && listing != kErrPathNotFound) {
+    TakeCopyFailurePath(engine, source, destination);
+    return false;
+  }
   return copied;
 }
 

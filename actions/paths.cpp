@@ -18,11 +18,8 @@ bool IsDriveRootOrEmpty(const char* path) {
   return length == 2 || (length == 3 && isSeparator(path[2]));
 }
 
-// The full path with '/' as '\' and no trailing separator; false when it
-// cannot be had.
-static bool Normalised(Effects& effects, const char* path,
-                       char (&full)[kPathMax]) {
-  if (effects.GetFullPathName(path, full) != kOk) return false;
+bool FullPathOf(Effects& effects, const char* path, char (&full)[kPathMax]) {
+  if (effects.GetFullPathName(path, full) != kOk || !full[0]) return false;
   for (char* p = full; *p; ++p) {
     if (*p == '/') *p = '\\';
   }
@@ -33,18 +30,22 @@ static bool Normalised(Effects& effects, const char* path,
 
 bool IsSamePath(Effects& effects, const char* a, const char* b) {
   char fullA[kPathMax], fullB[kPathMax];
-  return Normalised(effects, a, fullA) && Normalised(effects, b, fullB) &&
+  return FullPathOf(effects, a, fullA) && FullPathOf(effects, b, fullB) &&
          EqualsNoCase(fullA, fullB);
 }
 
 bool IsInsideTree(Effects& effects, const char* inner, const char* outer) {
   char fullInner[kPathMax], fullOuter[kPathMax];
-  if (!Normalised(effects, inner, fullInner) ||
-      !Normalised(effects, outer, fullOuter)) {
+  if (!FullPathOf(effects, inner, fullInner) ||
+      !FullPathOf(effects, outer, fullOuter)) {
     return false;
   }
+  return IsInsideFullTree(fullInner, fullOuter);
+}
+
+bool IsInsideFullTree(const char* fullInner, const char* fullOuter) {
   size_t length = strlen(fullOuter);
-  if (!StartsWithNoCase(fullInner, fullOuter)) return false;
+  if (length == 0 || !StartsWithNoCase(fullInner, fullOuter)) return false;
   char next = fullInner[length];
   return next == 0 || next == '\\' || fullOuter[length - 1] == '\\';
 }

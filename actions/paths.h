@@ -3,6 +3,8 @@
 // the install directories that paths are built from.
 #pragma once
 
+#include "script/text.h"
+
 class Effects;
 struct Engine;
 
@@ -14,8 +16,14 @@ bool IsDriveRootOrEmpty(const char* path);
 // '/' as '\').
 bool IsSamePath(Effects& effects, const char* a, const char* b);
 
+// The full path of `path` with '/' as '\' and no trailing separator but
+// for a drive's root; false when it cannot be had.
+bool FullPathOf(Effects& effects, const char* path, char (&full)[kPathMax]);
+
 // True when `inner` is `outer` or lies inside the tree `outer`.
 bool IsInsideTree(Effects& effects, const char* inner, const char* outer);
+// The same for two paths FullPathOf gave.
+bool IsInsideFullTree(const char* fullInner, const char* fullOuter);
 
 // The value of the install directory `variable` (SRCDIR or DSTDIR) for a
 // path built from it; null, with a journal line about `subject` (the

@@ -64,8 +64,9 @@ bool WriteTemporaryFile(Engine& engine, const char* path,
 void RemoveTemporaryFile(Engine& engine, const char* path) {
   unsigned long attributes = 0;
   if (engine.effects->GetFileAttributes(path, &attributes) == kOk &&
-      !(attributes & kAttrDirectory)) {
-    engine.effects->DeleteFile(path);
+      !(attributes & kAttrDirectory) &&
+      engine.effects->DeleteFile(path) != kOk) {
+    SetFailure(engine);  // left behind in the product's folder
   }
 }
 

@@ -30,8 +30,21 @@ static FileText ReadOptional(Engine& engine, const char* name,
 // Copies the shipped zek.ini into place and adds the disk and plug-in
 // lines. A copy that failed has been reported; nothing is added then, so
 // no stub zek.ini is left for a later run to take as installed.
+// The copy is the run's own: a zek.ini that could not be completed goes,
+// and an empty one that was there before is put back.
+static void UndoFreshCopy(Engine& engine, const char* installed,
+                          bool emptyBefore) {
+  if (emptyBefore) {
+    engine.effects->WriteNewFile(installed, "", 0);
+  } else {
+    engine.effects->DeleteFile(installed);
+  }
+}
+
 static void FreshImport(Engine& engine, const char* shipped,
                         const char* installed) {
+  unsigned long attributes = 0;
+  bool emptyBefore = engine.effects->GetFileAttributes(installed, &attributes) == kOk;
   if (!CopyOneFile(engine, shipped, installed)) return;
   ByteBuffer copied, zekpack, zekdll, lines;
   if (engine.effects->ReadWholeFile(installed, &copied) != kOk ||
@@ -42,6 +55,7 @@ static void FreshImport(Engine& engine, const char* shipped,
       engine.effects->AppendToFile(installed, lines.data(), lines.size()) !=
           kOk) {
     SetFailure(engine);
+    UndoFreshCopy(engine, installed, emptyBefore);
   }
 }
 
@@ -93,7 +107,9 @@ static void UpgradeImport(Engine& engine, const char* shipped,
   bool replaced = MergeAndRewrite(engine, files, shipped, current, vornValue,
                                   updateValue, &mergedWritten) &&
                   ReplaceWithTemporary(engine, files.rewritten, installed);
-  if (mergedWritten) engine.effects->DeleteFile(files.merged);
+  if (mergedWritten && engine.effects->DeleteFile(files.merged) != kOk) {
+    SetFailure(engine);  // left behind in the product's folder
+  }
   if (!replaced) {
     if (mergedWritten) RemoveTemporaryFile(engine, files.rewritten);
     SetFailure(engine);

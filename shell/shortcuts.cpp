@@ -46,6 +46,17 @@ static bool LinkPath(Engine& engine, const ShortcutPlan& plan,
   return JoinText(path, {folder, "\\", name, ".lnk"});
 }
 
+// Whether the folder that would hold `path` is there.
+static bool FolderOfFileExists(Engine& engine, const char* path) {
+  char folder[kPathMax];
+  CopyText(folder, path);
+  char* last = strrchr(folder, '\\');
+  if (last) *last = 0;
+  unsigned long attributes = 0;
+  return engine.effects->GetFileAttributes(folder, &attributes) == kOk &&
+         (attributes & kAttrDirectory);
+}
+
 static void SaveShortcut(Engine& engine, const ShortcutPlan& plan,
                          const char* target, const char* name) {
   char linkPath[kPathMax];
@@ -61,8 +72,12 @@ static void SaveShortcut(Engine& engine, const ShortcutPlan& plan,
   link.arguments = (!plan.desktop || *arguments) ? arguments : nullptr;
   link.iconPath = (plan.desktop && HasText(icon)) ? icon : nullptr;
   link.iconIndex = 0;
+  if (engine.effects->CreateShellLink(link, linkPath) == kOk) return;
   // A group that does not exist fails here, as it always did: logged only.
-  engine.effects->CreateShellLink(link, linkPath);
+  // Any other failure leaves a shortcut out, and the run says so.
+  if (!plan.inProgramGroup || FolderOfFileExists(engine, linkPath)) {
+    SetFailure(engine);
+  }
 }
 
 // A shortcut command: the status line, then, when the target file, its
