@@ -10,7 +10,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-#include <string>
 
 #include "program/command_groups.h"
 #include "script/engine.h"
@@ -48,6 +47,11 @@ const char* const kTestMessages[][2] = {
     {"CREATELINK_MSG", "Link %s"},
     {"CREATEPGMGROUP_MSG", "Group %s"},
 };
+
+// A script line that records `tag` in out.txt.
+inline std::string Mark(const std::string& tag) {
+  return "AppendFile \"" + tag + "\" \"out.txt\"\n";
+}
 
 class EngineTest : public ::testing::Test, public JournalSink {
  protected:
@@ -94,16 +98,70 @@ class EngineTest : public ::testing::Test, public JournalSink {
   // Journal lines go to journal_ from now on.
   void KeepJournal() { engine_->journal = this; }
   void WriteLine(const char* text) override { journal_.push_back(text); }
-  // Runs one statement, with fresh flags, host events, journal and records
-  // of the machine.
-  void Statement(const std::string& line) {
+  // Fresh flags, host events, journal and records of the machine.
+  void Reset() {
     Flags() = RunFlags();
     host_.events.clear();
     journal_.clear();
     machine_.processesStarted.clear();
     machine_.entriesCalled.clear();
     machine_.linksSaved.clear();
+  }
+  // Runs one statement (or several lines) as section [Setup], after Reset().
+  void Statement(const std::string& line) {
+    Reset();
     Run("[Setup]\n" + line + "\n");
+  }
+  // The run flags that are set, in their order: "condition=N" for any
+  // condition but 0, a name for a flag that is 1, "name=N" for other values;
+  // "" when none is.
+  std::string SetFlags() {
+    const RunFlags& f = Flags();
+    std::string set;
+    auto add = [&](const char* name, int value, bool showOne) {
+      if (value == 0) return;
+      set += set.empty() ? "" : " ";
+      set += name;
+      if (value != 1 || showOne) set += "=" + std::to_string(value);
+    };
+    add("condition", f.condition, true);
+    add("stop", f.stop, false);
+    add("quit", f.quit, false);
+    add("failure", f.failure, false);
+    add("reboot", f.reboot, false);
+    add("failedThisRun", f.failedThisRun, false);
+    return set;
+  }
+  // A script and what its run leaves; ExpectRun runs it after Reset() and
+  // with an empty out.txt.
+  struct ScriptCase {
+    const char* name;
+    std::string script;  // setup.ini, run from [Setup]
+    std::string trace;   // Trace(): what AppendFile wrote to out.txt
+    std::string boxes;   // Boxes()
+    std::string flags;   // SetFlags()
+  };
+  void ExpectRun(const ScriptCase& c) {
+    SCOPED_TRACE(c.name);
+    Reset();
+    ClearTrace();
+    Run(c.script);
+    EXPECT_EQ(engine_->runDepth, 0);  // every run unwinds its calls
+    EXPECT_EQ(engine_->script, &script_);
+    EXPECT_EQ(Trace(), c.trace);
+    EXPECT_EQ(Boxes(), c.boxes);
+    EXPECT_EQ(SetFlags(), c.flags);
+  }
+  // A file's attributes; 0 when it is not there.
+  unsigned long Attributes(const std::string& path) {
+    unsigned long attributes = 0;
+    machine_.GetFileAttributes(path.c_str(), &attributes);
+    return attributes;
+  }
+  // A registry value's data, or "(none)".
+  std::string RegText(RegRoot root, const std::string& key, const char* name) {
+    std::string data;
+    return machine_.RegValue(root, key, name, &data) ? data : "(none)";
   }
   // The boxes shown, each followed by '|'.
   std::string Boxes() {
