@@ -158,6 +158,25 @@ class EngineTest : public ::testing::Test, public JournalSink {
     machine_.GetFileAttributes(path.c_str(), &attributes);
     return attributes;
   }
+  // Writes files given as "path=content"; "!" first makes one read-only,
+  // "-path" deletes one.
+  void WriteFiles(const std::vector<std::string>& files) {
+    for (const std::string& file : files) {
+      if (file[0] == '-') {
+        machine_.DeleteFile(file.c_str() + 1);
+        continue;
+      }
+      size_t start = file[0] == '!' ? 1 : 0, equals = file.find('=');
+      machine_.WriteFile(file.substr(start, equals - start), file.substr(equals + 1),
+                         start ? kAttrReadOnly : kAttrNormal);
+    }
+  }
+  // A file's content as WriteFiles takes it, "!" first when it is read-only;
+  // "(none)" when it is not there.
+  std::string File(const std::string& path) {
+    if (!machine_.Exists(path)) return "(none)";
+    return (Attributes(path) & kAttrReadOnly ? "!" : "") + machine_.ReadFile(path);
+  }
   // A registry value's data, or "(none)".
   std::string RegText(RegRoot root, const std::string& key, const char* name) {
     std::string data;
