@@ -83,18 +83,14 @@ TEST_F(FileCommands, ReadOnlyTargetsAreReplacedAndCopiesLeftWritable) {
   machine_.WriteFile("C:\\dst\\a.dll", "old", kAttrReadOnly | kAttrHidden);
   machine_.WriteFile("C:\\src\\ro.dll", "ro", kAttrReadOnly);
   Statement("Copy \"a.dll\"\nCopy \"ro.dll\"");
-  EXPECT_EQ(machine_.ReadFile("C:\\dst\\a.dll"), "new a");
-  unsigned long attributes = 0;
-  machine_.GetFileAttributes("C:\\dst\\ro.dll", &attributes);
-  EXPECT_FALSE(attributes & kAttrReadOnly);
+  EXPECT_EQ(File("C:\\dst\\a.dll"), "new a");
+  EXPECT_EQ(File("C:\\dst\\ro.dll"), "ro");  // writable
   EXPECT_FALSE(Flags().failure);
   // Refused even when writable: its attributes are put back.
   machine_.WriteFile("C:\\dst\\a.dll", "old", kAttrReadOnly);
   machine_.InjectFailure(EffectCall::kCopyFile, "a.dll", kErrAccessDenied, 2);
   Statement("Copy \"a.dll\"");
-  machine_.GetFileAttributes("C:\\dst\\a.dll", &attributes);
-  EXPECT_TRUE(attributes & kAttrReadOnly);
-  EXPECT_EQ(machine_.ReadFile("C:\\dst\\a.dll"), "old");
+  EXPECT_EQ(File("C:\\dst\\a.dll"), "!old");
 }
 
 TEST_F(FileCommands, ACopyOntoItselfChangesNothing) {
@@ -216,80 +212,72 @@ TEST_F(FileCommands, DeletesNeverReachBeyondTheirTarget) {
   }
   const std::vector<std::string> before = Everything();
   const std::vector<std::string> beforeD = machine_.Tree("D:\\");
+  const std::string dots = "a \".\" or \"..\" element", root = "a drive root",
+                    form = "a \\\\?\\ or \\\\.\\ form", blank = "an element ending in a blank or a dot",
+                    device = "a device name", inName = "a path in a shortcut name",
+                    outside = "a group outside the Programs folder";
+  auto holding = [](const std::string& folder) { return folder + ", or a folder holding it"; };
   struct Case {
     const char* line;
-    const char* reason;
+    std::string reason;
   };
   const Case cases[] = {
-      {"Deltree \"D:\\.\"", "a \".\" or \"..\" element"},
-      {"Deltree \"D:\\..\"", "a \".\" or \"..\" element"},
-      {"Deltree \"D:\\victim\\..\"", "a \".\" or \"..\" element"},
-      {"Deltree \"D:\\victim\\..\\\"", "a \".\" or \"..\" element"},
-      {"Deltree \"D:.\"", "a \".\" or \"..\" element"},
-      {"Deltree \"d:\\.\\\"", "a \".\" or \"..\" element"},
-      {"Deltree \"D:\\victim\" \"..\"", "a \".\" or \"..\" element"},
-      {"Deltree \"..\"", "a \".\" or \"..\" element"},
-      {"Deltree \".\"", "a \".\" or \"..\" element"},
-      {"Deltree \"D:\\\\\"", "a drive root"},
-      {"Deltree \"D:/\"", "a drive root"},
-      {"Deltree \"d:\"", "a drive root"},
-      {"Deltree \"\\\\?\\D:\\\"", "a \\\\?\\ or \\\\.\\ form"},
-      {"Deltree \"\\\\.\\D:\\\"", "a \\\\?\\ or \\\\.\\ form"},
-      {"Deltree \"//?/D:/victim\"", "a \\\\?\\ or \\\\.\\ form"},
-      {"Deltree \"D:\\victim \"", "an element ending in a blank or a dot"},
-      {"Deltree \"D:\\victim...\"", "an element ending in a blank or a dot"},
-      {"Deltree \"D:\\victim\\nul\"", "a device name"},
-      {"Deltree \"D:\\victim\\COM1.txt\"", "a device name"},
+      {"Deltree \"D:\\.\"", dots},
+      {"Deltree \"D:\\..\"", dots},
+      {"Deltree \"D:\\victim\\..\"", dots},
+      {"Deltree \"D:\\victim\\..\\\"", dots},
+      {"Deltree \"D:.\"", dots},
+      {"Deltree \"d:\\.\\\"", dots},
+      {"Deltree \"D:\\victim\" \"..\"", dots},
+      {"Deltree \"..\"", dots},
+      {"Deltree \".\"", dots},
+      {"Deltree \"D:\\\\\"", root},
+      {"Deltree \"D:/\"", root},
+      {"Deltree \"d:\"", root},
+      {"Deltree \"\\\\?\\D:\\\"", form},
+      {"Deltree \"\\\\.\\D:\\\"", form},
+      {"Deltree \"//?/D:/victim\"", form},
+      {"Deltree \"D:\\victim \"", blank},
+      {"Deltree \"D:\\victim...\"", blank},
+      {"Deltree \"D:\\victim\\nul\"", device},
+      {"Deltree \"D:\\victim\\COM1.txt\"", device},
       {"Deltree \"D:\\victim:stream\"", "a \":\" after the drive"},
       {"Deltree \"\\\\server\\share\"", "a share root"},
-      {"Deltree \"C:\\windows\"", "the Windows folder, or a folder holding it"},
-      {"Deltree \"C:\\WINDOWS\\system32\"",
-       "the system folder, or a folder holding it"},
-      {"Deltree \"C:\\windows\\temp\"",
-       "the temporary folder, or a folder holding it"},
-      {"Deltree \"C:\\Program Files\"",
-       "the program-files folder, or a folder holding it"},
-      {"Deltree \"C:\\users\"", "the user's profile, or a folder holding it"},
-      {"Deltree \"c:/users/test\"",
-       "the user's profile, or a folder holding it"},
-      {"Deltree \"C:\\users\\test\\Desktop\"",
-       "the Desktop folder, or a folder holding it"},
-      {"Deltree \"C:\\users\\test\" \"Start Menu\\Programs\"",
-       "the Programs folder, or a folder holding it"},
-      {"Deltree \"C:\\users\\test\\Start Menu\\Programs\\StartUp\"",
-       "the Startup folder, or a folder holding it"},
-      {"DeleteAllFiles \"D:\\.\"", "a \".\" or \"..\" element"},
-      {"DeleteAllFiles \"D:\\victim\\..\"", "a \".\" or \"..\" element"},
-      {"DeleteAllFiles \"..\"", "a \".\" or \"..\" element"},
-      {"DeleteAllFiles \"D:\\\"", "a drive root"},
-      {"DeleteAllFiles \"C:\\users\\test\\Desktop\"",
-       "the Desktop folder, or a folder holding it"},
-      {"Delete \"..\\sibling\\s.txt\"", "a \".\" or \"..\" element"},
-      {"Delete \"keep.txt \" \"C:\\setup\"",
-       "an element ending in a blank or a dot"},
-      {"Delete \"a.txt\" \"D:\\victim\\.\"", "a \".\" or \"..\" element"},
-      {"DestroyDesktopLink \"..\\..\\..\\ckeep\\victim\"",
-       "a path in a shortcut name"},
-      {"DestroyDesktopLink \"C:victim\"", "a path in a shortcut name"},
-      {"DestroyStartLink \"..\"", "a \".\" or \"..\" element"},
-      {"DestroyStartLink \"s \"", "an element ending in a blank or a dot"},
-      {"DelPgmGroup \"Vorn\\.. \"", "an element ending in a blank or a dot"},
-      {"DelPgmGroup \"..\"", "a \".\" or \"..\" element"},
-      {"DelPgmGroup \"Other\\..\\..\"", "a \".\" or \"..\" element"},
-      {"DelPgmGroup \"C:\\keep\"", "a group outside the Programs folder"},
-      {"DelPgmGroup \"\\Other\"", "a group outside the Programs folder"},
-      {"DelPgmGroup \"StartUp\"", "the Startup folder, or a folder holding it"},
+      {"Deltree \"C:\\windows\"", holding("the Windows folder")},
+      {"Deltree \"C:\\WINDOWS\\system32\"", holding("the system folder")},
+      {"Deltree \"C:\\windows\\temp\"", holding("the temporary folder")},
+      {"Deltree \"C:\\Program Files\"", holding("the program-files folder")},
+      {"Deltree \"C:\\users\"", holding("the user's profile")},
+      {"Deltree \"c:/users/test\"", holding("the user's profile")},
+      {"Deltree \"C:\\users\\test\\Desktop\"", holding("the Desktop folder")},
+      {"Deltree \"C:\\users\\test\" \"Start Menu\\Programs\"", holding("the Programs folder")},
+      {"Deltree \"C:\\users\\test\\Start Menu\\Programs\\StartUp\"", holding("the Startup folder")},
+      {"DeleteAllFiles \"D:\\.\"", dots},
+      {"DeleteAllFiles \"D:\\victim\\..\"", dots},
+      {"DeleteAllFiles \"..\"", dots},
+      {"DeleteAllFiles \"D:\\\"", root},
+      {"DeleteAllFiles \"C:\\users\\test\\Desktop\"", holding("the Desktop folder")},
+      {"Delete \"..\\sibling\\s.txt\"", dots},
+      {"Delete \"keep.txt \" \"C:\\setup\"", blank},
+      {"Delete \"a.txt\" \"D:\\victim\\.\"", dots},
+      {"DestroyDesktopLink \"..\\..\\..\\ckeep\\victim\"", inName},
+      {"DestroyDesktopLink \"C:victim\"", inName},
+      {"DestroyStartLink \"..\"", dots},
+      {"DestroyStartLink \"s \"", blank},
+      {"DelPgmGroup \"Vorn\\.. \"", blank},
+      {"DelPgmGroup \"..\"", dots},
+      {"DelPgmGroup \"Other\\..\\..\"", dots},
+      {"DelPgmGroup \"C:\\keep\"", outside},
+      {"DelPgmGroup \"\\Other\"", outside},
+      {"DelPgmGroup \"StartUp\"", holding("the Startup folder")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
     Statement(c.line);
     EXPECT_EQ(Everything(), before);
     EXPECT_EQ(machine_.Tree("D:\\"), beforeD);
-    EXPECT_TRUE(Flags().failure);
-    EXPECT_TRUE(Flags().failedThisRun);
-    EXPECT_NE(Failures().find(std::string(": refused, ") + c.reason),
-              std::string::npos)
-        << Failures();
+    EXPECT_EQ(SetFlags(), "failure failedThisRun");
+    EXPECT_NE(Failures().find(": refused, " + c.reason), std::string::npos) << Failures();
   }
   // What a sound script deletes is still deleted.
   Statement(
@@ -360,42 +348,35 @@ TEST_F(FileCommands, AFailedReplaceAtAnyStepKeepsTheOldFile) {
   machine_.driveTypes = {{'C', kDriveFixed}, {'E', kDriveFixed}};
   struct Case {
     const char* line;
-    EffectCall operation;
+    std::vector<EffectCall> steps;
     const char* pathPart;
     const char* target;
   };
+  const std::vector<EffectCall> copyThenRename = {EffectCall::kCopyFile, EffectCall::kMoveFileEx};
   const Case cases[] = {
-      {"Copy \"a.dll\"", EffectCall::kCopyFile, "a.dll", "C:\\dst\\a.dll"},
-      {"Copy \"a.dll\"", EffectCall::kMoveFileEx, "a.dll", "C:\\dst\\a.dll"},
-      {"CopyA \"C:\\src\\a.dll\" \"E:\\k.bin\"", EffectCall::kCopyFile, "k.bin",
-       "E:\\k.bin"},
-      {"CopyA \"C:\\src\\a.dll\" \"E:\\k.bin\"", EffectCall::kMoveFileEx, "k.bin",
-       "E:\\k.bin"},
-      {"MoveA \"C:\\src\\a.dll\" \"E:\\k.bin\"", EffectCall::kCopyFile, "k.bin",
-       "E:\\k.bin"},
-      {"MoveA \"C:\\src\\a.dll\" \"E:\\k.bin\"", EffectCall::kMoveFileEx, "k.bin",
-       "E:\\k.bin"},
-      {"Move \"a.dll\"", EffectCall::kMoveFileEx, "a.dll", "C:\\dst\\a.dll"},
+      {"Copy \"a.dll\"", copyThenRename, "a.dll", "C:\\dst\\a.dll"},
+      {"CopyA \"C:\\src\\a.dll\" \"E:\\k.bin\"", copyThenRename, "k.bin", "E:\\k.bin"},
+      {"MoveA \"C:\\src\\a.dll\" \"E:\\k.bin\"", copyThenRename, "k.bin", "E:\\k.bin"},
+      {"Move \"a.dll\"", {EffectCall::kMoveFileEx}, "a.dll", "C:\\dst\\a.dll"},
   };
   for (const Case& c : cases) {
-    for (unsigned long oldAttributes : {kAttrArchive, kAttrReadOnly}) {
-      SCOPED_TRACE(std::string(c.line) + " failing at " + EffectCallName(c.operation));
-      machine_.WriteFile(c.target, "old", oldAttributes);
-      machine_.ClearFailures();
-      machine_.InjectFailure(c.operation, c.pathPart, kErrDiskFull);
-      Statement(c.line);
-      EXPECT_EQ(machine_.ReadFile(c.target), "old");
-      EXPECT_TRUE(machine_.Exists("C:\\src\\a.dll"));  // a failed move keeps it
-      unsigned long attributes = 0;
-      machine_.GetFileAttributes(c.target, &attributes);
-      EXPECT_EQ(attributes, oldAttributes);
-      std::vector<std::string> left = machine_.Tree("E:\\");
-      std::vector<std::string> dst = machine_.Tree("C:\\dst");
-      left.insert(left.end(), dst.begin(), dst.end());
-      for (const std::string& name : left) {
-        EXPECT_EQ(name.find("~vn"), std::string::npos) << name;
+    for (EffectCall step : c.steps) {
+      for (unsigned long oldAttributes : {kAttrArchive, kAttrReadOnly}) {
+        SCOPED_TRACE(std::string(c.line) + " failing at " + EffectCallName(step));
+        machine_.WriteFile(c.target, "old", oldAttributes);
+        machine_.ClearFailures();
+        machine_.InjectFailure(step, c.pathPart, kErrDiskFull);
+        Statement(c.line);
+        EXPECT_EQ(machine_.ReadFile(c.target), "old");
+        EXPECT_EQ(Attributes(c.target), oldAttributes);
+        EXPECT_TRUE(machine_.Exists("C:\\src\\a.dll"));  // a failed move keeps it
+        for (const char* directory : {"E:\\", "C:\\dst"}) {
+          for (const std::string& name : machine_.Tree(directory)) {
+            EXPECT_EQ(name.find("~vn"), std::string::npos) << name;
+          }
+        }
+        EXPECT_TRUE(Ended());
       }
-      EXPECT_TRUE(Ended());
     }
   }
   // A folder is no file to move.
