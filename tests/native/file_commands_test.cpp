@@ -180,16 +180,18 @@ TEST_F(FileCommands, DeletionsLeaveReadOnlyFilesAndSubdirectories) {
 TEST_F(FileCommands, EmptyUndefinedOrRootArgumentsDeleteNothing) {
   machine_.WriteFile("C:\\dst\\keep.txt", "k");
   machine_.WriteFile("C:\\setup\\keep.txt", "k");
+  machine_.WriteFile("C:\\users\\test\\Start Menu\\Programs\\Vorn\\App.lnk", "a");
+  const std::vector<std::string> before = Everything();
   for (const char* line :
        {"Deltree \"\"", "Deltree UNDEFINED", "Deltree DSTDIR UNDEFINED",
         "Deltree \"C:\\\"", "Deltree \"c:\"", "Deltree \"\\\"",
         "DeleteAllFiles \"\"", "DeleteAllFiles UNDEFINED", "DeleteAllFiles \"C:/\"",
-        "Delete UNDEFINED", "Delete \"keep.txt\" UNDEFINED", "Delete \"\" DSTDIR"}) {
+        "Delete UNDEFINED", "Delete \"keep.txt\" UNDEFINED", "Delete \"\" DSTDIR",
+        "DelPgmGroup \"\"", "DelPgmGroup UNDEFINED"}) {
     SCOPED_TRACE(line);
     Statement(line);
     EXPECT_TRUE(Flags().failure);
-    EXPECT_TRUE(machine_.Exists("C:\\dst\\keep.txt"));
-    EXPECT_TRUE(machine_.Exists("C:\\setup\\keep.txt"));
+    EXPECT_EQ(Everything(), before);
   }
   Statement("Delete \"keep.txt\" DSTDIR");
   EXPECT_FALSE(machine_.Exists("C:\\dst\\keep.txt"));
@@ -267,6 +269,7 @@ TEST_F(FileCommands, DeletesNeverReachBeyondTheirTarget) {
       {"DelPgmGroup \"Vorn\\.. \"", blank},
       {"DelPgmGroup \"..\"", dots},
       {"DelPgmGroup \"Other\\..\\..\"", dots},
+      {"DelPgmGroup \".\"", dots},
       {"DelPgmGroup \"C:\\keep\"", outside},
       {"DelPgmGroup \"\\Other\"", outside},
       {"DelPgmGroup \"StartUp\"", holding("the Startup folder")},

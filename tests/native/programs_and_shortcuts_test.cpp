@@ -1,7 +1,8 @@
 // Programs, DLLs, fonts, shortcuts and program groups against the
 // in-memory machine: which file RunWait starts and with what command line,
 // which registrations count as done, what each shortcut holds, and that a
-// group deletion or a failed folder lookup never reaches outside the group.
+// group deletion or a failed folder lookup never reaches outside the group
+// (the names DelPgmGroup refuses are rows of the file commands' tables).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -171,14 +172,6 @@ TEST_F(ProgramsAndShortcuts, DelPgmGroupStaysInsideItsGroup) {
   machine_.WriteFile("C:\\outside\\keep.txt", "k");
   machine_.CreateDirectory((group + "\\link").c_str());
   machine_.MakeReparsePoint(group + "\\link");
-  for (const char* line : {"DelPgmGroup \"\"", "DelPgmGroup UNDEFINED", "DelPgmGroup \"..\"",
-                           "DelPgmGroup \"Vorn\\..\\..\"", "DelPgmGroup \".\"",
-                           "DelPgmGroup \"C:\\outside\"", "DelPgmGroup \"\\outside\""}) {
-    Statement(line);
-    EXPECT_TRUE(Flags().failure) << line;
-    EXPECT_TRUE(machine_.Exists(group + "\\App.lnk")) << line;
-    EXPECT_TRUE(machine_.Exists(std::string(kPrograms) + "\\keep.lnk")) << line;
-  }
   machine_.InjectFailure(EffectCall::kSHGetSpecialFolderPath, "", kErrPathNotFound, 1);
   Statement("DelPgmGroup \"Vorn\"");
   EXPECT_TRUE(machine_.Exists(group + "\\App.lnk"));
