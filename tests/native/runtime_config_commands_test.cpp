@@ -177,6 +177,14 @@ TEST_F(RuntimeConfig, WhatEachCommandWrites) {
        "vorn 1\r\ndisk D:\\Data\\part2\\ 0\r\n", "", ""},
       {"GetVornSettings", {ress + "x 1"}, "C:\\dst\\zekress.ini",
        "x 1\r\nDefaultLanguage German\r\nRegistering Yes\r\n", "condition=1", ""},
+      // A file that is not there is no failure: a fresh install, a helper
+      // file not shipped.
+      {"ImportOldVorn \"1\" \"no\"", {}, kInstalled,
+       "vorn 0\r\nplugin net-2.dll\r\ndisk ./Cache 64000\r\ndisk ./Partition 0\r\n", "", ""},
+      {"IsVornUpdated \"1\"", {}, kInstalled, "(none)", "", ""},
+      {"AddPartition \"D:\\Data\"", {}, kInstalled, "disk D:\\Data\\part2\\ 0\r\n", "", ""},
+      {"GetVornSettings", {}, "C:\\dst\\zekress.ini", "DefaultLanguage German\r\nRegistering Yes\r\n",
+       "condition=1", ""},
       // Every line keeps its line end.
       {import, {zek + "vorn 4.10\rupdate auto\rplugin net-1.dll\ruser keepme\r"}, kInstalled,
        "vorn 4.12\rupdate no\rplugin net-2.dll\ruser keepme\r", "", ""},
@@ -201,7 +209,7 @@ TEST_F(RuntimeConfig, WhatEachCommandWrites) {
   };
   engine_->languageCode = 7;
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.statement + " on " + c.files.back());
+    SCOPED_TRACE(c.statement + " on " + (c.files.empty() ? "nothing" : c.files.back()));
     for (const char* name : {"zek.ini", "zekpack.ini", "zekdll.ini", "zekress.ini"}) {
       machine_.DeleteFile((std::string("C:\\dst\\") + name).c_str());
     }
@@ -225,37 +233,22 @@ TEST_F(RuntimeConfig, WhatEachCommandWrites) {
 // is there and cannot be read still is one.
 TEST_F(RuntimeConfig, OnlyRealFailuresAreReported) {
   struct Case {
-    const char* name;
-    const char* statement;
-    const char* injectedReadFailure;  // a file of C:\dst, or null
-    size_t failures;
-    bool failed;  // the failure flag afterwards
+    const char* name;  // a file of C:\dst whose read fails
+    const char* flags;
   } cases[] = {
-      {"fresh import: no zek.ini, zekpack.ini or zekdll.ini",
-       "ImportOldVorn \"1\" \"no\"", nullptr, 0, false},
-      {"no zek.ini to ask", "IsVornUpdated \"1\"", nullptr, 0, false},
-      {"no zek.ini to append to", "AddPartition \"D:\\Data\"", nullptr, 0, false},
-      {"no zekress.ini to append to", "GetVornSettings", nullptr, 0, false},
-      {"an existing zek.ini in use", "ImportOldVorn \"1\" \"no\"", "zek.ini", 1,
-       true},
+      {"zek.ini", "failure failedThisRun"},
       // As when it is missing, its two default disk lines are written.
-      {"an existing zekpack.ini in use", "ImportOldVorn \"1\" \"no\"",
-       "zekpack.ini", 1, false},
+      {"zekpack.ini", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    for (const char* name : {"zek.ini", "zekpack.ini", "zekdll.ini", "zekress.ini"}) {
-      machine_.DeleteFile((std::string("C:\\dst\\") + name).c_str());
-    }
-    if (c.injectedReadFailure) {
-      machine_.WriteFile(std::string("C:\\dst\\") + c.injectedReadFailure, "x 1\r\n");
-      machine_.InjectFailure(EffectCall::kReadWholeFile,
-                             std::string("dst\\") + c.injectedReadFailure,
-                             kErrSharingViolation, 1);
-    }
-    Statement(c.statement);
-    EXPECT_EQ(Reported().size(), c.failures);
-    EXPECT_EQ(Flags().failure != 0, c.failed);
+    machine_.DeleteFile(kInstalled);
+    machine_.WriteFile(std::string("C:\\dst\\") + c.name, "x 1\r\n");
+    machine_.InjectFailure(EffectCall::kReadWholeFile, std::string("dst\\") + c.name,
+                           kErrSharingViolation, 1);
+    Statement("ImportOldVorn \"1\" \"no\"");
+    EXPECT_EQ(Reported().size(), 1u);
+    EXPECT_EQ(SetFlags(), c.flags);
   }
 }
 
@@ -315,16 +308,12 @@ TEST_F(UninstallEntry, WrittenTwiceHoldsTheSecondCommandAndIsRemoved) {
                           "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
   Statement("SetUninstall \"Vorn\" \"a.exe\"");
   Statement("SetUninstall \"Vorn\" \"b.exe /u\"");
-  std::string data;
-  ASSERT_TRUE(machine_.RegValue(kHkeyLocalMachine, kEntry, "UninstallString", &data));
-  EXPECT_EQ(data, std::string("b.exe /u", 9));
-  ASSERT_TRUE(machine_.RegValue(kHkeyLocalMachine, "SOFTWARE\\Kelvaro",
-                                "vorn_uninstall", &data));
-  EXPECT_EQ(data, std::string("b.exe /u", 9));
+  EXPECT_EQ(RegText(kHkeyLocalMachine, kEntry, "UninstallString"), std::string("b.exe /u", 9));
+  EXPECT_EQ(RegText(kHkeyLocalMachine, "SOFTWARE\\Kelvaro", "vorn_uninstall"),
+            std::string("b.exe /u", 9));
   Statement("DelUninstall \"Vorn\"");
   EXPECT_FALSE(machine_.RegKeyExists(kHkeyLocalMachine, kEntry));
-  EXPECT_FALSE(machine_.RegValue(kHkeyLocalMachine, "SOFTWARE\\Kelvaro",
-                                 "vorn_uninstall", &data));
+  EXPECT_EQ(RegText(kHkeyLocalMachine, "SOFTWARE\\Kelvaro", "vorn_uninstall"), "(none)");
 }
 
 TEST_F(UninstallEntry, EmptyOrUndefinedNamesTouchNothing) {
@@ -337,8 +326,7 @@ TEST_F(UninstallEntry, EmptyOrUndefinedNamesTouchNothing) {
     Statement(line);
     EXPECT_TRUE(Flags().failure) << line;
   }
-  std::string data;
-  EXPECT_FALSE(machine_.RegValue(kHkeyLocalMachine, kList, "DisplayName", &data));
+  EXPECT_EQ(RegText(kHkeyLocalMachine, kList, "DisplayName"), "(none)");
   EXPECT_FALSE(machine_.RegKeyExists(kHkeyLocalMachine, kEntry));
   EXPECT_TRUE(machine_.RegKeyExists(kHkeyLocalMachine, std::string(kList) + "\\Other"));
 }
@@ -391,9 +379,8 @@ TEST_F(UninstallEntry, CleanRegistryRemovesItsListAndNothingElse) {
   EXPECT_FALSE(machine_.RegKeyExists(kHkeyClassesRoot, ".vorn"));
   EXPECT_FALSE(machine_.RegKeyExists(kHkeyClassesRoot, "vorn_file\\shell\\open"));
   EXPECT_TRUE(machine_.RegKeyExists(kHkeyClassesRoot, "vorn_file\\shell\\print"));
-  std::string data;
-  EXPECT_FALSE(machine_.RegValue(kHkeyLocalMachine, "Software\\Kelvaro", "IE", &data));
-  EXPECT_TRUE(machine_.RegValue(kHkeyLocalMachine, "Software\\Kelvaro", "Other", &data));
+  EXPECT_EQ(RegText(kHkeyLocalMachine, "Software\\Kelvaro", "IE"), "(none)");
+  EXPECT_EQ(RegText(kHkeyLocalMachine, "Software\\Kelvaro", "Other"), std::string("1", 2));
 }
 
 }  // namespace
