@@ -152,6 +152,14 @@ class EngineTest : public ::testing::Test, public JournalSink {
     EXPECT_EQ(Boxes(), c.boxes);
     EXPECT_EQ(SetFlags(), c.flags);
   }
+  // The failures the run reported: those of the effects and its own lines.
+  std::vector<std::string> Reported() const {
+    std::vector<std::string> found = host_.Matching("log ");
+    for (const std::string& line : journal_) {
+      if (line.find(": failure: ") != std::string::npos) found.push_back(line);
+    }
+    return found;
+  }
   // A file's attributes; 0 when it is not there.
   unsigned long Attributes(const std::string& path) {
     unsigned long attributes = 0;

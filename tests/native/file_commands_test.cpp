@@ -215,8 +215,9 @@ TEST_F(FileCommands, DeletesNeverReachBeyondTheirTarget) {
   const std::vector<std::string> before = Everything();
   const std::vector<std::string> beforeD = machine_.Tree("D:\\");
   const std::string dots = "a \".\" or \"..\" element", root = "a drive root",
-                    form = "a \\\\?\\ or \\\\.\\ form", blank = "an element ending in a blank or a dot",
-                    device = "a device name", inName = "a path in a shortcut name",
+                    form = "a \\\\?\\ or \\\\.\\ form", device = "a device name",
+                    blank = "an element ending in a blank or a dot",
+                    inName = "a path in a shortcut name",
                     outside = "a group outside the Programs folder";
   auto holding = [](const std::string& folder) { return folder + ", or a folder holding it"; };
   struct Case {
@@ -425,37 +426,52 @@ TEST_F(FileCommands, AFailedReplaceAtAnyStepKeepsTheOldFile) {
 }
 
 // A path built from an empty or undefined SRCDIR or DSTDIR would land in
-// a drive's root: nothing is written, and the run reports it.
+// a drive's root: nothing is written, and the run reports it, once, naming
+// the file where it says so (the runtime's configuration files).
 TEST_F(FileCommands, NoInstallDirectoryWritesNothing) {
   machine_.WriteFile("C:\\src\\data\\x.txt", "x");
+  machine_.WriteFile("C:\\zek.ini", "vorn 1\r\nupdate no\r\n");
+  machine_.WriteFile("C:\\src\\zek.ini", "vorn 0\r\n");
   const std::vector<std::string> before = Everything();
-  const char* const destinationCommands[] = {
-      "Copy \"a.dll\"", "Move \"a.dll\" \"b.dll\"", "CopyD \"C:\\src\\a.dll\" \"b.dll\"",
-      "CopyDir2Dest \"data\"", "GetTempFileName TMP", "MkLink \"a.dll\" \"A\""};
-  const char* const sourceCommands[] = {"Copy \"a.dll\"", "MoveS \"a.dll\" \"C:\\dst\"",
-                                        "CopyDir2Dest \"data\"",
-                                        "CreateSourceLink \"a.dll\" \"A\""};
-  std::vector<std::string> lines;
-  for (const char* line : destinationCommands) {
-    lines.push_back(std::string("set DSTDIR \"\"\n") + line);
-    lines.push_back(std::string("Clr DSTDIR\n") + line);
-  }
-  for (const char* line : sourceCommands) {
-    lines.push_back(std::string("set SRCDIR \"\"\n") + line);
-  }
-  for (const std::string& line : lines) {
-    SCOPED_TRACE(line);
-    Statement("set PROGRAMGROUP \"Vorn\"\n" + line);
+  struct Command {
+    const char* line;
+    const char* names;  // the file the failure line names, or ""
+  };
+  const Command destinationCommands[] = {
+      {"Copy \"a.dll\"", ""}, {"Move \"a.dll\" \"b.dll\"", ""},
+      {"CopyD \"C:\\src\\a.dll\" \"b.dll\"", ""}, {"CopyDir2Dest \"data\"", ""},
+      {"GetTempFileName TMP", ""}, {"MkLink \"a.dll\" \"A\"", ""},
+      {"ImportOldVorn \"1\" \"no\"", "DSTDIR\\zek.ini: "},
+      {"AddPartition \"D:\\Data\"", "DSTDIR\\Zek.ini: "},
+      {"GetVornSettings", "DSTDIR\\zekress.ini: "},
+      {"IsVornUpdated \"1\"", "DSTDIR\\zek.ini: "}};
+  const Command sourceCommands[] = {
+      {"Copy \"a.dll\"", ""}, {"MoveS \"a.dll\" \"C:\\dst\"", ""},
+      {"CopyDir2Dest \"data\"", ""}, {"CreateSourceLink \"a.dll\" \"A\"", ""},
+      {"ImportOldVorn \"1\" \"no\"", "SRCDIR\\zek.ini: "}};
+  // Each command after its directory is made empty, and undefined.
+  struct Case {
+    std::string lines;
+    std::string journaled;
+  };
+  std::vector<Case> cases;
+  auto add = [&](const std::string& directory, const Command& c) {
+    cases.push_back({"set " + directory + " \"\"\n" + c.line, c.names + directory + " is empty"});
+    cases.push_back({"Clr " + directory + "\n" + c.line, c.names + directory + " is undefined"});
+  };
+  for (const Command& c : destinationCommands) add("DSTDIR", c);
+  for (const Command& c : sourceCommands) add("SRCDIR", c);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.lines);
+    Statement("set PROGRAMGROUP \"Vorn\"\n" + c.lines);
     VarSet(engine_->vars, "SRCDIR", "C:\\src");
     VarSet(engine_->vars, "DSTDIR", "C:\\dst");
     EXPECT_EQ(Everything(), before);
-    EXPECT_TRUE(Flags().failedThisRun);
-    EXPECT_NE(Failures().find("DIR is"), std::string::npos) << Failures();
+    EXPECT_EQ(SetFlags(), "failure failedThisRun");
+    EXPECT_NE(Failures().find(c.journaled), std::string::npos) << Failures();
+    EXPECT_EQ(Reported().size(), 1u);
     EXPECT_EQ(Boxes(), "");
   }
-  // An argument with no value still does nothing, quietly, as ever.
-  Statement("Copy UNDEFINED");
-  EXPECT_FALSE(Flags().failure);
 }
 
 TEST_F(FileCommands, ApplyOnFilesSearchesFixedDrivesForTheExactName) {
