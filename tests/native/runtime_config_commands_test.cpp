@@ -33,29 +33,6 @@ class RuntimeConfig : public EngineTest {
   }
 };
 
-TEST_F(RuntimeConfig, FailedUpgradeStepsLeaveZekIniAsItWas) {
-  struct Case {
-    EffectCall operation;
-    const char* path;
-    Status status;
-  } cases[] = {
-      {EffectCall::kReadWholeFile, kInstalled, kErrSharingViolation},  // in use
-      {EffectCall::kWriteNewFile, "newzek.ini", kErrDiskFull},
-      {EffectCall::kWriteNewFile, "zektemp.ini", kErrDiskFull},
-      {EffectCall::kReadWholeFile, "newzek.ini", kErrAccessDenied},
-      {EffectCall::kMoveFileEx, "zektemp.ini", kErrAccessDenied},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(EffectCallName(c.operation)) + " " + c.path);
-    machine_.WriteFile(kInstalled, kOldConfig, kAttrReadOnly);
-    machine_.InjectFailure(c.operation, c.path, c.status, 1);
-    Statement("ImportOldVorn \"3\" \"auto\"");
-    EXPECT_EQ(File(kInstalled), std::string("!") + kOldConfig);
-    EXPECT_TRUE(Flags().failure);
-    ExpectNoTemporaryFile();
-  }
-}
-
 // Stale temporary files are overwritten (see WhatEachCommandWrites); a
 // folder in the way fails the import.
 TEST_F(RuntimeConfig, ABlockingTemporaryNameFailsTheImport) {
@@ -137,6 +114,10 @@ TEST_F(RuntimeConfig, WhatEachCommandWrites) {
   const std::string zek = std::string(kInstalled) + "=", ress = "C:\\dst\\zekress.ini=";
   const std::string import = "ImportOldVorn \"4.12\" \"no\"", merged = "vorn 4.12\r\nupdate no\r\n";
   const char* const kFailed = "failure failedThisRun";
+  const std::string fresh =
+      "vorn 0\r\nplugin net-2.dll\r\ndisk ./Cache 64000\r\ndisk ./Partition 0\r\n";
+  const std::string upgrade = "ImportOldVorn \"3\" \"auto\"";
+  const std::string oldConfig = std::string("!") + kOldConfig;  // read-only
   struct Case {
     std::string statement;
     std::vector<std::string> files;
@@ -144,62 +125,84 @@ TEST_F(RuntimeConfig, WhatEachCommandWrites) {
     std::string after;     // as File() gives it
     const char* flags;     // SetFlags()
     std::string reported;  // part of the one failure reported, "" for none
+    struct {
+      EffectCall call = EffectCall::kAny;
+      const char* pathPart = nullptr;  // null: nothing fails
+      Status status = 0;
+    } failing;
   } cases[] = {
       // An upgrade merges, rewrites and replaces once, like any other file.
-      {"ImportOldVorn \"3\" \"auto\"", {"!" + zek + kOldConfig}, kInstalled,
-       "vorn 3\r\nupdate auto\r\nplugin net-2.dll\r\n", "", ""},
+      {upgrade, {"!" + zek + kOldConfig}, kInstalled,
+       "vorn 3\r\nupdate auto\r\nplugin net-2.dll\r\n", "", "", {}},
       {"ImportOldVorn \"3\" \"no\"",
        {zek + kOldConfig, "!C:\\dst\\newzek.ini=plugin stale.dll\r\n",
-        "C:\\dst\\zektemp.ini=stale"},
-       kInstalled, "vorn 3\r\nupdate no\r\nplugin net-2.dll\r\n", "", ""},
+        "C:\\dst\\zektemp.ini=stale", {}},
+       kInstalled, "vorn 3\r\nupdate no\r\nplugin net-2.dll\r\n", "", "", {}},
+      // A failed step of the upgrade leaves zek.ini as it was.
+      {upgrade, {"!" + zek + kOldConfig}, kInstalled, oldConfig, kFailed, "zek.ini",
+       {EffectCall::kReadWholeFile, kInstalled, kErrSharingViolation}},  // in use
+      {upgrade, {"!" + zek + kOldConfig}, kInstalled, oldConfig, kFailed, "newzek.ini",
+       {EffectCall::kWriteNewFile, "newzek.ini", kErrDiskFull}},
+      {upgrade, {"!" + zek + kOldConfig}, kInstalled, oldConfig, kFailed, "zektemp.ini",
+       {EffectCall::kWriteNewFile, "zektemp.ini", kErrDiskFull}},
+      {upgrade, {"!" + zek + kOldConfig}, kInstalled, oldConfig, kFailed, "newzek.ini",
+       {EffectCall::kReadWholeFile, "newzek.ini", kErrAccessDenied}},
+      {upgrade, {"!" + zek + kOldConfig}, kInstalled, oldConfig, kFailed, "zektemp.ini",
+       {EffectCall::kMoveFileEx, "zektemp.ini", kErrAccessDenied}},
       // Without the shipped file the plug-in lines stay, and the run fails.
       {"ImportOldVorn \"2\" \"auto\"",
        {"-C:\\src\\zek.ini", zek + "  plugin   a.dll\r\nvorn 1\r\n"}, kInstalled,
-       "plugin a.dll\r\nvorn 2\r\n", kFailed, "C:\\src\\zek.ini"},
+       "plugin a.dll\r\nvorn 2\r\n", kFailed, "C:\\src\\zek.ini", {}},
       {"ImportOldVorn \"3\" \"auto\"",
        {"C:\\src\\zek.ini=" + std::string("plugin net-2\0.dll\r\n", 19), zek + kOldConfig},
        kInstalled, "vorn 3\r\nupdate auto\r\nplugin net-1.dll\r\n", kFailed,
-       "C:\\src\\zek.ini: holds NUL bytes"},
+       "C:\\src\\zek.ini: holds NUL bytes", {}},
       // A fresh import (an empty zek.ini counts as missing) copies and
       // completes.
       {"ImportOldVorn UNDEFINED \"auto\"",
        {"C:\\dst\\zekpack.ini=# disks\r\n\"D:\\My Cache\" 500\r\n",
         "C:\\dst\\zekdll.ini=quorpdll.dll 1\r\n", zek},
        kInstalled, "vorn 0\r\nplugin net-2.dll\r\ndisk D:/My\\ Cache 500\r\n"
-       "disk ./Partition 0\r\nplugin quorpdll.dll 1\r\n", "", ""},
+       "disk ./Partition 0\r\nplugin quorpdll.dll 1\r\n", "", "", {}},
       {"AddPartition \"D:\\Data\"", {"!" + zek + "vorn 1"}, kInstalled,
-       "vorn 1\r\ndisk D:\\Data\\part2\\ 0\r\n", "", ""},
+       "vorn 1\r\ndisk D:\\Data\\part2\\ 0\r\n", "", "", {}},
       {"GetVornSettings", {ress + "x 1"}, "C:\\dst\\zekress.ini",
-       "x 1\r\nDefaultLanguage German\r\nRegistering Yes\r\n", "condition=1", ""},
+       "x 1\r\nDefaultLanguage German\r\nRegistering Yes\r\n", "condition=1", "", {}},
       // A file that is not there is no failure: a fresh install, a helper
       // file not shipped.
-      {"ImportOldVorn \"1\" \"no\"", {}, kInstalled,
-       "vorn 0\r\nplugin net-2.dll\r\ndisk ./Cache 64000\r\ndisk ./Partition 0\r\n", "", ""},
-      {"IsVornUpdated \"1\"", {}, kInstalled, "(none)", "", ""},
-      {"AddPartition \"D:\\Data\"", {}, kInstalled, "disk D:\\Data\\part2\\ 0\r\n", "", ""},
+      {"ImportOldVorn \"1\" \"no\"", {}, kInstalled, fresh, "", "", {}},
+      {"IsVornUpdated \"1\"", {}, kInstalled, "(none)", "", "", {}},
+      {"AddPartition \"D:\\Data\"", {}, kInstalled, "disk D:\\Data\\part2\\ 0\r\n", "", "", {}},
       {"GetVornSettings", {}, "C:\\dst\\zekress.ini",
-       "DefaultLanguage German\r\nRegistering Yes\r\n", "condition=1", ""},
+       "DefaultLanguage German\r\nRegistering Yes\r\n", "condition=1", "", {}},
+      // A file that is there and cannot be read is a failure, but a
+      // zekpack.ini in use gives its two default disk lines, as when missing.
+      {"ImportOldVorn \"1\" \"no\"", {zek + "x 1\r\n"}, kInstalled, "x 1\r\n", kFailed, "zek.ini",
+       {EffectCall::kReadWholeFile, "dst\\zek.ini", kErrSharingViolation}},
+      {"ImportOldVorn \"1\" \"no\"", {"C:\\dst\\zekpack.ini=x 1\r\n"}, kInstalled, fresh, "",
+       "zekpack.ini", {EffectCall::kReadWholeFile, "dst\\zekpack.ini", kErrSharingViolation}},
       // Every line keeps its line end.
       {import, {zek + "vorn 4.10\rupdate auto\rplugin net-1.dll\ruser keepme\r"}, kInstalled,
-       "vorn 4.12\rupdate no\rplugin net-2.dll\ruser keepme\r", "", ""},
+       "vorn 4.12\rupdate no\rplugin net-2.dll\ruser keepme\r", "", "", {}},
       {import, {zek + "vorn 1\nupdate auto\nuser keepme\n"}, kInstalled,
-       "vorn 4.12\nupdate no\nuser keepme\nplugin net-2.dll\r\n", "", ""},
+       "vorn 4.12\nupdate no\nuser keepme\nplugin net-2.dll\r\n", "", "", {}},
       {import, {zek + "vorn 1\r\nupdate auto\r\nuser keepme\r\n"}, kInstalled,
-       merged + "user keepme\r\nplugin net-2.dll\r\n", "", ""},
+       merged + "user keepme\r\nplugin net-2.dll\r\n", "", "", {}},
       {import, {zek + "vorn 1\r\nuser keepme\rplugin net-1.dll\nupdate auto"}, kInstalled,
-       "vorn 4.12\r\nuser keepme\rplugin net-2.dll\nupdate no\r\n", "", ""},
+       "vorn 4.12\r\nuser keepme\rplugin net-2.dll\nupdate no\r\n", "", "", {}},
       {"AddPartition \"D:\\Data\"", {zek + "vorn 1\rupdate no\r"}, kInstalled,
-       "vorn 1\rupdate no\rdisk D:\\Data\\part2\\ 0\r\n", "", ""},
+       "vorn 1\rupdate no\rdisk D:\\Data\\part2\\ 0\r\n", "", "", {}},
       {"GetVornSettings", {ress + "Theme dark\r"}, "C:\\dst\\zekress.ini",
-       "Theme dark\rDefaultLanguage German\r\nRegistering Yes\r\n", "condition=1", ""},
+       "Theme dark\rDefaultLanguage German\r\nRegistering Yes\r\n", "condition=1", "", {}},
       // Files that are not text.
-      {import, {zek + utf16}, kInstalled, utf16, kFailed, "C:\\dst\\zek.ini: holds NUL bytes"},
+      {import, {zek + utf16}, kInstalled, utf16, kFailed, "C:\\dst\\zek.ini: holds NUL bytes",
+       {}},
       {import, {"!" + zek + binary}, kInstalled, "!" + binary, kFailed,
-       "C:\\dst\\zek.ini: holds NUL bytes"},
+       "C:\\dst\\zek.ini: holds NUL bytes", {}},
       {"AddPartition \"D:\\Data\"", {"!C:\\dst\\Zek.ini=" + utf16}, "C:\\dst\\Zek.ini",
-       "!" + utf16, kFailed, "C:\\dst\\Zek.ini: holds NUL bytes"},
+       "!" + utf16, kFailed, "C:\\dst\\Zek.ini: holds NUL bytes", {}},
       {"GetVornSettings", {ress + binary}, "C:\\dst\\zekress.ini", binary, kFailed,
-       "C:\\dst\\zekress.ini: holds NUL bytes"},
+       "C:\\dst\\zekress.ini: holds NUL bytes", {}},
   };
   engine_->languageCode = 7;
   for (const Case& c : cases) {
@@ -209,6 +212,9 @@ TEST_F(RuntimeConfig, WhatEachCommandWrites) {
     }
     machine_.WriteFile(kShipped, "vorn 0\r\nplugin net-2.dll\r\n");
     WriteFiles(c.files);
+    if (c.failing.pathPart) {
+      machine_.InjectFailure(c.failing.call, c.failing.pathPart, c.failing.status, 1);
+    }
     Statement(c.statement);
     EXPECT_EQ(File(c.path), c.after);
     EXPECT_EQ(SetFlags(), c.flags);
@@ -219,30 +225,6 @@ TEST_F(RuntimeConfig, WhatEachCommandWrites) {
       EXPECT_NE(Reported()[0].find(c.reported), std::string::npos) << Reported()[0];
     }
     ExpectNoTemporaryFile();
-  }
-}
-
-// A file that is not there is a state these commands expect (a fresh
-// install, a helper file not shipped): it is no failure line. A file that
-// is there and cannot be read still is one.
-TEST_F(RuntimeConfig, OnlyRealFailuresAreReported) {
-  struct Case {
-    const char* name;  // a file of C:\dst whose read fails
-    const char* flags;
-  } cases[] = {
-      {"zek.ini", "failure failedThisRun"},
-      // As when it is missing, its two default disk lines are written.
-      {"zekpack.ini", ""},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    machine_.DeleteFile(kInstalled);
-    machine_.WriteFile(std::string("C:\\dst\\") + c.name, "x 1\r\n");
-    machine_.InjectFailure(EffectCall::kReadWholeFile, std::string("dst\\") + c.name,
-                           kErrSharingViolation, 1);
-    Statement("ImportOldVorn \"1\" \"no\"");
-    EXPECT_EQ(Reported().size(), 1u);
-    EXPECT_EQ(SetFlags(), c.flags);
   }
 }
 
