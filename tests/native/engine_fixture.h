@@ -117,19 +117,15 @@ class EngineTest : public ::testing::Test, public JournalSink {
   // "" when none is.
   std::string SetFlags() {
     const RunFlags& f = Flags();
-    std::string set;
-    auto add = [&](const char* name, int value, bool showOne) {
-      if (value == 0) return;
-      set += set.empty() ? "" : " ";
-      set += name;
-      if (value != 1 || showOne) set += "=" + std::to_string(value);
-    };
-    add("condition", f.condition, true);
-    add("stop", f.stop, false);
-    add("quit", f.quit, false);
-    add("failure", f.failure, false);
-    add("reboot", f.reboot, false);
-    add("failedThisRun", f.failedThisRun, false);
+    std::string set = f.condition ? "condition=" + std::to_string(f.condition) : "";
+    const std::pair<const char*, int> flags[] = {{"stop", f.stop},       {"quit", f.quit},
+                                                 {"failure", f.failure}, {"reboot", f.reboot},
+                                                 {"failedThisRun", f.failedThisRun}};
+    for (const auto& flag : flags) {
+      if (flag.second == 0) continue;
+      set += (set.empty() ? "" : " ") + std::string(flag.first);
+      if (flag.second != 1) set += "=" + std::to_string(flag.second);
+    }
     return set;
   }
   // A script and what its run leaves; ExpectRun runs it after Reset() and

@@ -67,15 +67,13 @@ TEST_F(FileCommands, AFailedCopyKeepsTheOldFile) {
     host_.boxAnswers.push_back(kIdYes);
     Statement(c.status ? "Copy \"a.dll\"" : "Copy \"none.dll\" \"a.dll\"");
     EXPECT_EQ(machine_.ReadFile("C:\\dst\\a.dll"), "old a");
-    EXPECT_TRUE(Ended());
-    EXPECT_EQ(Flags().reboot, 1);
+    EXPECT_EQ(SetFlags(), "quit failure reboot failedThisRun");
     EXPECT_EQ(Boxes().substr(0, 32), "box 4 [Copy failed] Cannot copy ");
   }
   engine_->modes.silent = true;
   Statement("Copy \"none.dll\" \"a.dll\"\nAppendFile \"never\" \"out.txt\"");
   EXPECT_EQ(Boxes(), "");
-  EXPECT_EQ(Flags().reboot, 0);
-  EXPECT_TRUE(Ended());
+  EXPECT_EQ(SetFlags(), "quit failure failedThisRun");
   EXPECT_EQ(ReadFile("out.txt"), "");
 }
 
@@ -104,8 +102,7 @@ TEST_F(FileCommands, PathsThatDoNotFitAreNeverCut) {
   Statement("Copy \"" + longName + "\"");
   EXPECT_TRUE(Ended());
   Statement("MkDir \"C:\\dst\" \"" + longName + "\"");
-  EXPECT_TRUE(Flags().failure);
-  EXPECT_FALSE(Flags().quit);
+  EXPECT_EQ(SetFlags(), "failure failedThisRun");
   Flags().condition = 1;
   Statement("Exist \"C:\\" + longName + "\"");
   EXPECT_EQ(Flags().condition, 0);

@@ -100,8 +100,7 @@ TEST_F(Journaled, EveryScriptErrorHasOneLineWithItsFileAndLine) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.script.substr(0, 60));
-    journal_.clear();
-    Flags() = RunFlags();
+    Reset();
     Run(c.script);
     EXPECT_EQ(Complaints(), (std::vector<std::string>{c.line}));
     EXPECT_TRUE(Flags().failedThisRun);
