@@ -186,12 +186,13 @@ class EngineTest : public ::testing::Test, public JournalSink {
     std::string data;
     return machine_.RegValue(root, key, name, &data) ? data : "(none)";
   }
-  // The boxes shown, each followed by '|'.
-  std::string Boxes() {
+  // The host events that start with `prefix`, each followed by '|'.
+  std::string Events(const std::string& prefix) {
     std::string all;
-    for (const std::string& e : host_.Matching("box")) all += e + "|";
+    for (const std::string& e : host_.Matching(prefix)) all += e + "|";
     return all;
   }
+  std::string Boxes() { return Events("box"); }
   // The journal's failure lines, without their place in the script, each
   // followed by '|'.
   std::string Failures() {
