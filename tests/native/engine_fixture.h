@@ -80,9 +80,7 @@ class EngineTest : public ::testing::Test, public JournalSink {
   }
   // The install-state record's failure marker is there.
   bool FailureMarkerSet() {
-    std::string data;
-    return machine_.RegValue(kHkeyLocalMachine, kInstallStateKey,
-                             "InstallFailled", &data);
+    return RegText(kHkeyLocalMachine, kInstallStateKey, "InstallFailled") != "(none)";
   }
   void SetFailureMarker() {
     machine_.SetRegString(kHkeyLocalMachine, kInstallStateKey, "InstallFailled", "1");
