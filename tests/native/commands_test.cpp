@@ -43,13 +43,12 @@ TEST_F(Commands, MessageBoxesSetTheConditionFromTheAnswer) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.keyword << " " << c.answer);
-    host_.events.clear();
     host_.boxAnswers.push_back(c.answer);
+    Reset();
     Flags().condition = 5;
     Run(std::string("[Setup]\n") + c.keyword + " \"50%% done\" \"Caption\"\n");
     EXPECT_EQ(Flags().condition, c.flag);
-    EXPECT_EQ(host_.Matching("box")[0],
-              "box " + std::to_string(c.type) + " [Caption] 50% done");
+    EXPECT_EQ(Boxes(), "box " + std::to_string(c.type) + " [Caption] 50% done|");
   }
 }
 
@@ -84,19 +83,15 @@ TEST_F(Commands, RunModesAndTheMainWindow) {
 }
 
 TEST_F(Commands, InstallSuccessRecordsAppVersionWhateverVersionHolds) {
-  auto RegText = [&](const char* name) {
-    std::string data;
-    machine_.RegValue(kHkeyLocalMachine, kInstallStateKey, name, &data);
-    return data;
-  };
+  auto State = [&](const char* name) { return RegText(kHkeyLocalMachine, kInstallStateKey, name); };
   SetFailureMarker();
   Run("[Setup]\nInstallSuccess\n");
-  EXPECT_EQ(RegText("IE"), std::string("", 1));  // APP_VERSION undefined
+  EXPECT_EQ(State("IE"), std::string("", 1));  // APP_VERSION undefined
   EXPECT_FALSE(FailureMarkerSet());
   Run("[Setup]\nset VERSION \"1\"\nset APP_VERSION \"4.12 long\"\nInstallSuccess\n");
-  EXPECT_EQ(RegText("IE"), std::string("4.12 long", 10));
-  EXPECT_EQ(RegText("Netscape"), std::string("4.12 long", 10));
-  EXPECT_EQ(RegText("Success"), "1");  // one byte, no NUL
+  EXPECT_EQ(State("IE"), std::string("4.12 long", 10));
+  EXPECT_EQ(State("Netscape"), std::string("4.12 long", 10));
+  EXPECT_EQ(State("Success"), "1");  // one byte, no NUL
   EXPECT_EQ(Flags().failure, 0);
 }
 
@@ -105,9 +100,7 @@ TEST_F(Commands, InstallSuccessRecordsAppVersionWhateverVersionHolds) {
 TEST_F(Commands, InstallStateRecordReportsTheRunBefore) {
   EXPECT_EQ(ArmInstallState(machine_), 0);
   EXPECT_TRUE(FailureMarkerSet());
-  std::string success;
-  machine_.RegValue(kHkeyLocalMachine, kInstallStateKey, "Success", &success);
-  EXPECT_EQ(success, "0");
+  EXPECT_EQ(RegText(kHkeyLocalMachine, kInstallStateKey, "Success"), "0");
   EXPECT_EQ(ArmInstallState(machine_), 1);  // the first run never ended
   ClearFailureMarker(machine_);
   EXPECT_FALSE(FailureMarkerSet());
@@ -118,16 +111,22 @@ TEST_F(Commands, InstallStateRecordReportsTheRunBefore) {
   EXPECT_EQ(ArmInstallState(machine_), -1);
 }
 
-TEST_F(Commands, StringComparisons) {
+// String comparisons, and the text file searches.
+TEST_F(Commands, TestCommandsSetTheCondition) {
+  WriteFile("indented.txt", "first\n \t  Key=value\n");
+  WriteFile("empty.txt", "");
   struct Case { const char* line; int flag; };
   const Case cases[] = {
       {"Strcmp \"Abc\" \"Abc\"", 1},  {"Strcmp \"Abc\" \"abc\"", 0},
       {"Stricmp \"Abc\" \"aBC\"", 1}, {"Stricmp \"Abc\" \"Abd\"", 0},
       {"Strcmp UNDEFINED \"\"", 1},   {"Stricmp \"\xe9\" \"\xc9\"", 0},
+      {"FindInFile \"key=\" \"indented.txt\"", 1}, {"FindInFile \"value\" \"indented.txt\"", 0},
+      {"FindInFile \"\" \"indented.txt\"", 1},     {"FindInFile \"\" \"empty.txt\"", 0},
+      {"FindInFile \"first\" \"none.txt\"", 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
-    Run(std::string("[Setup]\n") + c.line + "\n");
+    Statement(c.line);
     EXPECT_EQ(Flags().condition, c.flag);
   }
 }
@@ -176,23 +175,12 @@ TEST_F(Commands, ComparisonsUseUnsignedByteOrder) {
   }
 }
 
-TEST_F(Commands, TextFilesAreSearchedAndWalked) {
+TEST_F(Commands, GetVersionReadsTheFirstMatchingLine) {
   WriteFile("ver.txt", "name vorn\r\nrelease 5\r\nRELEASE 4 12 1\r\nrelease 9 9\r\n");
-  WriteFile("indented.txt", "first\n \t  Key=value\n");
-  WriteFile("empty.txt", "");
   Run("[Setup]\nGetVersion \"ver.txt\" \"release\"\n");
   EXPECT_STREQ(Var("MAJMIN"), "0004-0012-0001");
   Run("[Setup]\nGetVersion \"none.txt\" \"release\"\n");
   EXPECT_STREQ(Var("MAJMIN"), "0000-0000");
-  struct Case { const char* text; const char* file; int found; };
-  const Case cases[] = {{"key=", "indented.txt", 1}, {"value", "indented.txt", 0},
-                        {"", "indented.txt", 1},     {"", "empty.txt", 0},
-                        {"first", "none.txt", 0}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    Run(std::string("[Setup]\nFindInFile \"") + c.text + "\" \"" + c.file + "\"\n");
-    EXPECT_EQ(Flags().condition, c.found);
-  }
 }
 
 // Each line runs the section, which may Return, change the variables the

@@ -3,110 +3,97 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "tests/native/engine_fixture.h"
 
-using ControlFlow = EngineTest;
+namespace {
 
-// A script line that records `tag` in out.txt.
-static std::string Mark(const std::string& tag) {
-  return "AppendFile \"" + tag + "\" \"out.txt\"\n";
-}
+class ControlFlow : public EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    SetVariables({});
+  }
+};
+
 // Sets the condition flag to 1 (true) or 0 (false).
-static std::string Condition(bool value) {
+std::string Condition(bool value) {
   return value ? "Strcmp \"a\" \"a\"\n" : "Strcmp \"a\" \"b\"\n";
 }
 
-TEST_F(ControlFlow, IfElseEndifAndTheFlagValuesTheyLeave) {
-  struct Case { bool condition; bool withElse; bool thenRan; bool elseRan; int flag; };
-  const Case cases[] = {
-      {true, false, true, false, 1},
-      {false, false, false, false, 2},
-      {true, true, true, false, 1},
-      {false, true, false, true, 1},
+std::string Repeated(const std::string& tag, int times) {
+  std::string all;
+  for (int i = 0; i < times; ++i) all += (i ? "|" : "") + tag;
+  return all;
+}
+
+TEST_F(ControlFlow, ScriptsAndWhatTheyLeave) {
+  WriteFile("lang.txt", "[Messages]\nset GREETING \"hello\"\n" + Mark("in") + "Return\n" +
+                            Mark("never") + "[A]\n");
+  WriteFile("self.ini", "[S]\nInclude \"self.ini\" \"S\"\n");
+  const std::string deeply = "box 0 [Error] Section calls nested too deeply (more than 64 levels) ";
+  const ScriptCase cases[] = {
+      // If and Else, and the flag values they leave.
+      {"If, true", "[Setup]\n" + Condition(true) + "If\n" + Mark("then") + "Endif\n", "then", "",
+       "condition=1"},
+      {"If, false", "[Setup]\n" + Condition(false) + "If\n" + Mark("then") + "Endif\n", "", "",
+       "condition=2"},
+      {"If Else, true",
+       "[Setup]\n" + Condition(true) + "If\n" + Mark("then") + "Else\n" + Mark("else") + "Endif\n",
+       "then", "", "condition=1"},
+      {"If Else, false",
+       "[Setup]\n" + Condition(false) + "If\n" + Mark("then") + "Else\n" + Mark("else") + "Endif\n",
+       "else", "", "condition=1"},
+      // Skips do not nest and match in any case.
+      {"nested If", "[Setup]\n" + Condition(false) + "If\n" + Condition(true) + "If\n" + Mark("X") +
+           "endif\n" + Mark("Y") + "ENDIF\n" + Mark("Z"),
+       "Y|Z", "", "condition=1"},
+      {"Else in a comment, blanks around eLsE",
+       "[Setup]\n" + Condition(false) + "If\n;Else\n" + Mark("hidden") + "  eLsE  \n" +
+           Mark("else") + "Endif\n",
+       "else", "", "condition=1"},
+      {"a skip runs on into a later section",
+       "[Setup]\n" + Condition(false) + "If\n" + Mark("skipped") + "[Later]\n" +
+           Mark("skipped too") + "Endif\n" + Mark("after") + "[Last]\n" + Mark("never"),
+       "after", "", "condition=1"},
+      // An unclosed block ends only the current run.
+      {"If without Endif", "[Setup]\ngoto \"Inner\"\n" + Mark("outer goes on") + "[Inner]\n" +
+           Condition(false) + "If\n" + Mark("never"),
+       "outer goes on", "box 0 [Error] missing else/endif|", "condition=1 failure failedThisRun"},
+      {"Else without Endif", "[Setup]\ngoto \"Inner\"\n" + Mark("outer") + "[Inner]\n" +
+           Condition(true) + "If\nElse\n" + Mark("never"),
+       "outer", "box 0 [Error] missing endif|", "condition=1 failure failedThisRun"},
+      // goto is a call; Return ends only the inner run.
+      {"goto and Return", "[Setup]\n" + Mark("1") + "goto \"A\"\n" + Mark("4") + "[A]\n" +
+           Mark("2") + "goto \"B\"\n" + Mark("3") + "Return\n" + Mark("never") + "[B]\n" +
+           Mark("b") + "Return\n",
+       "1|2|b|3|4", "", "condition=1"},
+      // Include runs another file and comes back; one it cannot open is a
+      // test that fails, as is one with no name.
+      {"Include", "[Setup]\nset FILE \"lang.txt\"\nInclude FILE \"messages\"\n" + Mark("back") +
+           "AppendFile GREETING \"out.txt\"\n" + Condition(true) +
+           "Include \"nofile.txt\" \"x\"\nIf\n" + Mark("never") + "Endif\n" +
+           "Include NOVAR \"x\"\n" + Mark("end"),
+       "in|back|hello|end", "", "condition=1"},
+      {"Include of a missing section takes the missing-section path",
+       "[Setup]\nInclude \"lang.txt\" \"B\"\n" + Mark("after"), "after",
+       "box 0 [Error] No such section|", "condition=1 failedThisRun"},
+      // Endless recursion stops at the depth limit, self-inclusion too.
+      {"endless recursion", "[Setup]\ngoto \"Loop\"\n" + Mark("top never") + "[Loop]\n" +
+           Mark("x") + "goto \"Loop\"\ngoto \"Loop\"\n" + Mark("never"),
+       Repeated("x", kMaxRunDepth - 1), deeply + "at section [Loop]; setup stops.|",
+       "condition=1 quit failure failedThisRun"},
+      {"self-inclusion", "[Setup]\nInclude \"self.ini\" \"S\"\n" + Mark("after"), "",
+       deeply + "at section [S]; setup stops.|", "quit failure failedThisRun"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.condition << c.withElse);
-    VarClearAll(engine_->vars);
-    std::string body = Condition(c.condition) + "If\nset THEN \"1\"\n";
-    if (c.withElse) body += "Else\nset ELSE \"1\"\n";
-    Run("[Setup]\n" + body + "Endif\n");
-    EXPECT_EQ(Var("THEN") != nullptr, c.thenRan);
-    EXPECT_EQ(Var("ELSE") != nullptr, c.elseRan);
-    EXPECT_EQ(Flags().condition, c.flag);
-  }
+  for (const ScriptCase& c : cases) ExpectRun(c);
 }
 
-TEST_F(ControlFlow, SkipsDoNotNestAndMatchInAnyCase) {
-  Run("[Setup]\n" + Condition(false) + "If\n" + Condition(true) + "If\n" +
-      Mark("X") + "endif\n" + Mark("Y") + "ENDIF\n" + Mark("Z"));
-  EXPECT_EQ(Trace(), "Y|Z");
-  ClearTrace();
-  Run("[Setup]\n" + Condition(false) + "If\n;Else\n" + Mark("hidden") +
-      "  eLsE  \n" + Mark("else") + "Endif\n");
-  EXPECT_EQ(Trace(), "else");
-}
-
-TEST_F(ControlFlow, SkipRunsOnIntoALaterSection) {
-  Run("[Setup]\n" + Condition(false) + "If\n" + Mark("skipped") +
-      "[Later]\n" + Mark("skipped too") + "Endif\n" + Mark("after") +
-      "[Last]\n" + Mark("never"));
-  EXPECT_EQ(Trace(), "after");
-}
-
-TEST_F(ControlFlow, UnclosedBlockEndsOnlyTheCurrentRun) {
-  VarSet(engine_->vars, "ERROR_SYNTAX", "missing %s");
-  Run("[Setup]\ngoto \"Inner\"\n" + Mark("outer goes on") + "[Inner]\n" +
-      Condition(false) + "If\n" + Mark("never"));
-  EXPECT_EQ(Trace(), "outer goes on");
-  EXPECT_EQ(host_.Matching("box")[0], "box 0 [(default)] missing else/endif");
-  EXPECT_EQ(Flags().failure, 1);
-  ClearTrace();
-  Run("[Setup]\ngoto \"Inner\"\n" + Mark("outer") + "[Inner]\n" +
-      Condition(true) + "If\nElse\n" + Mark("never"));
-  EXPECT_EQ(host_.Matching("box")[1], "box 0 [(default)] missing endif");
-  EXPECT_EQ(Trace(), "outer");
-}
-
-TEST_F(ControlFlow, GotoIsACallAndReturnEndsOnlyTheInnerRun) {
-  Run("[Setup]\n" + Mark("1") + "goto \"A\"\n" + Mark("4") + "[A]\n" + Mark("2") +
-      "goto \"B\"\n" + Mark("3") + "Return\n" + Mark("never") + "[B]\n" +
-      Mark("b") + "Return\n");
-  EXPECT_EQ(Trace(), "1|2|b|3|4");
-  EXPECT_EQ(Flags().stop, 0);
-  EXPECT_EQ(engine_->runDepth, 0);
-}
-
-TEST_F(ControlFlow, IncludeRunsAnotherFileAndComesBack) {
-  WriteFile("lang.txt", "[Messages]\nset GREETING \"hello\"\n" + Mark("in") +
-                            "Return\n" + Mark("never"));
-  Run("[Setup]\nset FILE \"lang.txt\"\nInclude FILE \"messages\"\n" +
-      Mark("back") + "AppendFile GREETING \"out.txt\"\n" + Condition(true) +
-      "Include \"nofile.txt\" \"x\"\nIf\n" + Mark("never") + "Endif\n" +
-      "Include NOVAR \"x\"\n" + Mark("end"));
-  EXPECT_EQ(Trace(), "in|back|hello|end");
-  EXPECT_TRUE(host_.Matching("box").empty());
-  EXPECT_EQ(engine_->script, &script_);
-}
-
-TEST_F(ControlFlow, IncludeOfAMissingSectionTakesTheMissingSectionPath) {
-  WriteFile("lang.txt", "[A]\n");
-  SetFailureMarker();
-  Run("[Setup]\nInclude \"lang.txt\" \"B\"\n" + Mark("after"));
-  EXPECT_FALSE(FailureMarkerSet());
-  EXPECT_TRUE(Flags().failedThisRun);
-  EXPECT_EQ(Trace(), "after");
-}
-
-TEST_F(ControlFlow, QuitEndsEveryRunAndQuiterrSetsTheFailureFlag) {
-  Run("[Setup]\ngoto \"A\"\n" + Mark("never") + "[A]\ngoto \"B\"\n" + Mark("never") +
-      "[B]\nquit \"Bye\" \"Title\"\n" + Mark("never"));
-  EXPECT_EQ(ReadFile("out.txt"), "");
-  EXPECT_EQ(host_.Matching("box")[0], "box 0 [Title] Bye");
+// quit ends every run, closing each one's dialog, and asks for no reboot.
+TEST_F(ControlFlow, QuitEndsEveryRunAndKeepsTheFailureFlagClear) {
+  ExpectRun({"quit", "[Setup]\ngoto \"A\"\n" + Mark("never") + "[A]\ngoto \"B\"\n" +
+                         Mark("never") + "[B]\nquit \"Bye\" \"Title\"\n" + Mark("never"),
+             "", "box 0 [Title] Bye|", "quit"});
   EXPECT_EQ(host_.Matching("dismiss d3").size(), 1u);
-  EXPECT_EQ(Flags().quit, 1);
-  EXPECT_EQ(Flags().failure, 0);
   EXPECT_TRUE(host_.Matching("reboot").empty());
 }
 
@@ -116,24 +103,8 @@ TEST_F(ControlFlow, QuiterrInSilentModeStillRebootsWhenAsked) {
   Run("[Setup]\nquiterr UNDEFINED UNDEFINED\n" + Mark("never"));
   EXPECT_TRUE(host_.Matching("box").empty());
   EXPECT_EQ(host_.Matching("reboot").size(), 1u);
-  EXPECT_EQ(Flags().failure, 1);
-  EXPECT_TRUE(Flags().failedThisRun);
+  EXPECT_EQ(SetFlags(), "quit failure reboot failedThisRun");
+  EXPECT_EQ(Trace(), "");
 }
 
-TEST_F(ControlFlow, EndlessRecursionStopsAtTheDepthLimit) {
-  Run("[Setup]\ngoto \"Loop\"\n" + Mark("top never") + "[Loop]\n" + Mark("x") +
-      "goto \"Loop\"\ngoto \"Loop\"\n" + Mark("never"));
-  EXPECT_EQ(host_.Matching("box").size(), 1u);
-  EXPECT_NE(host_.Matching("box")[0].find("nested too deeply"),
-            std::string::npos);
-  EXPECT_EQ(Flags().quit, 1);
-  EXPECT_EQ(Flags().failure, 1);
-  EXPECT_EQ(engine_->runDepth, 0);
-  std::string trace = Trace();
-  EXPECT_EQ(std::count(trace.begin(), trace.end(), 'x'), kMaxRunDepth - 1);
-  // Self-inclusion is refused the same way.
-  Flags() = RunFlags();
-  WriteFile("self.ini", "[S]\nInclude \"self.ini\" \"S\"\n");
-  Run("[Setup]\nInclude \"self.ini\" \"S\"\n" + Mark("after"));
-  EXPECT_EQ(Flags().quit, 1);
-}
+}  // namespace

@@ -10,7 +10,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-#include <string>
 
 #include "program/command_groups.h"
 #include "script/engine.h"
@@ -49,6 +48,11 @@ const char* const kTestMessages[][2] = {
     {"CREATEPGMGROUP_MSG", "Group %s"},
 };
 
+// A script line that records `tag` in out.txt.
+inline std::string Mark(const std::string& tag) {
+  return "AppendFile \"" + tag + "\" \"out.txt\"\n";
+}
+
 class EngineTest : public ::testing::Test, public JournalSink {
  protected:
   void SetUp() override {
@@ -76,9 +80,7 @@ class EngineTest : public ::testing::Test, public JournalSink {
   }
   // The install-state record's failure marker is there.
   bool FailureMarkerSet() {
-    std::string data;
-    return machine_.RegValue(kHkeyLocalMachine, kInstallStateKey,
-                             "InstallFailled", &data);
+    return RegText(kHkeyLocalMachine, kInstallStateKey, "InstallFailled") != "(none)";
   }
   void SetFailureMarker() {
     machine_.SetRegString(kHkeyLocalMachine, kInstallStateKey, "InstallFailled", "1");
@@ -94,23 +96,101 @@ class EngineTest : public ::testing::Test, public JournalSink {
   // Journal lines go to journal_ from now on.
   void KeepJournal() { engine_->journal = this; }
   void WriteLine(const char* text) override { journal_.push_back(text); }
-  // Runs one statement, with fresh flags, host events, journal and records
-  // of the machine.
-  void Statement(const std::string& line) {
+  // Fresh flags, host events, journal and records of the machine.
+  void Reset() {
     Flags() = RunFlags();
     host_.events.clear();
     journal_.clear();
     machine_.processesStarted.clear();
     machine_.entriesCalled.clear();
     machine_.linksSaved.clear();
+  }
+  // Runs one statement (or several lines) as section [Setup], after Reset().
+  void Statement(const std::string& line) {
+    Reset();
     Run("[Setup]\n" + line + "\n");
   }
-  // The boxes shown, each followed by '|'.
-  std::string Boxes() {
+  // The run flags that are set, in their order: "condition=N" for any
+  // condition but 0, a name for a flag that is 1, "name=N" for other values;
+  // "" when none is.
+  std::string SetFlags() {
+    const RunFlags& f = Flags();
+    std::string set = f.condition ? "condition=" + std::to_string(f.condition) : "";
+    const std::pair<const char*, int> flags[] = {{"stop", f.stop},       {"quit", f.quit},
+                                                 {"failure", f.failure}, {"reboot", f.reboot},
+                                                 {"failedThisRun", f.failedThisRun}};
+    for (const auto& flag : flags) {
+      if (flag.second == 0) continue;
+      set += (set.empty() ? "" : " ") + std::string(flag.first);
+      if (flag.second != 1) set += "=" + std::to_string(flag.second);
+    }
+    return set;
+  }
+  // A script and what its run leaves; ExpectRun runs it after Reset() and
+  // with an empty out.txt.
+  struct ScriptCase {
+    const char* name;
+    std::string script;  // setup.ini, run from [Setup]
+    std::string trace;   // Trace(): what AppendFile wrote to out.txt
+    std::string boxes;   // Boxes()
+    std::string flags;   // SetFlags()
+  };
+  void ExpectRun(const ScriptCase& c) {
+    SCOPED_TRACE(c.name);
+    Reset();
+    ClearTrace();
+    Run(c.script);
+    EXPECT_EQ(engine_->runDepth, 0);  // every run unwinds its calls
+    EXPECT_EQ(engine_->script, &script_);
+    EXPECT_EQ(Trace(), c.trace);
+    EXPECT_EQ(Boxes(), c.boxes);
+    EXPECT_EQ(SetFlags(), c.flags);
+  }
+  // The failures the run reported: those of the effects and its own lines.
+  std::vector<std::string> Reported() const {
+    std::vector<std::string> found = host_.Matching("log ");
+    for (const std::string& line : journal_) {
+      if (line.find(": failure: ") != std::string::npos) found.push_back(line);
+    }
+    return found;
+  }
+  // A file's attributes; 0 when it is not there.
+  unsigned long Attributes(const std::string& path) {
+    unsigned long attributes = 0;
+    machine_.GetFileAttributes(path.c_str(), &attributes);
+    return attributes;
+  }
+  // Writes files given as "path=content"; "!" first makes one read-only,
+  // "-path" deletes one.
+  void WriteFiles(const std::vector<std::string>& files) {
+    for (const std::string& file : files) {
+      if (file[0] == '-') {
+        machine_.DeleteFile(file.c_str() + 1);
+        continue;
+      }
+      size_t start = file[0] == '!' ? 1 : 0, equals = file.find('=');
+      machine_.WriteFile(file.substr(start, equals - start), file.substr(equals + 1),
+                         start ? kAttrReadOnly : kAttrNormal);
+    }
+  }
+  // A file's content as WriteFiles takes it, "!" first when it is read-only;
+  // "(none)" when it is not there.
+  std::string File(const std::string& path) {
+    if (!machine_.Exists(path)) return "(none)";
+    return (Attributes(path) & kAttrReadOnly ? "!" : "") + machine_.ReadFile(path);
+  }
+  // A registry value's data, or "(none)".
+  std::string RegText(RegRoot root, const std::string& key, const char* name) {
+    std::string data;
+    return machine_.RegValue(root, key, name, &data) ? data : "(none)";
+  }
+  // The host events that start with `prefix`, each followed by '|'.
+  std::string Events(const std::string& prefix) {
     std::string all;
-    for (const std::string& e : host_.Matching("box")) all += e + "|";
+    for (const std::string& e : host_.Matching(prefix)) all += e + "|";
     return all;
   }
+  std::string Boxes() { return Events("box"); }
   // The journal's failure lines, without their place in the script, each
   // followed by '|'.
   std::string Failures() {

@@ -19,29 +19,19 @@ class FakeHost : public Host {
   unsigned short languageId = 0x0409;
   std::string statusLine;
 
-  WindowRef CreateProgressDialog(WindowRef owner) override {
-    ++dialogsCreated;
-    Add("create dialog " + Name(Ref(dialogsCreated)) + " owner " + Name(owner));
-    return Ref(dialogsCreated);
-  }
+  WindowRef CreateProgressDialog(WindowRef owner) override { return Create("dialog", owner); }
   void ShowProgressDialog(WindowRef d) override { Add("show " + Name(d)); }
   void ResetProgressBar(WindowRef d) override { Add("reset bar " + Name(d)); }
   void DismissDialog(WindowRef d) override { Add("dismiss " + Name(d)); }
   void CloseProgressDialog(WindowRef d) override { Add("close " + Name(d)); }
-  WindowRef CreateWaitDialog(WindowRef owner) override {
-    ++dialogsCreated;
-    Add("create wait " + Name(Ref(dialogsCreated)) + " owner " + Name(owner));
-    return Ref(dialogsCreated);
-  }
+  WindowRef CreateWaitDialog(WindowRef owner) override { return Create("wait", owner); }
   void DestroyDialog(WindowRef d) override { Add("destroy " + Name(d)); }
   void SetControlText(WindowRef d, int id, const char* text) override {
-    if (id == kStatusLineId) statusLine = text;
-    Add("text " + Name(d) + " " + std::to_string(id) + " " + text);
+    SetText("text ", d, id, text);
   }
   void RepaintNow(WindowRef d) override { Add("repaint " + Name(d)); }
   void SetControlTextSoon(WindowRef d, int id, const char* text) override {
-    if (id == kStatusLineId) statusLine = text;
-    Add("text soon " + Name(d) + " " + std::to_string(id) + " " + text);
+    SetText("text soon ", d, id, text);
   }
   void PumpMessages(int limit) override { pumpedLimitTotal += limit; }
   void UpdateMainWindow() override {}
@@ -76,6 +66,15 @@ class FakeHost : public Host {
   }
 
  private:
+  WindowRef Create(const char* kind, WindowRef owner) {
+    WindowRef dialog = Ref(++dialogsCreated);
+    Add(std::string("create ") + kind + " " + Name(dialog) + " owner " + Name(owner));
+    return dialog;
+  }
+  void SetText(const char* kind, WindowRef d, int id, const char* text) {
+    if (id == kStatusLineId) statusLine = text;
+    Add(kind + Name(d) + " " + std::to_string(id) + " " + text);
+  }
   static WindowRef Ref(int n) {
     return reinterpret_cast<WindowRef>(static_cast<size_t>(n));
   }

@@ -1,46 +1,18 @@
-// The install journal's platform-free parts: the /LOG switch, script line
-// numbers across section calls, the lines a journaled run writes, one line
-// for every error of the script with its file and line, and the system's
-// error texts without their inserts.
+// The install journal's platform-free parts: script line numbers across
+// section calls, the lines a journaled run writes, one line for every error
+// of the script with its file and line, and the system's error texts
+// without their inserts. The /LOG switch is in the command line's table.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "script/command_line.h"
 #include "script/journal.h"
 #include "script/journal_effects.h"
 #include "script/messages.h"
 #include "tests/native/engine_fixture.h"
 
 namespace {
-
-TEST(JournalSwitch, TakesThePathAsWrittenAndLeavesTheRest) {
-  struct Case {
-    const char* arguments;
-    bool found;
-    const char* path;
-    const char* directory;  // what the rest gives
-  } cases[] = {
-      {"/SILENT /log=C:\\logs\\setup.log", true, "C:\\logs\\setup.log", ""},
-      {"/LOG=\"C:\\my logs\\a.log\" D:\\dest", true, "C:\\my logs\\a.log", "D:dest"},
-      {"C:\\x/LOG=no", false, "", "C:x/LOG=no"},
-      {"/LOG=", true, "", ""},
-  };
-  for (const Case& c : cases) {
-    RunModes modes;
-    std::string arguments = c.arguments;
-    ParseCommandLine(&arguments[0], modes);
-    EXPECT_EQ(modes.journalRequested, c.found) << c.arguments;
-    EXPECT_STREQ(modes.journalPath, c.path) << c.arguments;
-    EXPECT_STREQ(modes.commandLineDir, c.directory) << c.arguments;
-  }
-  RunModes modes;
-  std::string tooLong = "/LOG=" + std::string(300, 'x');
-  ParseCommandLine(&tooLong[0], modes);
-  EXPECT_TRUE(modes.journalRequested);
-  EXPECT_STREQ(modes.journalPath, "");
-}
 
 class Journaled : public EngineTest {
  protected:
@@ -129,8 +101,7 @@ TEST_F(Journaled, EveryScriptErrorHasOneLineWithItsFileAndLine) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.script.substr(0, 60));
-    journal_.clear();
-    Flags() = RunFlags();
+    Reset();
     Run(c.script);
     EXPECT_EQ(Complaints(), (std::vector<std::string>{c.line}));
     EXPECT_TRUE(Flags().failedThisRun);
@@ -187,8 +158,7 @@ TEST_F(Journaled, AppendFileRecordsItsWriteOrItsFailedCall) {
       "AppendFile \"x\" \"no-such-dir/out.txt\"\n");
   EXPECT_EQ(ReadFile("out.txt"), "one\r\n");
   EXPECT_EQ(journal_[1], "setup.ini:2: file appended to: out.txt");
-  EXPECT_EQ(host_.Matching("log "), std::vector<std::string>{
-                                        "log AppendToFile no-such-dir/out.txt 3"});
+  EXPECT_EQ(Events("log "), "log AppendToFile no-such-dir/out.txt 3|");
   EXPECT_EQ(Flags().condition, 0);
 }
 

@@ -3,6 +3,7 @@
 // the vorn/update rewrite and the update-line scan.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "runtimecfg/fresh_import.h"
@@ -13,9 +14,12 @@ namespace {
 
 const char* const kMissing = nullptr;
 
-FileText Text(const std::string* text) {
-  return text ? FileText{text->data(), text->size()} : FileText{nullptr, 0};
+// A file's bytes as the rules take them; null: the file is missing.
+FileText Text(const char* text) {
+  return text ? FileText{text, strlen(text)} : FileText{nullptr, 0};
 }
+FileText Text(const std::string& text) { return FileText{text.data(), text.size()}; }
+std::string Bytes(const ByteBuffer& buffer) { return std::string(buffer.data(), buffer.size()); }
 
 struct FreshCase {
   const char* name;
@@ -63,14 +67,9 @@ const FreshCase kFreshCases[] = {
 
 TEST(RuntimeConfigRules, FreshImportLines) {
   for (const FreshCase& c : kFreshCases) {
-    std::string installed = c.installed;
-    std::string zekpack = c.zekpack ? c.zekpack : "";
-    std::string zekdll = c.zekdll ? c.zekdll : "";
     ByteBuffer out;
-    ASSERT_TRUE(AppendFreshImportLines(Text(&installed),
-                                       Text(c.zekpack ? &zekpack : nullptr),
-                                       Text(c.zekdll ? &zekdll : nullptr), out));
-    EXPECT_EQ(std::string(out.data(), out.size()), c.expected) << c.name;
+    ASSERT_TRUE(AppendFreshImportLines(Text(c.installed), Text(c.zekpack), Text(c.zekdll), out));
+    EXPECT_EQ(Bytes(out), c.expected) << c.name;
   }
 }
 
@@ -134,12 +133,9 @@ const MergeCase kMergeCases[] = {
 
 TEST(RuntimeConfigRules, PluginMerge) {
   for (const MergeCase& c : kMergeCases) {
-    std::string installed = c.installed;
-    std::string shipped = c.shipped ? c.shipped : "";
     ByteBuffer out;
-    ASSERT_TRUE(MergePluginLines(Text(&installed),
-                                 Text(c.shipped ? &shipped : nullptr), out));
-    EXPECT_EQ(std::string(out.data(), out.size()), c.expected) << c.name;
+    ASSERT_TRUE(MergePluginLines(Text(c.installed), Text(c.shipped), out));
+    EXPECT_EQ(Bytes(out), c.expected) << c.name;
   }
 }
 
@@ -169,10 +165,9 @@ TEST(RuntimeConfigRules, VornAndUpdateRewrite) {
       {"a\rb\r\n\r\rc\n\n", "a\rb\r\n\r\rc\n\n"},
   };
   for (const Case& c : cases) {
-    std::string installed = c.installed;
     ByteBuffer out;
-    ASSERT_TRUE(RewriteVornLines(Text(&installed), "x", "auto", out));
-    EXPECT_EQ(std::string(out.data(), out.size()), c.expected) << c.installed;
+    ASSERT_TRUE(RewriteVornLines(Text(c.installed), "x", "auto", out));
+    EXPECT_EQ(Bytes(out), c.expected) << c.installed;
   }
 }
 
@@ -215,14 +210,11 @@ TEST(RuntimeConfigRules, LongLinesAreWholeLines) {
                             std::string(length, 'p') + ".dll\r\n";
     std::string shipped = "plugin " + std::string(length, 'p') + ".dll new\r\n";
     ByteBuffer merged, rewritten;
-    ASSERT_TRUE(MergePluginLines(Text(&installed), Text(&shipped), merged));
-    std::string expectedMerge =
-        "k " + filler + "update 9\r\n" + shipped;
-    EXPECT_EQ(std::string(merged.data(), merged.size()), expectedMerge) << length;
-    std::string mergedText(merged.data(), merged.size());
-    ASSERT_TRUE(RewriteVornLines(Text(&mergedText), "x", "auto", rewritten));
-    EXPECT_EQ(std::string(rewritten.data(), rewritten.size()), expectedMerge)
-        << length;
+    ASSERT_TRUE(MergePluginLines(Text(installed), Text(shipped), merged));
+    const std::string expectedMerge = "k " + filler + "update 9\r\n" + shipped;
+    EXPECT_EQ(Bytes(merged), expectedMerge) << length;
+    ASSERT_TRUE(RewriteVornLines(Text(Bytes(merged)), "x", "auto", rewritten));
+    EXPECT_EQ(Bytes(rewritten), expectedMerge) << length;
   }
 }
 

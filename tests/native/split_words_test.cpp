@@ -33,36 +33,44 @@ TEST(SplitWords, StopsAtTheWordLimit) {
   EXPECT_EQ(Split("a b c d", 2), (std::vector<std::string>{"a", "b"}));
 }
 
-static RunModes Parse(std::string line) {
-  RunModes modes;
-  line.push_back('\0');
-  ParseCommandLine(&line[0], modes);
-  return modes;
-}
-
-TEST(CommandLine, SwitchesInAnyCase) {
-  RunModes silent = Parse("/silent");
-  EXPECT_TRUE(silent.silent);
-  EXPECT_TRUE(silent.mini);
-  RunModes mini = Parse("/Mini /UnInstall");
-  EXPECT_TRUE(mini.mini);
-  EXPECT_FALSE(mini.silent);
-  EXPECT_TRUE(mini.uninstall);
-}
-
-TEST(CommandLine, DirectoryWord) {
-  // Backslashes are escapes on the command line: a path doubles them.
-  EXPECT_STREQ(Parse("C:\\\\first D:\\\\second\\\\ /MINI").commandLineDir,
-               "D:\\second");
-  EXPECT_STREQ(Parse("C:\\first").commandLineDir, "C:first");
-  EXPECT_STREQ(Parse("C:/dir/").commandLineDir, "C:/dir");
-  EXPECT_STREQ(Parse("\\\\").commandLineDir, "");
-  EXPECT_STREQ(Parse("C:\\\\My\\ Programs").commandLineDir, "C:\\My Programs");
-  std::string tooLong(300, 'd');
-  EXPECT_STREQ(Parse("C:\\\\ok " + tooLong).commandLineDir, "C:\\ok");
+// The switches, the directory word and the journal switch of a command
+// line. Backslashes are escapes on the command line: a path doubles them;
+// the journal's path is taken as written.
+TEST(CommandLine, SwitchesDirectoryWordAndJournal) {
   std::string many;
   for (int i = 0; i < 200; ++i) many += "w" + std::to_string(i) + " ";
-  EXPECT_STREQ(Parse(many).commandLineDir, "w127");
+  struct Case {
+    std::string line;
+    const char* switches;
+    const char* directory;
+    const char* journal;  // null: not asked for
+  } cases[] = {
+      {"/silent", "silent mini", "", nullptr},
+      {"/Mini /UnInstall", "mini uninstall", "", nullptr},
+      {"C:\\\\first D:\\\\second\\\\ /MINI", "mini", "D:\\second", nullptr},
+      {"C:\\first", "", "C:first", nullptr},
+      {"C:/dir/", "", "C:/dir", nullptr},
+      {"\\\\", "", "", nullptr},
+      {"C:\\\\My\\ Programs", "", "C:\\My Programs", nullptr},
+      {"C:\\\\ok " + std::string(300, 'd'), "", "C:\\ok", nullptr},
+      {many, "", "w127", nullptr},
+      {"/SILENT /log=C:\\logs\\setup.log", "silent mini", "", "C:\\logs\\setup.log"},
+      {"/LOG=\"C:\\my logs\\a.log\" D:\\dest", "", "D:dest", "C:\\my logs\\a.log"},
+      {"C:\\x/LOG=no", "", "C:x/LOG=no", nullptr},
+      {"/LOG=", "", "", ""},
+      {"/LOG=" + std::string(300, 'x'), "", "", ""},  // a path that does not fit
+  };
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.line.substr(0, 40));
+    RunModes modes;
+    ParseCommandLine(&c.line[0], modes);
+    std::string switches = std::string(modes.silent ? " silent" : "") +
+                           (modes.mini ? " mini" : "") + (modes.uninstall ? " uninstall" : "");
+    EXPECT_EQ(switches, *c.switches ? std::string(" ") + c.switches : "");
+    EXPECT_STREQ(modes.commandLineDir, c.directory);
+    EXPECT_EQ(modes.journalRequested, c.journal != nullptr);
+    EXPECT_STREQ(modes.journalPath, c.journal ? c.journal : "");
+  }
 }
 
 TEST(CommandLine, ProgramNameIsSkipped) {

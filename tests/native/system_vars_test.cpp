@@ -7,9 +7,7 @@
 
 #include <string>
 
-#include "script/engine.h"
-#include "tests/native/fake_host.h"
-#include "tests/native/memory_effects.h"
+#include "tests/native/engine_fixture.h"
 
 namespace {
 
@@ -17,15 +15,15 @@ const char kCurrentVersion[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 const char kUserMain[] = "Software\\Netscape\\Netscape Navigator\\Main";
 const char kMachineNetscape[] = "Software\\Netscape\\Netscape Navigator";
 
-class SystemVars : public ::testing::Test {
+class SystemVars : public EngineTest {
  protected:
-  SystemVars() {
-    engine_.host = &host_;
-    engine_.effects = &machine_;
-    machine_.SetFailureLog(&host_);
+  // GetSystemVars, then the value of `name`, "(none)" when it has none.
+  std::string After(const char* name) {
+    GetSystemVars(*engine_);
+    return Value(name);
   }
-  std::string Var(const char* name) {
-    const char* value = VarGet(engine_.vars, name);
+  std::string Value(const char* name) {
+    const char* value = Var(name);
     return value ? value : "(none)";
   }
   void SetProgramFiles(const char* dir, const char* path) {
@@ -45,30 +43,24 @@ class SystemVars : public ::testing::Test {
     }
     return base;
   }
-
-  FakeHost host_;
-  MemoryEffects machine_;
-  Engine engine_;
 };
 
 TEST_F(SystemVars, DirectoriesAsWindowsReportsThem) {
-  GetSystemVars(engine_);
-  EXPECT_EQ(Var("SYSDIR"), "C:\\windows\\system32");
-  EXPECT_EQ(Var("WINDIR"), "C:\\windows");
-  EXPECT_EQ(Var("SRCDIR"), "C:\\setup");
-  EXPECT_EQ(Var("WINDOWSTEMP"), "C:\\windows\\temp\\");
-  EXPECT_EQ(Var("NETSCAPEPATH"), "");
-  EXPECT_EQ(Var("NETSCAPEDEFAULT"), "");
+  EXPECT_EQ(After("SYSDIR"), "C:\\windows\\system32");
+  EXPECT_EQ(Value("WINDIR"), "C:\\windows");
+  EXPECT_EQ(Value("SRCDIR"), "C:\\setup");
+  EXPECT_EQ(Value("WINDOWSTEMP"), "C:\\windows\\temp\\");
+  EXPECT_EQ(Value("NETSCAPEPATH"), "");
+  EXPECT_EQ(Value("NETSCAPEDEFAULT"), "");
 }
 
 // A directory that does not fit its buffer is left empty, never cut.
 TEST_F(SystemVars, OverLongDirectoriesAreEmptyNotCut) {
   machine_.systemDirectory = "C:\\" + std::string(300, 's');
   machine_.tempPath = "C:\\" + std::string(257, 't');
-  GetSystemVars(engine_);
-  EXPECT_EQ(Var("SYSDIR"), "");
-  EXPECT_EQ(Var("WINDOWSTEMP"), "");
-  EXPECT_EQ(Var("WINDIR"), "C:\\windows");
+  EXPECT_EQ(After("SYSDIR"), "");
+  EXPECT_EQ(Value("WINDOWSTEMP"), "");
+  EXPECT_EQ(Value("WINDIR"), "C:\\windows");
 }
 
 TEST_F(SystemVars, ProgramFilesAndTheDefaultDestination) {
@@ -85,21 +77,18 @@ TEST_F(SystemVars, ProgramFilesAndTheDefaultDestination) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.programFiles);
     SetProgramFiles(c.dir, c.path);
-    GetSystemVars(engine_);
-    EXPECT_EQ(Var("PROGRAMFILES"), c.programFiles);
-    EXPECT_EQ(Var("DSTDIR"), c.destination);
+    EXPECT_EQ(After("PROGRAMFILES"), c.programFiles);
+    EXPECT_EQ(Value("DSTDIR"), c.destination);
   }
   SetProgramFiles(justFits.c_str(), nullptr);
-  GetSystemVars(engine_);
-  EXPECT_EQ(Var("PROGRAMFILES"), justFits + "\\");
+  EXPECT_EQ(After("PROGRAMFILES"), justFits + "\\");
 }
 
 TEST_F(SystemVars, AFailedRegistryOpenGivesTheFallbackAndIsLogged) {
   SetProgramFiles("C:\\Program Files", nullptr);
   machine_.InjectFailure(EffectCall::kRegOpenKeyEx, "CurrentVersion", kErrAccessDenied);
-  GetSystemVars(engine_);
-  EXPECT_EQ(Var("PROGRAMFILES"), "");
-  EXPECT_EQ(Var("DSTDIR"), "c:\\vorn");
+  EXPECT_EQ(After("PROGRAMFILES"), "");
+  EXPECT_EQ(Value("DSTDIR"), "c:\\vorn");
   ASSERT_FALSE(host_.Matching("log RegOpenKeyEx").empty());
   EXPECT_EQ(host_.Matching("log RegOpenKeyEx")[0],
             "log RegOpenKeyEx HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion 5");
@@ -107,40 +96,22 @@ TEST_F(SystemVars, AFailedRegistryOpenGivesTheFallbackAndIsLogged) {
 
 TEST_F(SystemVars, CommandLineDirectoryWinsAndARootLosesItsBackslash) {
   SetProgramFiles("C:\\Program Files", nullptr);
-  CopyText(engine_.modes.commandLineDir, "E:\\Target");
-  GetSystemVars(engine_);
-  EXPECT_EQ(Var("DSTDIR"), "E:\\Target");
+  CopyText(engine_->modes.commandLineDir, "E:\\Target");
+  EXPECT_EQ(After("DSTDIR"), "E:\\Target");
   machine_.currentDirectory = "C:\\";
-  GetSystemVars(engine_);
-  EXPECT_EQ(Var("SRCDIR"), "C:");
+  EXPECT_EQ(After("SRCDIR"), "C:");
 }
 
 TEST_F(SystemVars, NetscapePathFromTheUserKey) {
   std::string base = MakeNetscape("C:\\Communicator", 10);
   machine_.SetRegString(kHkeyCurrentUser, kUserMain, "Install Directory", base + "\\");
-  GetSystemVars(engine_);
-  EXPECT_EQ(Var("NETSCAPEPATH"), base + "\\Program");
+  EXPECT_EQ(After("NETSCAPEPATH"), base + "\\Program");
   // A directory that already ends in Program gets nothing appended.
   machine_.SetRegString(kHkeyCurrentUser, kUserMain, "Install Directory", base + "\\pROGRAM");
-  GetSystemVars(engine_);
-  EXPECT_EQ(Var("NETSCAPEPATH"), base + "\\pROGRAM");
+  EXPECT_EQ(After("NETSCAPEPATH"), base + "\\pROGRAM");
   // The user's key must open with full access, else the machine's counts.
   machine_.InjectFailure(EffectCall::kRegOpenKeyEx, "HKCU", kErrAccessDenied);
-  GetSystemVars(engine_);
-  EXPECT_EQ(Var("NETSCAPEPATH"), "");
-}
-
-TEST_F(SystemVars, NetscapePathNeedsANonEmptyProgramFile) {
-  for (int bytes : {-1, 0}) {
-    SCOPED_TRACE(bytes);
-    std::string base = MakeNetscape(bytes < 0 ? "C:\\NoExe" : "C:\\EmptyExe", bytes);
-    machine_.SetRegString(kHkeyCurrentUser, kUserMain, "Install Directory", base);
-    GetSystemVars(engine_);
-    EXPECT_EQ(Var("NETSCAPEPATH"), "");
-  }
-  machine_.SetRegString(kHkeyCurrentUser, kUserMain, "Install Directory", "C:\\W*");
-  GetSystemVars(engine_);
-  EXPECT_EQ(Var("NETSCAPEPATH"), "");  // a pattern names no one file
+  EXPECT_EQ(After("NETSCAPEPATH"), "");
 }
 
 TEST_F(SystemVars, NetscapePathFromTheMachineKeyOfTheCurrentVersion) {
@@ -148,33 +119,37 @@ TEST_F(SystemVars, NetscapePathFromTheMachineKeyOfTheCurrentVersion) {
   machine_.SetRegString(kHkeyLocalMachine, kMachineNetscape, "CurrentVersion", "4.7 (en)");
   machine_.SetRegString(kHkeyLocalMachine, std::string(kMachineNetscape) + "\\4.7 (en)\\Main",
                         "Install Directory", base);
-  GetSystemVars(engine_);
-  EXPECT_EQ(Var("NETSCAPEPATH"), base + "\\Program");
+  EXPECT_EQ(After("NETSCAPEPATH"), base + "\\Program");
   machine_.SetRegString(kHkeyLocalMachine, kMachineNetscape, "CurrentVersion", "9.9");
-  GetSystemVars(engine_);
-  EXPECT_EQ(Var("NETSCAPEPATH"), "");
+  EXPECT_EQ(After("NETSCAPEPATH"), "");
 }
 
-TEST_F(SystemVars, OverLongOrOddNetscapeValuesAreSkipped) {
-  machine_.SetRegString(kHkeyCurrentUser, kUserMain, "Install Directory",
-                        "C:\\" + std::string(600, 'n'));
-  GetSystemVars(engine_);
-  EXPECT_EQ(Var("NETSCAPEPATH"), "");
+// Values of the user's key that name no usable program directory: no
+// program file or an empty one, a pattern (it names no one file), a value
+// too long, and binary data naming a directory that would do.
+TEST_F(SystemVars, UnusableNetscapeValuesGiveNoPath) {
+  MakeNetscape("C:\\NoExe", -1);
+  MakeNetscape("C:\\EmptyExe", 0);
+  for (const std::string& value : {std::string("C:\\NoExe"), std::string("C:\\EmptyExe"),
+                                   std::string("C:\\W*"), "C:\\" + std::string(600, 'n')}) {
+    SCOPED_TRACE(value.substr(0, 20));
+    machine_.SetRegString(kHkeyCurrentUser, kUserMain, "Install Directory", value);
+    EXPECT_EQ(After("NETSCAPEPATH"), "");
+  }
+  MakeNetscape("C:\\Machine", 3);
   machine_.SetRegBinary(kHkeyCurrentUser, kUserMain, "Install Directory", "C:\\Machine");
-  GetSystemVars(engine_);
-  EXPECT_EQ(Var("NETSCAPEPATH"), "");
+  EXPECT_EQ(After("NETSCAPEPATH"), "");
 }
 
 TEST_F(SystemVars, NetscapeDefaultFromTheHtmOpenCommand) {
   machine_.SetRegString(kHkeyClassesRoot, ".htm", "", "VornTestHtml");
   machine_.SetRegString(kHkeyClassesRoot, "VornTestHtml\\shell\\open\\command", "",
                         "C:\\PROGRA~1\\NETSCAPE.EXE -h \"%1\"");
-  GetSystemVars(engine_);
-  EXPECT_EQ(Var("NETSCAPEDEFAULT"), "YES");
+  EXPECT_EQ(After("NETSCAPEDEFAULT"), "YES");
   machine_.SetRegString(kHkeyClassesRoot, "VornTestHtml\\shell\\open\\command", "",
                         "C:\\browser\\other.exe \"%1\"");
-  EXPECT_EQ(DetectNetscapeDefault(engine_), 0);
-  EXPECT_EQ(Var("NETSCAPEDEFAULT"), "");
+  EXPECT_EQ(DetectNetscapeDefault(*engine_), 0);
+  EXPECT_EQ(Value("NETSCAPEDEFAULT"), "");
 }
 
 }  // namespace

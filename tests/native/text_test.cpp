@@ -6,14 +6,8 @@
 #include <cstring>
 
 TEST(Text, BlankRuleCoversControlBytesAndHighBytes) {
-  EXPECT_TRUE(IsBlank(' '));
-  EXPECT_TRUE(IsBlank('\t'));
-  EXPECT_TRUE(IsBlank('\x01'));
-  EXPECT_TRUE(IsBlank('\x80'));
-  EXPECT_TRUE(IsBlank('\xff'));
-  EXPECT_FALSE(IsBlank('\0'));
-  EXPECT_FALSE(IsBlank('!'));
-  EXPECT_FALSE(IsBlank('\x7f'));
+  for (char c : {' ', '\t', '\x01', '\x80', '\xff'}) EXPECT_TRUE(IsBlank(c)) << int(c);
+  for (char c : {'\0', '!', '\x7f'}) EXPECT_FALSE(IsBlank(c)) << int(c);
   char text[] = " \t\xe9\x80word";
   EXPECT_STREQ(SkipBlanks(text), "word");
   char empty[] = " \t";
