@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "checker/script_files.h"  // Upper
+
 #ifdef VORN_INJECTIONS_MUST_FIRE
 #include <gtest/gtest.h>
 #endif
@@ -25,11 +27,6 @@ const char* const kCallNames[] = {
 static_assert(sizeof kCallNames / sizeof kCallNames[0] ==
                   static_cast<size_t>(EffectCall::kListenOnTcpPort) + 1,
               "one name per effect call");
-
-std::string Upper(std::string text) {
-  for (char& c : text) c = FoldAscii(c);
-  return text;
-}
 
 std::string Slashes(std::string text) {
   std::replace(text.begin(), text.end(), '/', '\\');
