@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <sstream>
 
 #include "checker/script_files.h"  // Upper
 
@@ -69,6 +70,21 @@ const char* RootName(RegRoot root) {
   }
 }
 
+// Win32's limit on ANSI paths: 259 characters and the NUL.
+Status CheckPath(const std::string& path) {
+  return path.size() >= kPathMax ? kErrFilenameTooLong : kOk;
+}
+
+std::string Parent(const std::string& path) {
+  size_t cut = path.rfind('\\');
+  if (cut == std::string::npos) return "";
+  return path.substr(0, cut == 2 ? 3 : cut);
+}
+
+std::string RegKeyOf(RegRoot root, const std::string& path) {
+  return Upper(RootName(root) + Slashes(path));
+}
+
 Status CopyOut(const std::string& text, char (&path)[kPathMax]) {
   if (!FitsIn(text.c_str(), kPathMax)) {
     path[0] = 0;
@@ -98,27 +114,20 @@ std::string MemoryEffects::Absolute(const std::string& path) const {
   std::replace(p.begin(), p.end(), '/', '\\');
   if (p.compare(0, 2, "\\\\") == 0) return Slashes(p);
   std::string current = Slashes(currentDirectory);
-  std::string root, rest;
+  std::string root = current.substr(0, 3), rest;
   if (p.size() >= 2 && p[1] == ':') {
-    root = std::string(1, FoldAscii(p[0])) + ":\\";
+    root = std::string(1, p[0]) + ":\\";
     rest = p.substr(2);
     bool sameDrive = FoldAscii(current[0]) == FoldAscii(p[0]);
     if (rest.empty() || rest[0] != '\\') {
       rest = (sameDrive ? current.substr(3) + "\\" : "") + rest;
     }
-  } else if (!p.empty() && p[0] == '\\') {
-    root = current.substr(0, 3);
-    rest = p;
   } else {
-    root = current.substr(0, 3);
-    rest = current.substr(3) + "\\" + p;
+    rest = !p.empty() && p[0] == '\\' ? p : current.substr(3) + "\\" + p;
   }
   std::vector<std::string> elements;
-  size_t start = 0;
-  while (start <= rest.size()) {
-    size_t end = rest.find('\\', start);
-    if (end == std::string::npos) end = rest.size();
-    std::string element = rest.substr(start, end - start);
+  std::istringstream in(rest);
+  for (std::string element; std::getline(in, element, '\\');) {
     if (element == "..") {
       if (!elements.empty()) elements.pop_back();
     } else if (element != ".") {
@@ -127,13 +136,12 @@ std::string MemoryEffects::Absolute(const std::string& path) const {
       }
       if (!element.empty()) elements.push_back(element);
     }
-    start = end + 1;
   }
   std::string full = root;
   for (size_t i = 0; i < elements.size(); ++i) {
     full += (i ? "\\" : "") + elements[i];
   }
-  if (!full.empty() && full[0] >= 'a' && full[0] <= 'z') full[0] = FoldAscii(full[0]);
+  if (!full.empty()) full[0] = FoldAscii(full[0]);
   return full;
 }
 
@@ -184,17 +192,6 @@ int MemoryEffects::DisarmUnfired() {
   injections_.erase(std::remove_if(injections_.begin(), injections_.end(), unfired),
                     injections_.end());
   return count;
-}
-
-// Win32's limit on ANSI paths: 259 characters and the NUL.
-Status MemoryEffects::CheckPath(const std::string& path) const {
-  return path.size() >= kPathMax ? kErrFilenameTooLong : kOk;
-}
-
-std::string MemoryEffects::Parent(const std::string& path) const {
-  size_t cut = path.rfind('\\');
-  if (cut == std::string::npos) return "";
-  return path.substr(0, cut == 2 ? 3 : cut);
 }
 
 const MemoryEffects::Node* MemoryEffects::Find(const std::string& path) const {
@@ -411,7 +408,7 @@ Status MemoryEffects::FindFirstFile(const char* pattern, FindData* entry,
   if (directory.size() > 3 && (!dir || !dir->directory)) {
     return Logged("FindFirstFile", pattern, kErrPathNotFound);
   }
-  FindState* state = new FindState{{}, 0};
+  std::vector<FindData> entries;
   std::string prefix = Upper(directory.size() > 3 ? directory : directory.substr(0, 2)) + "\\";
   for (const auto& item : files_) {
     if (!IsChild(item.first, prefix)) continue;
@@ -421,15 +418,11 @@ Status MemoryEffects::FindFirstFile(const char* pattern, FindData* entry,
     CopyText(data.name, name.c_str());
     data.attributes = item.second.attributes;
     data.size = item.second.content.size();
-    state->entries.push_back(data);
+    entries.push_back(data);
   }
-  if (state->entries.empty()) {
-    delete state;
-    return kErrFileNotFound;
-  }
-  *entry = state->entries[0];
-  state->next = 1;
-  *find = state;
+  if (entries.empty()) return kErrFileNotFound;
+  *entry = entries[0];
+  *find = new FindState{entries, 1};
   return kOk;
 }
 
@@ -546,10 +539,6 @@ Status MemoryEffects::SetCurrentDirectory(const char* path) {
 }
 
 // ---- Registry ----
-
-std::string MemoryEffects::RegKeyOf(RegRoot root, const std::string& path) const {
-  return Upper(RootName(root) + Slashes(path));
-}
 
 // `use` of the key at `path`, unless the call fails first: injected into
 // the call or into the key's open, or on a key that does not exist.

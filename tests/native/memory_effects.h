@@ -185,8 +185,6 @@ class MemoryEffects : public Effects {
   Status WriteContent(EffectCall call, const char* path,
                       const std::string& before, const char* data, size_t size);
   void OverwritePart(const Node* source, const char* to);
-  Status CheckPath(const std::string& path) const;
-  std::string Parent(const std::string& path) const;
   Node* Find(const std::string& path);
   const Node* Find(const std::string& path) const;
   void Put(const Node& node);
@@ -194,7 +192,6 @@ class MemoryEffects : public Effects {
   Status CheckNewEntry(const std::string& path) const;
   Status NotFound(const std::string& path) const;
   Status CheckTarget(const char* to, bool replace, Status existing) const;
-  std::string RegKeyOf(RegRoot root, const std::string& path) const;
   template <typename Use>
   Status OnKey(EffectCall call, RegRoot root, const char* path, Use use);
   std::string Absolute(const std::string& path) const;
