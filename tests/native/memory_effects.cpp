@@ -554,14 +554,13 @@ Status MemoryEffects::RegCreateKeyEx(RegRoot root, const char* path) {
   std::string full = RootName(root) + std::string(path);
   Status status = Injected(EffectCall::kRegCreateKeyEx, full, EffectCall::kRegOpenKeyEx);
   if (status != kOk) return status;
-  std::string walked;
+  std::string walked;  // each key on the way, as written
   for (const char* p = path;; ++p) {
-    if (*p == '\\' || *p == 0) {
-      if (!walked.empty() && !keys_.count(RegKeyOf(root, walked))) {
-        keys_[RegKeyOf(root, walked)].path = walked;
-      }
-      if (*p == 0) break;
+    if ((*p == '\\' || *p == 0) && !walked.empty()) {
+      RegKeyNode& key = keys_[RegKeyOf(root, walked)];
+      if (key.path.empty()) key.path = walked;
     }
+    if (*p == 0) break;
     walked += *p;
   }
   return kOk;
