@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <string>
 
 #include "script/effects.h"
@@ -40,8 +41,19 @@ class EffectsContract : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
   Effects& fx() { return machine_->effects(); }
-  std::string In(const std::string& name) { return dir_ + "\\" + name; }
+  // The path of `name` in the scratch directory, kept until the test ends.
+  const char* In(const std::string& name) {
+    paths_.push_back(dir_ + "\\" + name);
+    return paths_.back().c_str();
+  }
+
+  // GetFileAttributes of `path` into attributes_.
+  Status AttributesOf(const char* path) { return fx().GetFileAttributes(path, &attributes_); }
 
   ContractMachine* machine_ = nullptr;
   std::string dir_;
+  unsigned long attributes_ = 0;
+
+ private:
+  std::deque<std::string> paths_;  // growing at its end moves none of them
 };

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "checker/script_files.h"  // Upper
 #include "program/command_groups.h"
 #include "script/engine.h"
 #include "script/journal.h"
@@ -88,18 +89,12 @@ const ExitRule kExitRules[] = {
     {EffectCall::kCallEntryPoint, "", 1},
 };
 
-std::string Upper(std::string text) {
-  for (char& c : text) c = FoldAscii(c);
-  return text;
-}
-
 // `failed` is "<call> <subject>", as the machine notes it.
 int ExpectedExit(const std::string& failed) {
-  std::string upper = Upper(failed);
   for (const ExitRule& rule : kExitRules) {
-    std::string name = Upper(EffectCallName(rule.call)) + " ";
-    if (upper.compare(0, name.size(), name) == 0 &&
-        upper.find(rule.subjectPart, name.size()) != std::string::npos) {
+    std::string name = std::string(EffectCallName(rule.call)) + " ";
+    if (failed.compare(0, name.size(), name) == 0 &&
+        Upper(failed).find(rule.subjectPart, name.size()) != std::string::npos) {
       return rule.exitCode;
     }
   }
@@ -221,37 +216,37 @@ bool Journaled(const std::vector<std::string>& journal, const std::string& failu
   return false;
 }
 
-struct Phase {
-  const char* name;
-  bool uninstall;
-};
-
+// One phase's sweep, from the machine before it and after its clean run.
 class FaultSweep : public ::testing::Test {
  protected:
-  // Sweeps one phase from `before`: a clean run, then one run per call.
-  void Sweep(const MemoryEffects& before, const Phase& phase) {
-    phase_ = phase;
+  // A clean run, then one run per call until a run makes fewer calls.
+  void Sweep(const MemoryEffects& before, const char* phase, bool uninstall) {
     auto start = std::chrono::steady_clock::now();
-    MemoryEffects after = before;
-    EXPECT_EQ(RunSetup(after, phase.uninstall).exitCode, 0) << phase.name;
-    for (int n = 0;; ++n) {
+    before_ = after_ = before;
+    uninstall_ = uninstall;
+    EXPECT_EQ(RunSetup(after_, uninstall).exitCode, 0) << phase;
+    int n = 0;
+    for (;; ++n) {
       MemoryEffects machine = before;
       machine.InjectFailure(EffectCall::kAny, "", kErrAccessDenied, 1, n);
-      RunOutcome outcome = RunSetup(machine, phase.uninstall);
-      ++runs_;
+      RunOutcome outcome = RunSetup(machine, uninstall);
       if (machine.DisarmUnfired() > 0) break;  // fewer calls than n + 1
       std::string failed = machine.injectedFailures.at(0);
-      SCOPED_TRACE(std::string(phase.name) + ", call " + std::to_string(n + 1) + ": " + failed);
-      CheckRun(before, after, machine, outcome, failed);
+      SCOPED_TRACE(std::string(phase) + ", call " + std::to_string(n + 1) + ": " + failed);
+      CheckRun(machine, outcome, failed);
     }
-    ExpectNoLeak();
+#ifdef __SANITIZE_ADDRESS__
+    // Every block a run leaked is unreachable once it has ended: one check
+    // after a phase's runs finds them all, with where they were allocated
+    // (after each run it would take 40 s more).
+    EXPECT_EQ(__lsan_do_recoverable_leak_check(), 0);
+#endif
     std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
-    RecordProperty("runs", runs_);
-    printf("fault sweep of the %s: %d runs in %.2f s\n", phase.name, runs_, seconds.count());
+    RecordProperty("runs", n + 1);
+    printf("fault sweep of the %s: %d runs in %.2f s\n", phase, n + 1, seconds.count());
   }
 
-  void CheckRun(const MemoryEffects& before, const MemoryEffects& after,
-                const MemoryEffects& machine, const RunOutcome& outcome,
+  void CheckRun(const MemoryEffects& machine, const RunOutcome& outcome,
                 const std::string& failed) {
     EXPECT_TRUE(Journaled(outcome.journal, failed));
     int expected = ExpectedExit(failed);
@@ -261,40 +256,33 @@ class FaultSweep : public ::testing::Test {
       EXPECT_EQ(outcome.exitCode, expected);
     }
     std::string zek = ZekIni(machine);
-    EXPECT_TRUE(zek == ZekIni(before) || zek == ZekIni(after) ||
-                (expected == 0 && zek == CleanZekIniWithout(before, failed)))
+    EXPECT_TRUE(zek == ZekIni(before_) || zek == ZekIni(after_) ||
+                (expected == 0 && zek == CleanZekIniWithout(failed)))
         << zek;
     FileMap is = machine.Files();
-    EXPECT_EQ(Differences(before.Files(), is, false, true), std::vector<std::string>())
+    EXPECT_EQ(Differences(before_.Files(), is, false, true), std::vector<std::string>())
         << "touched outside the product";
     if (expected == kEither && outcome.exitCode == 0) {
-      EXPECT_EQ(Differences(after.Files(), is, true, false), std::vector<std::string>())
+      EXPECT_EQ(Differences(after_.Files(), is, true, false), std::vector<std::string>())
           << "the product's paths differ from a clean run's, yet the run ended with 0";
     }
   }
 
-  // zek.ini after a run on `before` where the file that `failed` could not
-  // read is missing: a silent failure to read a file is its absence.
-  std::string CleanZekIniWithout(const MemoryEffects& before, const std::string& failed) {
-    if (Upper(failed).compare(0, 14, "READWHOLEFILE ") != 0) return kAbsent;
-    MemoryEffects machine = before;
-    machine.InjectFailure(EffectCall::kReadWholeFile, failed.substr(14), kErrFileNotFound, 1);
-    RunSetup(machine, phase_.uninstall);
+  // zek.ini after a run where the file that `failed` could not read is
+  // missing: a silent failure to read a file is its absence.
+  std::string CleanZekIniWithout(const std::string& failed) {
+    const std::string read = "ReadWholeFile ";
+    if (failed.compare(0, read.size(), read) != 0) return kAbsent;
+    MemoryEffects machine = before_;
+    machine.InjectFailure(EffectCall::kReadWholeFile, failed.substr(read.size()),
+                          kErrFileNotFound, 1);
+    RunSetup(machine, uninstall_);
     machine.DisarmUnfired();
     return ZekIni(machine);
   }
 
-  // Every block a run leaked is unreachable once it has ended: one check
-  // after a phase's runs finds them all, with where they were allocated
-  // (after each run it would take 40 s more).
-  void ExpectNoLeak() {
-#ifdef __SANITIZE_ADDRESS__
-    EXPECT_EQ(__lsan_do_recoverable_leak_check(), 0);
-#endif
-  }
-
-  int runs_ = 0;
-  Phase phase_ = {"", false};
+  MemoryEffects before_, after_;
+  bool uninstall_ = false;
 };
 
 // The machine after clean runs: the example installed, then upgraded.
@@ -304,9 +292,9 @@ MemoryEffects AfterCleanRuns(int installs) {
   return machine;
 }
 
-TEST_F(FaultSweep, Install) { Sweep(ExampleMachine(), Phase{"install", false}); }
-TEST_F(FaultSweep, Upgrade) { Sweep(AfterCleanRuns(1), Phase{"upgrade", false}); }
-TEST_F(FaultSweep, Uninstall) { Sweep(AfterCleanRuns(2), Phase{"uninstall", true}); }
+TEST_F(FaultSweep, Install) { Sweep(ExampleMachine(), "install", false); }
+TEST_F(FaultSweep, Upgrade) { Sweep(AfterCleanRuns(1), "upgrade", false); }
+TEST_F(FaultSweep, Uninstall) { Sweep(AfterCleanRuns(2), "uninstall", true); }
 
 // The sweep's own instrument: the N-th call of any kind fails, and an
 // injection that never fires fails the test that armed it.

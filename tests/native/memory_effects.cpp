@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <sstream>
+
+#include "checker/script_files.h"  // Upper
 
 #ifdef VORN_INJECTIONS_MUST_FIRE
 #include <gtest/gtest.h>
@@ -26,11 +29,6 @@ static_assert(sizeof kCallNames / sizeof kCallNames[0] ==
                   static_cast<size_t>(EffectCall::kListenOnTcpPort) + 1,
               "one name per effect call");
 
-std::string Upper(std::string text) {
-  for (char& c : text) c = FoldAscii(c);
-  return text;
-}
-
 std::string Slashes(std::string text) {
   std::replace(text.begin(), text.end(), '/', '\\');
   while (text.size() > 3 && text.back() == '\\') text.pop_back();
@@ -39,6 +37,15 @@ std::string Slashes(std::string text) {
 
 bool Contains(const std::string& text, const std::string& part) {
   return Upper(text).find(Upper(part)) != std::string::npos;
+}
+
+bool StartsWith(const std::string& text, const std::string& prefix) {
+  return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+// A key of the files' or the registry's map right below `prefix` ("...\\").
+bool IsChild(const std::string& key, const std::string& prefix) {
+  return StartsWith(key, prefix) && key.find('\\', prefix.size()) == std::string::npos;
 }
 
 // '*' and '?' wildcards, case ignored.
@@ -63,6 +70,21 @@ const char* RootName(RegRoot root) {
   }
 }
 
+// Win32's limit on ANSI paths: 259 characters and the NUL.
+Status CheckPath(const std::string& path) {
+  return path.size() >= kPathMax ? kErrFilenameTooLong : kOk;
+}
+
+std::string Parent(const std::string& path) {
+  size_t cut = path.rfind('\\');
+  if (cut == std::string::npos) return "";
+  return path.substr(0, cut == 2 ? 3 : cut);
+}
+
+std::string RegKeyOf(RegRoot root, const std::string& path) {
+  return Upper(RootName(root) + Slashes(path));
+}
+
 Status CopyOut(const std::string& text, char (&path)[kPathMax]) {
   if (!FitsIn(text.c_str(), kPathMax)) {
     path[0] = 0;
@@ -80,7 +102,7 @@ MemoryEffects::MemoryEffects() {
         "C:\\setup", "C:\\users", "C:\\users\\test", "C:\\users\\test\\Desktop",
         "C:\\users\\test\\Start Menu", "C:\\users\\test\\Start Menu\\Programs",
         "C:\\users\\test\\Start Menu\\Programs\\StartUp"}) {
-    files_[Upper(dir)] = Node{dir, true, "", kAttrDirectory};
+    AddDirectory(dir);
   }
 }
 
@@ -92,27 +114,20 @@ std::string MemoryEffects::Absolute(const std::string& path) const {
   std::replace(p.begin(), p.end(), '/', '\\');
   if (p.compare(0, 2, "\\\\") == 0) return Slashes(p);
   std::string current = Slashes(currentDirectory);
-  std::string root, rest;
+  std::string root = current.substr(0, 3), rest;
   if (p.size() >= 2 && p[1] == ':') {
-    root = std::string(1, FoldAscii(p[0])) + ":\\";
+    root = std::string(1, p[0]) + ":\\";
     rest = p.substr(2);
     bool sameDrive = FoldAscii(current[0]) == FoldAscii(p[0]);
     if (rest.empty() || rest[0] != '\\') {
       rest = (sameDrive ? current.substr(3) + "\\" : "") + rest;
     }
-  } else if (!p.empty() && p[0] == '\\') {
-    root = current.substr(0, 3);
-    rest = p;
   } else {
-    root = current.substr(0, 3);
-    rest = current.substr(3) + "\\" + p;
+    rest = !p.empty() && p[0] == '\\' ? p : current.substr(3) + "\\" + p;
   }
   std::vector<std::string> elements;
-  size_t start = 0;
-  while (start <= rest.size()) {
-    size_t end = rest.find('\\', start);
-    if (end == std::string::npos) end = rest.size();
-    std::string element = rest.substr(start, end - start);
+  std::istringstream in(rest);
+  for (std::string element; std::getline(in, element, '\\');) {
     if (element == "..") {
       if (!elements.empty()) elements.pop_back();
     } else if (element != ".") {
@@ -121,13 +136,12 @@ std::string MemoryEffects::Absolute(const std::string& path) const {
       }
       if (!element.empty()) elements.push_back(element);
     }
-    start = end + 1;
   }
   std::string full = root;
   for (size_t i = 0; i < elements.size(); ++i) {
     full += (i ? "\\" : "") + elements[i];
   }
-  if (!full.empty() && full[0] >= 'a' && full[0] <= 'z') full[0] = FoldAscii(full[0]);
+  if (!full.empty()) full[0] = FoldAscii(full[0]);
   return full;
 }
 
@@ -180,25 +194,19 @@ int MemoryEffects::DisarmUnfired() {
   return count;
 }
 
-// Win32's limit on ANSI paths: 259 characters and the NUL.
-Status MemoryEffects::CheckPath(const std::string& path) const {
-  return path.size() >= kPathMax ? kErrFilenameTooLong : kOk;
-}
-
-std::string MemoryEffects::Parent(const std::string& path) const {
-  size_t cut = path.rfind('\\');
-  if (cut == std::string::npos) return "";
-  return path.substr(0, cut == 2 ? 3 : cut);
-}
-
-MemoryEffects::Node* MemoryEffects::Find(const std::string& path) {
-  auto it = files_.find(Upper(Absolute(path)));
-  return it == files_.end() ? nullptr : &it->second;
-}
-
 const MemoryEffects::Node* MemoryEffects::Find(const std::string& path) const {
   auto it = files_.find(Upper(Absolute(path)));
   return it == files_.end() ? nullptr : &it->second;
+}
+
+MemoryEffects::Node* MemoryEffects::Find(const std::string& path) {
+  return const_cast<Node*>(static_cast<const MemoryEffects*>(this)->Find(path));
+}
+
+void MemoryEffects::Put(const Node& node) { files_[Upper(node.path)] = node; }
+
+void MemoryEffects::AddDirectory(const std::string& fullPath) {
+  Put(Node{fullPath, true, "", kAttrDirectory});
 }
 
 // A new entry needs a short enough path and an existing parent directory.
@@ -211,14 +219,28 @@ Status MemoryEffects::CheckNewEntry(const std::string& path) const {
   return dir && dir->directory ? kOk : kErrPathNotFound;
 }
 
+// What a look at a missing entry gives: its folder is missing, or it is.
+Status MemoryEffects::NotFound(const std::string& path) const {
+  return CheckNewEntry(path) == kOk ? kErrFileNotFound : kErrPathNotFound;
+}
+
+// Where a copy or move may put its file: over an existing one only when
+// `replace` (else `existing`), and never over a folder or a read-only file.
+Status MemoryEffects::CheckTarget(const char* to, bool replace, Status existing) const {
+  const Node* target = Find(to);
+  if (target && !replace) return existing;
+  if (target && target->Unwritable()) return kErrAccessDenied;
+  return CheckNewEntry(to);
+}
+
 void MemoryEffects::WriteFile(const std::string& path,
                               const std::string& content,
                               unsigned long attributes) {
   std::string full = Absolute(path);
   for (std::string dir = Parent(full); dir.size() > 3; dir = Parent(dir)) {
-    if (!Find(dir)) files_[Upper(dir)] = Node{dir, true, "", kAttrDirectory};
+    if (!Find(dir)) AddDirectory(dir);
   }
-  files_[Upper(full)] = Node{full, false, content, attributes};
+  Put(Node{full, false, content, attributes});
 }
 
 std::string MemoryEffects::ReadFile(const std::string& path) const {
@@ -239,7 +261,7 @@ std::vector<std::string> MemoryEffects::Tree(const std::string& directory) const
   std::string prefix = Upper(Absolute(directory)) + "\\";
   std::vector<std::string> found;
   for (const auto& entry : files_) {
-    if (entry.first.compare(0, prefix.size(), prefix) == 0) {
+    if (StartsWith(entry.first, prefix)) {
       found.push_back(entry.second.path.substr(prefix.size()) +
                       (entry.second.directory ? "\\" : ""));
     }
@@ -275,18 +297,11 @@ Status MemoryEffects::CopyFile(const char* from, const char* to,
   }
   if (!source) return Logged("CopyFile", from, kErrFileNotFound);
   if (source->directory) return Logged("CopyFile", from, kErrAccessDenied);
-  Node* target = Find(to);
-  if (target) {
-    if (failIfExists) return Logged("CopyFile", to, kErrFileExists);
-    if (target->directory || (target->attributes & kAttrReadOnly)) {
-      return Logged("CopyFile", to, kErrAccessDenied);
-    }
-  }
-  status = CheckNewEntry(to);
+  status = CheckTarget(to, !failIfExists, kErrFileExists);
   if (status != kOk) return Logged("CopyFile", to, status);
   Node copy = *source;
   copy.path = Absolute(to);
-  files_[Upper(copy.path)] = copy;
+  Put(copy);
   return kOk;
 }
 
@@ -294,10 +309,7 @@ Status MemoryEffects::CopyFile(const char* from, const char* to,
 // written what fitted, as Windows does.
 void MemoryEffects::OverwritePart(const Node* source, const char* to) {
   Node* target = Find(to);
-  if (!source || source->directory || !target || target->directory ||
-      (target->attributes & kAttrReadOnly)) {
-    return;
-  }
+  if (!source || source->directory || !target || target->Unwritable()) return;
   target->content = source->content.substr(0, source->content.size() / 2);
 }
 
@@ -311,34 +323,25 @@ Status MemoryEffects::MoveFileEx(const char* from, const char* to,
       FoldAscii(Absolute(from)[0]) != FoldAscii(Absolute(to)[0])) {
     return Logged("MoveFileEx", to, kErrNotSameDevice);
   }
-  Node* target = Find(to);
-  if (target) {
-    if (!(flags & kMoveReplaceExisting)) {
-      return Logged("MoveFileEx", to, kErrAlreadyExists);
-    }
-    if (target->directory || (target->attributes & kAttrReadOnly)) {
-      return Logged("MoveFileEx", to, kErrAccessDenied);
-    }
-  }
-  Status status = CheckNewEntry(to);
+  Status status = CheckTarget(to, (flags & kMoveReplaceExisting) != 0, kErrAlreadyExists);
   if (status != kOk) return Logged("MoveFileEx", to, status);
   std::string oldPath = Absolute(from), newPath = Absolute(to);
-  if (source->directory && FoldAscii(oldPath[0]) != FoldAscii(newPath[0])) {
+  bool folder = source->directory;
+  if (folder && FoldAscii(oldPath[0]) != FoldAscii(newPath[0])) {
     return Logged("MoveFileEx", from, kErrAccessDenied);  // folders stay on their drive
   }
   // A folder is renamed with everything in it.
-  std::vector<std::string> inside = source->directory ? Tree(from) : std::vector<std::string>();
-  for (std::string name : inside) {
-    if (!name.empty() && name.back() == '\\') name.pop_back();
-    Node node = *Find(oldPath + "\\" + name);
-    files_.erase(Upper(node.path));
-    node.path = newPath + "\\" + name;
-    files_[Upper(node.path)] = node;
+  std::string oldKey = Upper(oldPath);
+  std::vector<Node> moving;
+  for (auto it = files_.begin(); it != files_.end();) {
+    bool inside = it->first == oldKey || (folder && StartsWith(it->first, oldKey + "\\"));
+    if (inside) moving.push_back(it->second);
+    it = inside ? files_.erase(it) : std::next(it);
   }
-  Node moved = *Find(from);
-  files_.erase(Upper(oldPath));
-  moved.path = newPath;
-  files_[Upper(moved.path)] = moved;
+  for (Node& node : moving) {
+    node.path = newPath + node.path.substr(oldPath.size());
+    Put(node);
+  }
   return kOk;
 }
 
@@ -346,9 +349,7 @@ Status MemoryEffects::DeleteFile(const char* path) {
   if (Status injected = Injected(EffectCall::kDeleteFile, path)) return injected;
   const Node* node = Find(path);
   if (!node) return Logged("DeleteFile", path, kErrFileNotFound);
-  if (node->directory || (node->attributes & kAttrReadOnly)) {
-    return Logged("DeleteFile", path, kErrAccessDenied);
-  }
+  if (node->Unwritable()) return Logged("DeleteFile", path, kErrAccessDenied);
   files_.erase(Upper(Absolute(path)));
   return kOk;
 }
@@ -359,8 +360,7 @@ Status MemoryEffects::GetFileAttributes(const char* path,
   if (Status injected = Injected(EffectCall::kGetFileAttributes, path)) return injected;
   if (CheckPath(path) != kOk) return kErrFilenameTooLong;
   const Node* node = Find(path);
-  if (!node) return CheckNewEntry(path) == kOk ? kErrFileNotFound
-                                               : kErrPathNotFound;
+  if (!node) return NotFound(path);
   *attributes = node->attributes;
   return kOk;
 }
@@ -382,8 +382,7 @@ Status MemoryEffects::CreateDirectory(const char* path) {
   if (Find(path)) return Logged("CreateDirectory", path, kErrAlreadyExists);
   Status status = CheckNewEntry(path);
   if (status != kOk) return Logged("CreateDirectory", path, status);
-  std::string full = Absolute(path);
-  files_[Upper(full)] = Node{full, true, "", kAttrDirectory};
+  AddDirectory(Absolute(path));
   return kOk;
 }
 
@@ -409,27 +408,21 @@ Status MemoryEffects::FindFirstFile(const char* pattern, FindData* entry,
   if (directory.size() > 3 && (!dir || !dir->directory)) {
     return Logged("FindFirstFile", pattern, kErrPathNotFound);
   }
-  FindState* state = new FindState{{}, 0};
+  std::vector<FindData> entries;
   std::string prefix = Upper(directory.size() > 3 ? directory : directory.substr(0, 2)) + "\\";
   for (const auto& item : files_) {
-    const std::string& key = item.first;
-    if (key.compare(0, prefix.size(), prefix) != 0) continue;
-    if (key.find('\\', prefix.size()) != std::string::npos) continue;
+    if (!IsChild(item.first, prefix)) continue;
     std::string name = item.second.path.substr(prefix.size());
     if (!Matches(namePattern.c_str(), name.c_str())) continue;
     FindData data;
     CopyText(data.name, name.c_str());
     data.attributes = item.second.attributes;
     data.size = item.second.content.size();
-    state->entries.push_back(data);
+    entries.push_back(data);
   }
-  if (state->entries.empty()) {
-    delete state;
-    return kErrFileNotFound;
-  }
-  *entry = state->entries[0];
-  state->next = 1;
-  *find = state;
+  if (entries.empty()) return kErrFileNotFound;
+  *entry = entries[0];
+  *find = new FindState{entries, 1};
   return kOk;
 }
 
@@ -449,10 +442,7 @@ Status MemoryEffects::ReadWholeFile(const char* path, ByteBuffer* contents) {
   if (Status injected = Injected(EffectCall::kReadWholeFile, path)) return injected;
   if (CheckPath(path) != kOk) return Logged("ReadWholeFile", path, kErrFilenameTooLong);
   const Node* node = Find(path);
-  if (!node) {
-    return Logged("ReadWholeFile", path,
-                  CheckNewEntry(path) == kOk ? kErrFileNotFound : kErrPathNotFound);
-  }
+  if (!node) return Logged("ReadWholeFile", path, NotFound(path));
   if (node->directory) return Logged("ReadWholeFile", path, kErrAccessDenied);
   if (!contents->Append(node->content.data(), node->content.size())) {
     return kErrNotEnoughMemory;
@@ -467,9 +457,7 @@ Status MemoryEffects::WriteContent(EffectCall call, const char* path,
                                    size_t size) {
   const char* operation = EffectCallName(call);
   Node* node = Find(path);
-  if (node && (node->directory || (node->attributes & kAttrReadOnly))) {
-    return Logged(operation, path, kErrAccessDenied);
-  }
+  if (node && node->Unwritable()) return Logged(operation, path, kErrAccessDenied);
   Status status = CheckNewEntry(path);
   if (status != kOk) return Logged(operation, path, status);
   status = Injected(call, path);
@@ -552,117 +540,101 @@ Status MemoryEffects::SetCurrentDirectory(const char* path) {
 
 // ---- Registry ----
 
-std::string MemoryEffects::RegKeyOf(RegRoot root, const std::string& path) const {
-  return Upper(RootName(root) + Slashes(path));
-}
-
-Status MemoryEffects::OpenKey(EffectCall call, RegRoot root, const char* path,
-                              RegKeyNode** key) {
+// `use` of the key at `path`, unless the call fails first: injected into
+// the call or into the key's open, or on a key that does not exist.
+template <typename Use>
+Status MemoryEffects::OnKey(EffectCall call, RegRoot root, const char* path, Use use) {
   std::string full = RootName(root) + std::string(path);
   if (Status injected = Injected(call, full, EffectCall::kRegOpenKeyEx)) return injected;
   auto it = keys_.find(RegKeyOf(root, path));
-  if (it == keys_.end()) return kErrFileNotFound;
-  *key = &it->second;
-  return kOk;
+  return it == keys_.end() ? kErrFileNotFound : use(it->second);
 }
 
 Status MemoryEffects::RegCreateKeyEx(RegRoot root, const char* path) {
   std::string full = RootName(root) + std::string(path);
   Status status = Injected(EffectCall::kRegCreateKeyEx, full, EffectCall::kRegOpenKeyEx);
   if (status != kOk) return status;
-  std::string walked;
+  std::string walked;  // each key on the way, as written
   for (const char* p = path;; ++p) {
-    if (*p == '\\' || *p == 0) {
-      if (!walked.empty() && !keys_.count(RegKeyOf(root, walked))) {
-        keys_[RegKeyOf(root, walked)].path = walked;
-      }
-      if (*p == 0) break;
+    if ((*p == '\\' || *p == 0) && !walked.empty()) {
+      RegKeyNode& key = keys_[RegKeyOf(root, walked)];
+      if (key.path.empty()) key.path = walked;
     }
+    if (*p == 0) break;
     walked += *p;
   }
   return kOk;
 }
 
 Status MemoryEffects::RegOpenKeyEx(RegRoot root, const char* path, bool) {
-  RegKeyNode* key = nullptr;
-  return OpenKey(EffectCall::kRegOpenKeyEx, root, path, &key);
+  return OnKey(EffectCall::kRegOpenKeyEx, root, path, [](RegKeyNode&) { return kOk; });
 }
 
 Status MemoryEffects::RegQueryValueEx(RegRoot root, const char* path,
                                       const char* name, char* buffer,
                                       size_t capacity) {
   if (capacity > 0) buffer[0] = 0;
-  RegKeyNode* key = nullptr;
-  Status status = OpenKey(EffectCall::kRegQueryValueEx, root, path, &key);
-  if (status != kOk) return status;
-  std::string valueName = Upper(name ? name : "");
-  auto it = key->values.find(valueName);
-  if (it == key->values.end()) return kErrFileNotFound;
-  if (!key->isString[valueName]) return kErrInvalidParameter;
-  std::string text = it->second.second.c_str();  // up to a stored NUL
-  if (text.size() + 1 > capacity) return kErrMoreData;
-  CopyText(buffer, capacity, text.c_str());
-  return kOk;
+  return OnKey(EffectCall::kRegQueryValueEx, root, path, [&](RegKeyNode& key) {
+    auto it = key.values.find(Upper(name ? name : ""));
+    if (it == key.values.end()) return kErrFileNotFound;
+    if (!it->second.isString) return kErrInvalidParameter;
+    std::string text = it->second.data.c_str();  // up to a stored NUL
+    if (text.size() + 1 > capacity) return kErrMoreData;
+    CopyText(buffer, capacity, text.c_str());
+    return kOk;
+  });
 }
 
 Status MemoryEffects::RegSetValueEx(RegRoot root, const char* path,
                                     const char* name, const char* data,
                                     size_t size) {
-  RegKeyNode* key = nullptr;
-  Status status = OpenKey(EffectCall::kRegSetValueEx, root, path, &key);
-  if (status != kOk) return Logged("RegSetValueEx", path, status);
-  std::string valueName = name ? name : "";
-  key->values[Upper(valueName)] = {valueName, std::string(data, size)};
-  key->isString[Upper(valueName)] = true;
-  return kOk;
+  Status status = OnKey(EffectCall::kRegSetValueEx, root, path, [&](RegKeyNode& key) {
+    key.values[Upper(name ? name : "")] = RegValueNode{std::string(data, size), true};
+    return kOk;
+  });
+  return Logged("RegSetValueEx", path, status);
 }
 
 Status MemoryEffects::RegDeleteValue(RegRoot root, const char* path,
                                      const char* name) {
-  RegKeyNode* key = nullptr;
-  Status status = OpenKey(EffectCall::kRegDeleteValue, root, path, &key);
-  if (status != kOk) return status;
-  return key->values.erase(Upper(name ? name : "")) ? kOk : kErrFileNotFound;
+  return OnKey(EffectCall::kRegDeleteValue, root, path, [&](RegKeyNode& key) {
+    return key.values.erase(Upper(name ? name : "")) ? kOk : kErrFileNotFound;
+  });
 }
 
 Status MemoryEffects::RegDeleteKey(RegRoot root, const char* path) {
-  RegKeyNode* key = nullptr;
-  Status status = OpenKey(EffectCall::kRegDeleteKey, root, path, &key);
-  if (status != kOk) return status;
-  std::string prefix = RegKeyOf(root, path) + "\\";
-  for (const auto& item : keys_) {
-    if (item.first.compare(0, prefix.size(), prefix) == 0) {
-      return Logged("RegDeleteKey", path, kErrAccessDenied);
+  std::string keyName = RegKeyOf(root, path);
+  return OnKey(EffectCall::kRegDeleteKey, root, path, [&](RegKeyNode&) {
+    for (const auto& item : keys_) {
+      if (StartsWith(item.first, keyName + "\\")) {
+        return Logged("RegDeleteKey", path, kErrAccessDenied);
+      }
     }
-  }
-  keys_.erase(RegKeyOf(root, path));
-  return kOk;
+    keys_.erase(keyName);
+    return kOk;
+  });
 }
 
 Status MemoryEffects::RegEnumKeyEx(RegRoot root, const char* path,
                                    unsigned index, char* name,
                                    size_t capacity) {
   if (capacity > 0) name[0] = 0;
-  RegKeyNode* key = nullptr;
-  Status status = OpenKey(EffectCall::kRegEnumKeyEx, root, path, &key);
-  if (status != kOk) return status;
   std::string prefix = RegKeyOf(root, path) + "\\";
-  unsigned seen = 0;
-  for (const auto& item : keys_) {
-    if (item.first.compare(0, prefix.size(), prefix) != 0) continue;
-    if (item.first.find('\\', prefix.size()) != std::string::npos) continue;
-    if (seen++ < index) continue;
-    std::string child = item.second.path.substr(item.second.path.rfind('\\') + 1);
-    if (child.size() + 1 > capacity) return kErrMoreData;
-    CopyText(name, capacity, child.c_str());
-    return kOk;
-  }
-  return kErrNoMoreFiles;
+  return OnKey(EffectCall::kRegEnumKeyEx, root, path, [&](RegKeyNode&) {
+    unsigned seen = 0;
+    for (const auto& item : keys_) {
+      if (!IsChild(item.first, prefix) || seen++ < index) continue;
+      std::string child = item.second.path.substr(item.second.path.rfind('\\') + 1);
+      if (child.size() + 1 > capacity) return kErrMoreData;
+      CopyText(name, capacity, child.c_str());
+      return kOk;
+    }
+    return kErrNoMoreFiles;
+  });
 }
 
 Status MemoryEffects::RegFlushKey(RegRoot root, const char* path) {
-  RegKeyNode* key = nullptr;
-  return OpenKey(EffectCall::kRegFlushKey, root, path, &key);
+  return OnKey(EffectCall::kRegFlushKey, root, path, [](RegKeyNode&) { return kOk; });
 }
 
 bool MemoryEffects::RegValue(RegRoot root, const std::string& path,
@@ -671,7 +643,7 @@ bool MemoryEffects::RegValue(RegRoot root, const std::string& path,
   if (it == keys_.end()) return false;
   auto value = it->second.values.find(Upper(name));
   if (value == it->second.values.end()) return false;
-  *data = value->second.second;
+  *data = value->second.data;
   return true;
 }
 
@@ -683,16 +655,14 @@ void MemoryEffects::SetRegString(RegRoot root, const std::string& path,
                                  const std::string& name,
                                  const std::string& text) {
   RegCreateKeyEx(root, path.c_str());
-  RegKeyNode& key = keys_[RegKeyOf(root, path)];
-  key.values[Upper(name)] = {name, text + std::string(1, '\0')};
-  key.isString[Upper(name)] = true;
+  keys_[RegKeyOf(root, path)].values[Upper(name)] = RegValueNode{text + '\0', true};
 }
 
 void MemoryEffects::SetRegBinary(RegRoot root, const std::string& path,
                                  const std::string& name,
                                  const std::string& bytes) {
   SetRegString(root, path, name, bytes);
-  keys_[RegKeyOf(root, path)].isString[Upper(name)] = false;
+  keys_[RegKeyOf(root, path)].values[Upper(name)].isString = false;
 }
 
 // ---- Shell, processes, libraries, fonts, probes ----
@@ -792,10 +762,7 @@ Status MemoryEffects::RemoveFontResource(const char* path) {
              : Logged("RemoveFontResource", path, kErrFileNotFound);
 }
 
-Status MemoryEffects::DetectTcpIp() {
-  if (Status injected = Injected(EffectCall::kDetectTcpIp, "")) return injected;
-  return tcpIpUsable ? kOk : Logged("WSAStartup", "1.1", kErrModNotFound);
-}
+Status MemoryEffects::DetectTcpIp() { return Injected(EffectCall::kDetectTcpIp, ""); }
 
 Status MemoryEffects::ListenOnTcpPort(unsigned short port) {
   std::string number = std::to_string(port);

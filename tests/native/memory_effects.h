@@ -86,7 +86,6 @@ class MemoryEffects : public Effects {
   std::set<std::string> fontsAdded;
   // "path -> target args[..] in dir icon path,index" (parts when set)
   std::vector<std::string> linksSaved;
-  bool tcpIpUsable = true;
   std::set<unsigned short> takenPorts;
   std::string systemDirectory = "C:\\windows\\system32";
   std::string windowsDirectory = "C:\\windows";
@@ -153,11 +152,15 @@ class MemoryEffects : public Effects {
     bool directory;
     std::string content;
     unsigned long attributes;
+    bool Unwritable() const { return directory || (attributes & kAttrReadOnly); }
+  };
+  struct RegValueNode {
+    std::string data;  // every byte written
+    bool isString;     // REG_SZ
   };
   struct RegKeyNode {
-    std::string path;
-    std::map<std::string, std::pair<std::string, std::string>> values;
-    std::map<std::string, bool> isString;
+    std::string path;                            // as created
+    std::map<std::string, RegValueNode> values;  // by upper-cased name
   };
   struct Injection {
     EffectCall call;
@@ -182,14 +185,15 @@ class MemoryEffects : public Effects {
   Status WriteContent(EffectCall call, const char* path,
                       const std::string& before, const char* data, size_t size);
   void OverwritePart(const Node* source, const char* to);
-  Status CheckPath(const std::string& path) const;
-  std::string Parent(const std::string& path) const;
   Node* Find(const std::string& path);
   const Node* Find(const std::string& path) const;
+  void Put(const Node& node);
+  void AddDirectory(const std::string& fullPath);
   Status CheckNewEntry(const std::string& path) const;
-  std::string RegKeyOf(RegRoot root, const std::string& path) const;
-  Status OpenKey(EffectCall call, RegRoot root, const char* path,
-                 RegKeyNode** key);
+  Status NotFound(const std::string& path) const;
+  Status CheckTarget(const char* to, bool replace, Status existing) const;
+  template <typename Use>
+  Status OnKey(EffectCall call, RegRoot root, const char* path, Use use);
   std::string Absolute(const std::string& path) const;
 
   std::map<std::string, Node> files_;  // by upper-cased absolute path
