@@ -21,7 +21,6 @@
 #include <string>
 #include <vector>
 
-#include "checker/script_files.h"  // Upper
 #include "program/command_groups.h"
 #include "script/engine.h"
 #include "script/journal.h"
@@ -37,6 +36,11 @@
 #endif
 
 namespace {
+
+std::string UpperCase(std::string text) {
+  for (char& c : text) c = FoldAscii(c);
+  return text;
+}
 
 const char kZekIni[] = "C:\\vorn\\zek.ini";  // DSTDIR: no program-files folder is known
 const char kAbsent[] = "(absent)";
@@ -94,7 +98,7 @@ int ExpectedExit(const std::string& failed) {
   for (const ExitRule& rule : kExitRules) {
     std::string name = std::string(EffectCallName(rule.call)) + " ";
     if (failed.compare(0, name.size(), name) == 0 &&
-        Upper(failed).find(rule.subjectPart, name.size()) != std::string::npos) {
+        UpperCase(failed).find(rule.subjectPart, name.size()) != std::string::npos) {
       return rule.exitCode;
     }
   }
