@@ -277,6 +277,20 @@ class Deadline {
   DWORD ms_;
 };
 
+const DWORD kPollMs = 15;  // the pause between two looks
+
+// Asks `done` every kPollMs until it says true (then true) or `timeoutMs`
+// has passed (then false); asked at least once.
+template <typename Done>
+bool PollUntil(DWORD timeoutMs, Done done) {
+  Deadline deadline(timeoutMs);
+  for (;;) {
+    if (done()) return true;
+    if (deadline.Passed()) return false;
+    Sleep(kPollMs);
+  }
+}
+
 }  // namespace robot
 
 #endif  // ROBOT_ROBOT_H

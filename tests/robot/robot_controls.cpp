@@ -102,16 +102,11 @@ bool PressKey(HWND dialog, UINT vk, DWORD timeoutMs) {
       1 | (static_cast<LPARAM>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)) << 16);
   if (IsExtendedKey(vk)) down |= 1 << 24;
   const LPARAM up = down | 0xC0000000;  // previous state down, released
-  Deadline deadline(timeoutMs);
-  while (IsWindow(dialog)) {
-    if (PostMessageA(KeyTarget(dialog), WM_KEYDOWN, vk, down)) {
-      return PostMessageA(KeyTarget(dialog), WM_KEYUP, vk, up) &&
-             Settle(dialog, timeoutMs);
-    }
-    if (deadline.Passed()) return false;
-    Sleep(kPollMs);
-  }
-  return false;
+  auto keyDown = [&] {
+    return !IsWindow(dialog) || PostMessageA(KeyTarget(dialog), WM_KEYDOWN, vk, down);
+  };
+  return PollUntil(timeoutMs, keyDown) && IsWindow(dialog) &&
+         PostMessageA(KeyTarget(dialog), WM_KEYUP, vk, up) && Settle(dialog, timeoutMs);
 }
 
 bool CloseDialog(HWND dialog, DWORD timeoutMs) {

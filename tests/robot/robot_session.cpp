@@ -105,16 +105,13 @@ bool Session::FindMessageBox(MessageBoxInfo* box) const {
   return false;
 }
 
-// Polls `found` until it is true; false when the program ended first or
-// the time ran out.
-template <typename Found>
-bool WaitWhileRunning(const Session& session, DWORD timeoutMs, Found found) {
-  Deadline deadline(timeoutMs);
-  for (;;) {
-    if (found()) return true;
-    if (!session.Running() || deadline.Passed()) return false;
-    Sleep(kPollMs);
-  }
+// Polls `find` until it finds; false when the program ended first or the
+// time ran out.
+template <typename Find>
+bool WaitWhileRunning(const Session& session, DWORD timeoutMs, Find find) {
+  bool found = false;
+  PollUntil(timeoutMs, [&] { return (found = find()) || !session.Running(); });
+  return found;
 }
 
 bool Session::WaitForMessageBox(MessageBoxInfo* box, DWORD timeoutMs) const {
@@ -147,12 +144,8 @@ bool Session::Press(const MessageBoxInfo& box, int buttonId) const {
   HWND button = GetDlgItem(box.hwnd, buttonId);
   PostMessageA(box.hwnd, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
                reinterpret_cast<LPARAM>(button));
-  Deadline deadline(kPressTimeoutMs);
-  for (;;) {
-    if (!IsWindow(box.hwnd) || !IsWindowVisible(box.hwnd)) return true;
-    if (deadline.Passed()) return false;
-    Sleep(kPollMs);
-  }
+  return PollUntil(kPressTimeoutMs,
+                   [&] { return !IsWindow(box.hwnd) || !IsWindowVisible(box.hwnd); });
 }
 
 std::vector<HWND> Session::VisibleProgressDialogs() const {

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -43,60 +43,38 @@ struct CliResult {
 };
 
 // Runs robot.exe with `args` (each quoted) and collects what it prints.
+// The output goes to a file, read once robot.exe has ended: a pipe would
+// not do, as a process that Wine starts meanwhile (its desktop process,
+// say) may inherit the write end and keep it open for good.
 CliResult RunRobot(const std::vector<std::string>& args) {
   CliResult result;
   std::string cmd = robot::QuoteArg(Robot());
   for (const std::string& a : args) cmd += " " + robot::QuoteArg(a);
-  std::vector<char> cmdLine(cmd.begin(), cmd.end());
-  cmdLine.push_back('\0');
-
+  char outPath[MAX_PATH];
+  if (!GetTempFileNameA(ExeDir().c_str(), "cli", 0, outPath)) return result;
   SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
-  HANDLE readEnd = nullptr;
-  HANDLE writeEnd = nullptr;
-  if (!CreatePipe(&readEnd, &writeEnd, &sa, 0)) return result;
-  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  HANDLE out = CreateFileA(outPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, &sa,
+                           CREATE_ALWAYS, 0, nullptr);
   STARTUPINFOA si = {};
   si.cb = sizeof(si);
   si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdOutput = writeEnd;
-  si.hStdError = writeEnd;
+  si.hStdOutput = si.hStdError = out;
   PROCESS_INFORMATION pi = {};
-  BOOL started = CreateProcessA(nullptr, cmdLine.data(), nullptr, nullptr, TRUE,
-                                0, nullptr, nullptr, &si, &pi);
-  CloseHandle(writeEnd);
-  if (!started) {
-    CloseHandle(readEnd);
-    return result;
-  }
-
-  // Reads until robot.exe has ended, not until the pipe's end: a process
-  // that Wine starts meanwhile (its desktop process, say) may inherit the
-  // write end and keep it open for good.
-  std::string output;
-  char buf[4096];
-  bool ended = false;
-  DWORD waited = 0;
-  while (!ended && waited < kWaitMs) {
-    ended = WaitForSingleObject(pi.hProcess, 10) == WAIT_OBJECT_0;
-    waited += 10;
-    DWORD available = 0;
-    while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) &&
-           available > 0) {
-      DWORD got = 0;
-      if (!ReadFile(readEnd, buf, sizeof(buf), &got, nullptr) || got == 0) break;
-      output.append(buf, got);
+  if (out != INVALID_HANDLE_VALUE &&
+      CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+    DWORD code = 0;
+    if (WaitForSingleObject(pi.hProcess, kWaitMs) == WAIT_OBJECT_0 &&
+        GetExitCodeProcess(pi.hProcess, &code)) {
+      result.exitCode = static_cast<int>(code);
     }
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
   }
-  CloseHandle(readEnd);
-  DWORD code = 0;
-  if (ended && GetExitCodeProcess(pi.hProcess, &code)) {
-    result.exitCode = static_cast<int>(code);
-  }
-  CloseHandle(pi.hProcess);
-  CloseHandle(pi.hThread);
-
-  std::istringstream printed(output);
+  if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
+  std::ifstream printed(outPath, std::ios::binary);
   for (std::string line; std::getline(printed, line);) result.lines.push_back(line);
+  printed.close();
+  DeleteFileA(outPath);
   return result;
 }
 
@@ -336,25 +314,18 @@ TEST_F(RobotDialogs, SelectsAndDoubleClicksListRows) {
 TEST_F(RobotPixels, CountsExactColoursOfTheClientArea) {
   Start("paint");
   robot::WindowInfo mainWindow;
-  robot::Deadline shown(kWaitMs);
-  while (!(session.FindMainWindow(&mainWindow) && mainWindow.visible) &&
-         !shown.Passed()) {
-    Sleep(20);
-  }
-  ASSERT_TRUE(mainWindow.visible);
+  ASSERT_TRUE(robot::PollUntil(
+      kWaitMs, [&] { return session.FindMainWindow(&mainWindow) && mainWindow.visible; }));
   RECT rc;
   ASSERT_TRUE(GetClientRect(mainWindow.hwnd, &rc));
   const int area = rc.right * rc.bottom;
   const int block = 40 * 30;
 
   // The first paint may still be on its way.
-  int blockPixels =
-      session.CountClientPixels(mainWindow.hwnd, RGB(48, 96, 160));
-  for (robot::Deadline painted(kWaitMs);
-       blockPixels != block && !painted.Passed();) {
-    Sleep(20);
-    blockPixels = session.CountClientPixels(mainWindow.hwnd, RGB(48, 96, 160));
-  }
+  int blockPixels = -1;
+  robot::PollUntil(kWaitMs, [&] {
+    return (blockPixels = session.CountClientPixels(mainWindow.hwnd, RGB(48, 96, 160))) == block;
+  });
   EXPECT_EQ(block, blockPixels);
   EXPECT_EQ(area - block,
             session.CountClientPixels(mainWindow.hwnd, RGB(0, 0, 80)));
