@@ -33,6 +33,7 @@ int MessageCount() {
 static const DWORD kBoxTimeoutMs = 30000;
 static const DWORD kExitTimeoutMs = 60000;
 static const DWORD kStepMs = 60000;
+static const DWORD kShownMs = 5000;  // for a dialog to come or go
 
 // Keys the cases write, removed before and after each.
 static const struct {
@@ -319,17 +320,16 @@ bool SetupRun::Step(const std::string& step) {
   }
   if (verb == "runs") {
     std::string seen;
-    for (int i = 0; i < 200 && (seen = RunDialogs()) != rest; ++i) Sleep(25);
+    bool shown = robot::PollUntil(kShownMs, [&] { return (seen = RunDialogs()) == rest; });
     EXPECT_EQ(seen, rest);
-    return seen == rest;
+    return shown;
   }
   if (verb == "gone") {
     HWND any;
-    for (int i = 0; i < 100; ++i, Sleep(50)) {
-      if (!Session().FindDialog(ControlId(rest), &any)) return true;
-    }
-    ADD_FAILURE() << rest << " is still shown";
-    return false;
+    int id = ControlId(rest);
+    bool gone = robot::PollUntil(kShownMs, [&] { return !Session().FindDialog(id, &any); });
+    EXPECT_TRUE(gone) << rest << " is still shown";
+    return gone;
   }
   return DialogStep(verb, rest);
 }
