@@ -1,5 +1,5 @@
 // One started program: its windows, its message boxes answered, its
-// progress dialogs and what it paints, and a whole run answered to its end.
+// progress dialogs and what it paints.
 #include <algorithm>
 #include <set>
 
@@ -204,31 +204,6 @@ int Session::CountClientPixels(HWND hwnd, COLORREF color) const {
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
   return copied ? count : -1;
-}
-
-Transcript RunAnswering(const std::string& exePath, const std::string& args,
-                        const std::string& workDir, int answer,
-                        DWORD timeoutMs) {
-  Transcript t;
-  Session session;
-  if (!session.Start(exePath, args, workDir)) return t;
-  Deadline deadline(timeoutMs);
-  for (;;) {
-    MessageBoxInfo box;
-    if (session.FindMessageBox(&box)) {
-      int button = ChooseButton(box, answer);
-      t.boxes.push_back(box);
-      t.pressed.push_back(button);
-      if (!session.Press(box, button)) return t;  // stuck box: give up
-      continue;
-    }
-    if (!session.Running()) {
-      t.finished = session.WaitForExit(0, &t.exitCode);
-      return t;
-    }
-    if (deadline.Passed()) return t;  // ~Session ends the program
-    Sleep(kPollMs);
-  }
 }
 
 }  // namespace robot
