@@ -55,23 +55,21 @@ static void DeleteTouchedKeys() {
 }
 
 void SetupRun::SetUp() {
-  scratch_ = new ScratchDirectory();
+  scratch_ = std::make_unique<ScratchDirectory>();
   ASSERT_TRUE(CopyFileA(VORN_SETUP_EXE, (Dir() + "\\setup.exe").c_str(), FALSE))
       << "cannot copy " << VORN_SETUP_EXE;
   DeleteTouchedKeys();
-  session_ = new robot::Session();
+  session_ = std::make_unique<robot::Session>();
 }
 
 void SetupRun::TearDown() {
-  delete session_;  // ends a program that still runs
-  session_ = nullptr;
+  session_.reset();  // ends a program that still runs
   for (HANDLE file : held_) CloseHandle(file);
   for (const std::string& path : filesOutside_) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(path.c_str());
   }
-  delete scratch_;
-  scratch_ = nullptr;
+  scratch_.reset();
   DeleteTouchedKeys();
 }
 
@@ -104,8 +102,7 @@ std::string SetupRun::Here(std::string text) const {
 // Each start gets a session of its own; the previous program, if it still
 // runs, is ended.
 void SetupRun::Start(const std::string& args) {
-  delete session_;
-  session_ = new robot::Session();
+  session_ = std::make_unique<robot::Session>();
   ASSERT_TRUE(session_->Start(Dir() + "\\setup.exe", args, Dir()));
 }
 

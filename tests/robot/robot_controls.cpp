@@ -151,15 +151,11 @@ std::vector<std::string> ListItems(HWND dialog, int id) {
                              kSendTimeoutMs, &got)) {
       break;
     }
-    int wideLen = static_cast<int>(wcsnlen(wide.data(), wide.size()));
-    int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLen, nullptr, 0,
-                                    nullptr, nullptr);
-    std::string row(static_cast<size_t>(std::max(bytes, 0)), '\0');
-    if (bytes > 0) {
-      WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLen, &row[0], bytes,
-                          nullptr, nullptr);
-    }
-    rows.push_back(row);
+    char row[kListTextChars * 4];  // room for any code page's bytes
+    int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(),
+                                    static_cast<int>(wcsnlen(wide.data(), wide.size())), row,
+                                    sizeof row, nullptr, nullptr);
+    rows.emplace_back(row, static_cast<size_t>(std::max(bytes, 0)));
   }
   return rows;
 }
