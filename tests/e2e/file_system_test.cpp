@@ -54,6 +54,9 @@ class DriveSearch : public SetupRun {
     }
     return found;
   }
+
+  // The run's directory as the search names it: drive C as "c:".
+  std::string SearchedDir() const { return "c" + Dir().substr(1); }
 };
 
 TEST_F(DriveSearch, ApplyOnFilesRunsTheSectionPerExactHitOnEveryFixedDrive) {
@@ -76,18 +79,14 @@ TEST_F(DriveSearch, ApplyOnFilesRunsTheSectionPerExactHitOnEveryFixedDrive) {
   EXPECT_TRUE(SearchTexts().empty());  // the wait dialogs are gone
   Press(box, IDOK);
   EXPECT_EQ(Finish(), 0);
-  std::string dir = Dir();
-  dir[0] = 'c';  // the search names drive C as "c:"
-  EXPECT_EQ(Trace(), dir + "|d:|d:");
+  EXPECT_EQ(Trace(), SearchedDir() + "|d:|d:");
 }
 
 TEST_F(DriveSearch, ASectionThatQuitsEndsTheRunsButNotTheSearch) {
   WriteScript("[Setup]\nApplyOnFiles \"zek.ini\" \"Found\"\n" + Mark("never") +
               "[Found]\nAppendFile DSTDIR \"out.txt\"\nquit \"\" \"\"\n");
   EXPECT_EQ(RunToEnd("/SILENT"), 0);
-  std::string dir = Dir();
-  dir[0] = 'c';
-  EXPECT_EQ(Trace(), dir);
+  EXPECT_EQ(Trace(), SearchedDir());
 }
 
 }  // namespace

@@ -93,20 +93,14 @@ const std::vector<E2eCase> kJournalCases = {
      "",
      {"journal.log~setup.ini:2: error: SetUninstall: the entry name is longer than 207 characters",
       "-journal.log~DisplayName"}},
+    {"AFailedRegistrationIsAFailureLine", {"helper reg_fails.dll=reg_fails.dll"},
+     "[Setup]\nset DSTDIR \"$DIR\"\nRegister \"reg_fails.dll\"\n", kSilentJournal, {}, 1, "",
+     {"journal.log~setup.ini:3: failure: DllRegisterServer $DIR\\reg_fails.dll: result 0x80004005",
+      "journal.log~setup.ini:3: error: DllRegisterServer failed for ",
+      "-journal.log~DLL registered"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Errors, Cases, ::testing::ValuesIn(kJournalCases), CaseName);
-
-TEST_F(JournalRun, AFailedRegistrationIsAFailureLine) {
-  Prepare("helper reg_fails.dll=reg_fails.dll");
-  WriteScript(Here("[Setup]\nset DSTDIR \"$DIR\"\nRegister \"reg_fails.dll\"\n"));
-  EXPECT_EQ(RunToEnd(Here(kSilentJournal)), 1);
-  CheckAfter(
-      {"journal.log~setup.ini:3: failure: DllRegisterServer $DIR\\reg_fails.dll: "
-       "result 0x80004005",
-       "journal.log~setup.ini:3: error: DllRegisterServer failed for ",
-       "-journal.log~DLL registered"});
-}
 
 // A run without a script says why it ends with -1.
 TEST_F(JournalRun, ARunWithoutSetupIniSaysWhy) {

@@ -137,20 +137,14 @@ TEST_F(Sections, HiddenMainWindowUnlessShown) {
   WriteScript("[Setup]\nMsgBoxOK \"look\"\nShowWindow\nMsgBoxOK \"shown\"\n"
               "HideWindow\nMsgBoxOK \"hidden\"\n");
   Start();
-  robot::WindowInfo main;
-  MessageBoxInfo box = NextBox();
-  ASSERT_TRUE(Session().FindMainWindow(&main));
-  EXPECT_EQ(main.caption, "Setup");
-  EXPECT_FALSE(main.visible);
-  Press(box, IDOK);
-  box = NextBox();
-  Session().FindMainWindow(&main);
-  EXPECT_TRUE(main.visible);
-  Press(box, IDOK);
-  box = NextBox();
-  Session().FindMainWindow(&main);
-  EXPECT_FALSE(main.visible);
-  Press(box, IDOK);
+  for (bool shown : {false, true, false}) {  // at each box
+    MessageBoxInfo box = NextBox();
+    robot::WindowInfo main;
+    ASSERT_TRUE(Session().FindMainWindow(&main)) << box.text;
+    EXPECT_EQ(main.caption, "Setup");
+    EXPECT_EQ(main.visible, shown) << box.text;
+    Press(box, IDOK);
+  }
   EXPECT_EQ(Finish(), 0);
 }
 

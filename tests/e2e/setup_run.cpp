@@ -33,6 +33,7 @@ int MessageCount() {
 static const DWORD kBoxTimeoutMs = 30000;
 static const DWORD kExitTimeoutMs = 60000;
 static const DWORD kStepMs = 60000;
+static const DWORD kShownMs = 5000;  // for a dialog to come or go
 
 // Keys the cases write, removed before and after each.
 static const struct {
@@ -54,23 +55,21 @@ static void DeleteTouchedKeys() {
 }
 
 void SetupRun::SetUp() {
-  scratch_ = new ScratchDirectory();
+  scratch_ = std::make_unique<ScratchDirectory>();
   ASSERT_TRUE(CopyFileA(VORN_SETUP_EXE, (Dir() + "\\setup.exe").c_str(), FALSE))
       << "cannot copy " << VORN_SETUP_EXE;
   DeleteTouchedKeys();
-  session_ = new robot::Session();
+  session_ = std::make_unique<robot::Session>();
 }
 
 void SetupRun::TearDown() {
-  delete session_;  // ends a program that still runs
-  session_ = nullptr;
+  session_.reset();  // ends a program that still runs
   for (HANDLE file : held_) CloseHandle(file);
   for (const std::string& path : filesOutside_) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(path.c_str());
   }
-  delete scratch_;
-  scratch_ = nullptr;
+  scratch_.reset();
   DeleteTouchedKeys();
 }
 
@@ -103,8 +102,7 @@ std::string SetupRun::Here(std::string text) const {
 // Each start gets a session of its own; the previous program, if it still
 // runs, is ended.
 void SetupRun::Start(const std::string& args) {
-  delete session_;
-  session_ = new robot::Session();
+  session_ = std::make_unique<robot::Session>();
   ASSERT_TRUE(session_->Start(Dir() + "\\setup.exe", args, Dir()));
 }
 
@@ -319,17 +317,16 @@ bool SetupRun::Step(const std::string& step) {
   }
   if (verb == "runs") {
     std::string seen;
-    for (int i = 0; i < 200 && (seen = RunDialogs()) != rest; ++i) Sleep(25);
+    bool shown = robot::PollUntil(kShownMs, [&] { return (seen = RunDialogs()) == rest; });
     EXPECT_EQ(seen, rest);
-    return seen == rest;
+    return shown;
   }
   if (verb == "gone") {
     HWND any;
-    for (int i = 0; i < 100; ++i, Sleep(50)) {
-      if (!Session().FindDialog(ControlId(rest), &any)) return true;
-    }
-    ADD_FAILURE() << rest << " is still shown";
-    return false;
+    int id = ControlId(rest);
+    bool gone = robot::PollUntil(kShownMs, [&] { return !Session().FindDialog(id, &any); });
+    EXPECT_TRUE(gone) << rest << " is still shown";
+    return gone;
   }
   return DialogStep(verb, rest);
 }

@@ -51,6 +51,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -128,8 +129,8 @@ class SetupRun : public ::testing::Test {
   void CheckOne(const std::string& expectation);
   void CheckRegistry(const std::string& expectation);
 
-  ScratchDirectory* scratch_ = nullptr;
-  robot::Session* session_ = nullptr;
+  std::unique_ptr<ScratchDirectory> scratch_;
+  std::unique_ptr<robot::Session> session_;
   std::vector<std::string> filesOutside_;
   std::vector<HANDLE> held_;
   HWND dialog_ = nullptr;

@@ -31,18 +31,21 @@ class Gallery {
     fprintf(request, "%ld %ld %ld %ld\n", box.left, box.top, box.right - box.left,
             box.bottom - box.top);
     fclose(request);
-    for (int i = 0; i < 300 && GetFileAttributesA(png.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) {
-      Sleep(100);
-    }
+    robot::PollUntil(kWaitMs,
+                     [&] { return GetFileAttributesA(png.c_str()) != INVALID_FILE_ATTRIBUTES; });
     printf("picture: %s\n", png.c_str());
     fflush(stdout);
   }
 
-  HWND Dialog(int controlId) {
+  // Waits for the dialog holding `controlId`, and takes its picture when
+  // it is given a name.
+  HWND Dialog(int controlId, const char* picture = nullptr) {
     HWND dialog = nullptr;
     if (!session_.WaitForDialog(controlId, kWaitMs, &dialog)) {
       printf("missing: the dialog with control %d\n", controlId);
       fflush(stdout);
+    } else if (picture != nullptr) {
+      Picture(dialog, picture);
     }
     return dialog;
   }
@@ -61,13 +64,11 @@ class Gallery {
 };
 
 void WalkTheExample(Gallery& gallery) {
-  HWND intro = gallery.Dialog(IDC_DESTINATION);
+  HWND intro = gallery.Dialog(IDC_DESTINATION, "intro-page");
   if (!intro) return;
-  gallery.Picture(intro, "intro-page");
   robot::ClickButton(intro, IDC_CHANGE_DESTINATION, kWaitMs);
-  HWND chooser = gallery.Dialog(IDC_FOLDER_TREE);
+  HWND chooser = gallery.Dialog(IDC_FOLDER_TREE, "directory-chooser");
   if (!chooser) return;
-  gallery.Picture(chooser, "directory-chooser");
   robot::ExpandTreeItem(chooser, IDC_FOLDER_TREE, "c:", kWaitMs);
   robot::SelectTreeItem(chooser, IDC_FOLDER_TREE, "c:\\Program Files", kWaitMs);
   gallery.Picture(chooser, "directory-chooser-folder");
@@ -81,18 +82,16 @@ void WalkTheExample(Gallery& gallery) {
   robot::ClickButton(chooser, IDOK, kWaitMs);
   gallery.Picture(intro, "intro-page-changed");
   robot::ClickButton(intro, IDOK, kWaitMs);
-  HWND licence = gallery.Dialog(IDC_LICENCE_TEXT);
+  HWND licence = gallery.Dialog(IDC_LICENCE_TEXT, "licence");
   if (!licence) return;
-  gallery.Picture(licence, "licence");
   robot::ClickButton(licence, IDOK, kWaitMs);
   HWND types = gallery.Dialog(IDC_SETUP_TYPES);
   if (!types) return;
   robot::SelectListItem(types, IDC_SETUP_TYPES, 2, kWaitMs);
   gallery.Picture(types, "setup-type");
   robot::ClickButton(types, IDOK, kWaitMs);
-  HWND smtp = gallery.Dialog(IDC_SMTP_SERVER);
+  HWND smtp = gallery.Dialog(IDC_SMTP_SERVER, "smtp-server");
   if (!smtp) return;
-  gallery.Picture(smtp, "smtp-server");
   robot::ClickButton(smtp, IDOK, kWaitMs);
   gallery.Box("installed-box");
 }

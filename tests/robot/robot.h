@@ -250,21 +250,6 @@ class Session {
   mutable unsigned long seenCounter_ = 0;
 };
 
-// ---- Running a program to its end ----
-
-struct Transcript {
-  std::vector<MessageBoxInfo> boxes;  // in the order they appeared
-  std::vector<int> pressed;           // button pressed for each box
-  int exitCode = 0;
-  bool finished = false;  // false: could not start, or timed out and killed
-};
-
-// Starts the program, answers every message box with ChooseButton(box,
-// `answer`) and waits for its end, at most `timeoutMs` in all.
-Transcript RunAnswering(const std::string& exePath, const std::string& args,
-                        const std::string& workDir, int answer,
-                        DWORD timeoutMs);
-
 // A point in time `ms` milliseconds from its construction (GetTickCount;
 // durations up to 49 days).
 class Deadline {
@@ -276,6 +261,20 @@ class Deadline {
   DWORD start_;
   DWORD ms_;
 };
+
+const DWORD kPollMs = 15;  // the pause between two looks
+
+// Asks `done` every kPollMs until it says true (then true) or `timeoutMs`
+// has passed (then false); asked at least once.
+template <typename Done>
+bool PollUntil(DWORD timeoutMs, Done done) {
+  Deadline deadline(timeoutMs);
+  for (;;) {
+    if (done()) return true;
+    if (deadline.Passed()) return false;
+    Sleep(kPollMs);
+  }
+}
 
 }  // namespace robot
 

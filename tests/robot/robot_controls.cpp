@@ -102,16 +102,11 @@ bool PressKey(HWND dialog, UINT vk, DWORD timeoutMs) {
       1 | (static_cast<LPARAM>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)) << 16);
   if (IsExtendedKey(vk)) down |= 1 << 24;
   const LPARAM up = down | 0xC0000000;  // previous state down, released
-  Deadline deadline(timeoutMs);
-  while (IsWindow(dialog)) {
-    if (PostMessageA(KeyTarget(dialog), WM_KEYDOWN, vk, down)) {
-      return PostMessageA(KeyTarget(dialog), WM_KEYUP, vk, up) &&
-             Settle(dialog, timeoutMs);
-    }
-    if (deadline.Passed()) return false;
-    Sleep(kPollMs);
-  }
-  return false;
+  auto keyDown = [&] {
+    return !IsWindow(dialog) || PostMessageA(KeyTarget(dialog), WM_KEYDOWN, vk, down);
+  };
+  return PollUntil(timeoutMs, keyDown) && IsWindow(dialog) &&
+         PostMessageA(KeyTarget(dialog), WM_KEYUP, vk, up) && Settle(dialog, timeoutMs);
 }
 
 bool CloseDialog(HWND dialog, DWORD timeoutMs) {
@@ -156,15 +151,11 @@ std::vector<std::string> ListItems(HWND dialog, int id) {
                              kSendTimeoutMs, &got)) {
       break;
     }
-    int wideLen = static_cast<int>(wcsnlen(wide.data(), wide.size()));
-    int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLen, nullptr, 0,
-                                    nullptr, nullptr);
-    std::string row(static_cast<size_t>(std::max(bytes, 0)), '\0');
-    if (bytes > 0) {
-      WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLen, &row[0], bytes,
-                          nullptr, nullptr);
-    }
-    rows.push_back(row);
+    char row[kListTextChars * 4];  // room for any code page's bytes
+    int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(),
+                                    static_cast<int>(wcsnlen(wide.data(), wide.size())), row,
+                                    sizeof row, nullptr, nullptr);
+    rows.emplace_back(row, static_cast<size_t>(std::max(bytes, 0)));
   }
   return rows;
 }

@@ -1,5 +1,5 @@
-// What the robot's own files share: the polling interval, messages sent
-// with a timeout, the wait after an action, and the windows of a process.
+// What the robot's own files share: messages sent with a timeout, the wait
+// after an action, and the windows of a process.
 #ifndef ROBOT_ROBOT_INTERNAL_H
 #define ROBOT_ROBOT_INTERNAL_H
 
@@ -10,7 +10,6 @@
 
 namespace robot {
 
-const DWORD kPollMs = 15;
 const UINT kSendTimeoutMs = 5000;  // per round trip that acts
 
 bool SameNoCase(const std::string& a, const char* b);

@@ -89,7 +89,6 @@ std::vector<std::string> EventLog::Poll(const robot::Session& session) {
 
 const int kExitTimeout = 124;
 const int kExitRobotFailed = 125;
-const DWORD kPollMs = 15;
 
 struct Options {
   double timeoutSeconds = 60;
@@ -216,7 +215,7 @@ int main(int argc, char** argv) {
       PrintLine(line);
       return kExitTimeout;
     }
-    Sleep(kPollMs);
+    Sleep(robot::kPollMs);
   }
 
   PrintLines(log.Poll(session));

@@ -1,5 +1,5 @@
 // One started program: its windows, its message boxes answered, its
-// progress dialogs and what it paints, and a whole run answered to its end.
+// progress dialogs and what it paints.
 #include <algorithm>
 #include <set>
 
@@ -105,16 +105,13 @@ bool Session::FindMessageBox(MessageBoxInfo* box) const {
   return false;
 }
 
-// Polls `found` until it is true; false when the program ended first or
-// the time ran out.
-template <typename Found>
-bool WaitWhileRunning(const Session& session, DWORD timeoutMs, Found found) {
-  Deadline deadline(timeoutMs);
-  for (;;) {
-    if (found()) return true;
-    if (!session.Running() || deadline.Passed()) return false;
-    Sleep(kPollMs);
-  }
+// Polls `find` until it finds; false when the program ended first or the
+// time ran out.
+template <typename Find>
+bool WaitWhileRunning(const Session& session, DWORD timeoutMs, Find find) {
+  bool found = false;
+  PollUntil(timeoutMs, [&] { return (found = find()) || !session.Running(); });
+  return found;
 }
 
 bool Session::WaitForMessageBox(MessageBoxInfo* box, DWORD timeoutMs) const {
@@ -147,12 +144,8 @@ bool Session::Press(const MessageBoxInfo& box, int buttonId) const {
   HWND button = GetDlgItem(box.hwnd, buttonId);
   PostMessageA(box.hwnd, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
                reinterpret_cast<LPARAM>(button));
-  Deadline deadline(kPressTimeoutMs);
-  for (;;) {
-    if (!IsWindow(box.hwnd) || !IsWindowVisible(box.hwnd)) return true;
-    if (deadline.Passed()) return false;
-    Sleep(kPollMs);
-  }
+  return PollUntil(kPressTimeoutMs,
+                   [&] { return !IsWindow(box.hwnd) || !IsWindowVisible(box.hwnd); });
 }
 
 std::vector<HWND> Session::VisibleProgressDialogs() const {
@@ -211,31 +204,6 @@ int Session::CountClientPixels(HWND hwnd, COLORREF color) const {
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
   return copied ? count : -1;
-}
-
-Transcript RunAnswering(const std::string& exePath, const std::string& args,
-                        const std::string& workDir, int answer,
-                        DWORD timeoutMs) {
-  Transcript t;
-  Session session;
-  if (!session.Start(exePath, args, workDir)) return t;
-  Deadline deadline(timeoutMs);
-  for (;;) {
-    MessageBoxInfo box;
-    if (session.FindMessageBox(&box)) {
-      int button = ChooseButton(box, answer);
-      t.boxes.push_back(box);
-      t.pressed.push_back(button);
-      if (!session.Press(box, button)) return t;  // stuck box: give up
-      continue;
-    }
-    if (!session.Running()) {
-      t.finished = session.WaitForExit(0, &t.exitCode);
-      return t;
-    }
-    if (deadline.Passed()) return t;  // ~Session ends the program
-    Sleep(kPollMs);
-  }
 }
 
 }  // namespace robot

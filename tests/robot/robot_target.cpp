@@ -32,7 +32,6 @@
 #include <commctrl.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 namespace {
@@ -44,6 +43,12 @@ const int kBlockWidth = 40;
 const int kBlockHeight = 30;
 const UINT_PTR kQuitTimer = 1;
 
+void FillWith(HDC dc, const RECT& rect, COLORREF color) {
+  HBRUSH brush = CreateSolidBrush(color);
+  FillRect(dc, &rect, brush);
+  DeleteObject(brush);
+}
+
 LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_PAINT: {
@@ -51,21 +56,14 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       HDC dc = BeginPaint(hwnd, &ps);
       RECT client;
       GetClientRect(hwnd, &client);
-      HBRUSH background = CreateSolidBrush(kPaintBackground);
-      FillRect(dc, &client, background);
-      DeleteObject(background);
-      RECT block = {8, 8, 8 + kBlockWidth, 8 + kBlockHeight};
-      HBRUSH blockBrush = CreateSolidBrush(kPaintBlock);
-      FillRect(dc, &block, blockBrush);
-      DeleteObject(blockBrush);
+      FillWith(dc, client, kPaintBackground);
+      FillWith(dc, {8, 8, 8 + kBlockWidth, 8 + kBlockHeight}, kPaintBlock);
       EndPaint(hwnd, &ps);
       return 0;
     }
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT covers everything
     case WM_TIMER:
-      PostQuitMessage(0);
-      return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
@@ -266,26 +264,24 @@ INT_PTR CALLBACK ChooserProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
   return FALSE;
 }
 
+int RunDialog(HWND owner, int id, DLGPROC proc) {
+  INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_TREEVIEW_CLASSES};
+  InitCommonControlsEx(&icc);
+  return static_cast<int>(DialogBoxParamA(GetModuleHandleA(nullptr),
+                                          MAKEINTRESOURCEA(id), owner, proc, 0));
+}
+
 INT_PTR CALLBACK IntroProc(HWND dialog, UINT msg, WPARAM wp, LPARAM) {
   if (msg == WM_INITDIALOG) return TRUE;
   if (msg != WM_COMMAND) return FALSE;
   if (LOWORD(wp) == kChangeButton) {
-    INT_PTR chosen = DialogBoxParamA(GetModuleHandleA(nullptr),
-                                     MAKEINTRESOURCEA(kChooserDialog), dialog,
-                                     ChooserProc, 0);
+    int chosen = RunDialog(dialog, kChooserDialog, ChooserProc);
     SetDlgItemTextA(dialog, kChosenLine,
                     ("chooser: " + std::to_string(chosen)).c_str());
   } else if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) {
     EndDialog(dialog, LOWORD(wp));
   }
   return TRUE;
-}
-
-int RunDialog(HWND main, int id, DLGPROC proc) {
-  INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_TREEVIEW_CLASSES};
-  InitCommonControlsEx(&icc);
-  return static_cast<int>(DialogBoxParamA(GetModuleHandleA(nullptr),
-                                          MAKEINTRESOURCEA(id), main, proc, 0));
 }
 
 int RunArgs(HWND main, int argc, char** argv) {
@@ -301,25 +297,19 @@ int RunArgs(HWND main, int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const char* mode = argc > 1 ? argv[1] : "";
-  if (std::strcmp(mode, "exit") == 0) {
-    return argc > 2 ? std::atoi(argv[2]) : 0;
-  }
-  if (std::strcmp(mode, "hang") == 0) {
+  const std::string mode = argc > 1 ? argv[1] : "";
+  if (mode == "exit") return argc > 2 ? std::atoi(argv[2]) : 0;
+  if (mode == "hang") {
     Sleep(60000);
     return 0;
   }
   HWND main = CreateMainWindow();
   if (main == nullptr) return 100;
-  if (std::strcmp(mode, "boxes") == 0) return RunBoxes(main);
-  if (std::strcmp(mode, "paint") == 0) return RunPaint(main);
-  if (std::strcmp(mode, "progress") == 0) return RunProgress(main);
-  if (std::strcmp(mode, "args") == 0) return RunArgs(main, argc, argv);
-  if (std::strcmp(mode, "chooser") == 0) {
-    return RunDialog(main, kChooserDialog, ChooserProc);
-  }
-  if (std::strcmp(mode, "intro") == 0) {
-    return RunDialog(main, kIntroDialog, IntroProc);
-  }
+  if (mode == "boxes") return RunBoxes(main);
+  if (mode == "paint") return RunPaint(main);
+  if (mode == "progress") return RunProgress(main);
+  if (mode == "args") return RunArgs(main, argc, argv);
+  if (mode == "chooser") return RunDialog(main, kChooserDialog, ChooserProc);
+  if (mode == "intro") return RunDialog(main, kIntroDialog, IntroProc);
   return 101;
 }

@@ -43,15 +43,21 @@ bool IsIconStatic(HWND hwnd) {
   return (style & SS_TYPEMASK) == SS_ICON;
 }
 
+// Room for a text of `len` characters and its NUL (longer ones are cut).
+std::vector<char> TextBuffer(LRESULT len) {
+  size_t chars = std::min(static_cast<size_t>(std::max<LRESULT>(len, 0)), kMaxTextChars);
+  return std::vector<char>(chars + 1, '\0');
+}
+
+std::string BufferText(const std::vector<char>& buf) {
+  return std::string(buf.data(), strnlen(buf.data(), buf.size() - 1));
+}
+
 // Text the system stores for the window; never waits for its owner.
 std::string StoredText(HWND hwnd) {
-  int len = GetWindowTextLengthA(hwnd);
-  if (len <= 0) return "";
-  size_t cap = std::min(static_cast<size_t>(len), kMaxTextChars) + 1;
-  std::vector<char> buf(cap, '\0');
-  int got = GetWindowTextA(hwnd, buf.data(), static_cast<int>(buf.size()));
-  if (got <= 0) return "";
-  return std::string(buf.data(), strnlen(buf.data(), cap - 1));
+  std::vector<char> buf = TextBuffer(GetWindowTextLengthA(hwnd));
+  if (GetWindowTextA(hwnd, buf.data(), static_cast<int>(buf.size())) <= 0) return "";
+  return BufferText(buf);
 }
 
 struct EnumState {
@@ -85,22 +91,15 @@ std::string ClassOf(HWND hwnd) {
 }
 
 std::string TextOf(HWND hwnd) {
-  const UINT flags = SMTO_BLOCK | SMTO_ABORTIFHUNG;
-  DWORD_PTR len = 0;
-  if (!SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, flags, kTextTimeoutMs,
-                           &len)) {
+  LRESULT len = 0;
+  if (!Send(hwnd, WM_GETTEXTLENGTH, 0, 0, &len, kTextTimeoutMs)) return StoredText(hwnd);
+  if (len <= 0) return "";
+  std::vector<char> buf = TextBuffer(len);
+  if (!Send(hwnd, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()), nullptr,
+            kTextTimeoutMs)) {
     return StoredText(hwnd);
   }
-  if (len == 0) return "";
-  size_t cap = std::min(static_cast<size_t>(len), kMaxTextChars) + 1;
-  std::vector<char> buf(cap, '\0');
-  DWORD_PTR copied = 0;
-  if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, cap,
-                           reinterpret_cast<LPARAM>(buf.data()), flags,
-                           kTextTimeoutMs, &copied)) {
-    return StoredText(hwnd);
-  }
-  return std::string(buf.data(), strnlen(buf.data(), cap - 1));
+  return BufferText(buf);
 }
 
 bool IsMessageBox(HWND hwnd) {
@@ -138,11 +137,8 @@ bool ReadMessageBox(HWND hwnd, MessageBoxInfo* box) {
       }
     }
   }
-  std::stable_sort(
-      buttons.begin(), buttons.end(),
-      [](const std::pair<LONG, int>& a, const std::pair<LONG, int>& b) {
-        return a.first < b.first;
-      });
+  std::stable_sort(buttons.begin(), buttons.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
   for (const auto& b : buttons) info.buttons.push_back(b.second);
   if (info.buttons.empty()) return false;
   *box = info;
