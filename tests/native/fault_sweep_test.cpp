@@ -37,11 +37,6 @@
 
 namespace {
 
-std::string UpperCase(std::string text) {
-  for (char& c : text) c = FoldAscii(c);
-  return text;
-}
-
 const char kZekIni[] = "C:\\vorn\\zek.ini";  // DSTDIR: no program-files folder is known
 const char kAbsent[] = "(absent)";
 
@@ -98,7 +93,7 @@ int ExpectedExit(const std::string& failed) {
   for (const ExitRule& rule : kExitRules) {
     std::string name = std::string(EffectCallName(rule.call)) + " ";
     if (failed.compare(0, name.size(), name) == 0 &&
-        UpperCase(failed).find(rule.subjectPart, name.size()) != std::string::npos) {
+        MemoryEffects::UpperCase(failed).find(rule.subjectPart, name.size()) != std::string::npos) {
       return rule.exitCode;
     }
   }

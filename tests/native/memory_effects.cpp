@@ -13,11 +13,6 @@
 
 namespace {
 
-std::string UpperCase(std::string text) {
-  for (char& c : text) c = FoldAscii(c);
-  return text;
-}
-
 const char* const kCallNames[] = {
     "*", "CopyFile", "MoveFileEx", "DeleteFile", "GetFileAttributes",
     "SetFileAttributes", "CreateDirectory", "RemoveDirectory", "FindFirstFile",
@@ -40,7 +35,7 @@ std::string Slashes(std::string text) {
 }
 
 bool Contains(const std::string& text, const std::string& part) {
-  return UpperCase(text).find(UpperCase(part)) != std::string::npos;
+  return MemoryEffects::UpperCase(text).find(MemoryEffects::UpperCase(part)) != std::string::npos;
 }
 
 bool StartsWith(const std::string& text, const std::string& prefix) {
@@ -86,7 +81,7 @@ std::string Parent(const std::string& path) {
 }
 
 std::string RegKeyOf(RegRoot root, const std::string& path) {
-  return UpperCase(RootName(root) + Slashes(path));
+  return MemoryEffects::UpperCase(RootName(root) + Slashes(path));
 }
 
 Status CopyOut(const std::string& text, char (&path)[kPathMax]) {
@@ -199,7 +194,7 @@ int MemoryEffects::DisarmUnfired() {
 }
 
 const MemoryEffects::Node* MemoryEffects::Find(const std::string& path) const {
-  auto it = files_.find(UpperCase(Absolute(path)));
+  auto it = files_.find(MemoryEffects::UpperCase(Absolute(path)));
   return it == files_.end() ? nullptr : &it->second;
 }
 
@@ -207,7 +202,7 @@ MemoryEffects::Node* MemoryEffects::Find(const std::string& path) {
   return const_cast<Node*>(static_cast<const MemoryEffects*>(this)->Find(path));
 }
 
-void MemoryEffects::Put(const Node& node) { files_[UpperCase(node.path)] = node; }
+void MemoryEffects::Put(const Node& node) { files_[MemoryEffects::UpperCase(node.path)] = node; }
 
 void MemoryEffects::AddDirectory(const std::string& fullPath) {
   Put(Node{fullPath, true, "", kAttrDirectory});
@@ -262,7 +257,7 @@ bool MemoryEffects::IsDirectory(const std::string& path) const {
 }
 
 std::vector<std::string> MemoryEffects::Tree(const std::string& directory) const {
-  std::string prefix = UpperCase(Absolute(directory)) + "\\";
+  std::string prefix = MemoryEffects::UpperCase(Absolute(directory)) + "\\";
   std::vector<std::string> found;
   for (const auto& entry : files_) {
     if (StartsWith(entry.first, prefix)) {
@@ -335,7 +330,7 @@ Status MemoryEffects::MoveFileEx(const char* from, const char* to,
     return Logged("MoveFileEx", from, kErrAccessDenied);  // folders stay on their drive
   }
   // A folder is renamed with everything in it.
-  std::string oldKey = UpperCase(oldPath);
+  std::string oldKey = MemoryEffects::UpperCase(oldPath);
   std::vector<Node> moving;
   for (auto it = files_.begin(); it != files_.end();) {
     bool inside = it->first == oldKey || (folder && StartsWith(it->first, oldKey + "\\"));
@@ -354,7 +349,7 @@ Status MemoryEffects::DeleteFile(const char* path) {
   const Node* node = Find(path);
   if (!node) return Logged("DeleteFile", path, kErrFileNotFound);
   if (node->Unwritable()) return Logged("DeleteFile", path, kErrAccessDenied);
-  files_.erase(UpperCase(Absolute(path)));
+  files_.erase(MemoryEffects::UpperCase(Absolute(path)));
   return kOk;
 }
 
@@ -396,7 +391,7 @@ Status MemoryEffects::RemoveDirectory(const char* path) {
   if (!node) return Logged("RemoveDirectory", path, kErrFileNotFound);
   if (!node->directory) return Logged("RemoveDirectory", path, kErrDirectory);
   if (!Tree(path).empty()) return Logged("RemoveDirectory", path, kErrDirNotEmpty);
-  files_.erase(UpperCase(Absolute(path)));
+  files_.erase(MemoryEffects::UpperCase(Absolute(path)));
   return kOk;
 }
 
@@ -413,7 +408,7 @@ Status MemoryEffects::FindFirstFile(const char* pattern, FindData* entry,
     return Logged("FindFirstFile", pattern, kErrPathNotFound);
   }
   std::vector<FindData> entries;
-  std::string prefix = UpperCase(directory.size() > 3 ? directory : directory.substr(0, 2)) + "\\";
+  std::string prefix = MemoryEffects::UpperCase(directory.size() > 3 ? directory : directory.substr(0, 2)) + "\\";
   for (const auto& item : files_) {
     if (!IsChild(item.first, prefix)) continue;
     std::string name = item.second.path.substr(prefix.size());
@@ -579,7 +574,7 @@ Status MemoryEffects::RegQueryValueEx(RegRoot root, const char* path,
                                       size_t capacity) {
   if (capacity > 0) buffer[0] = 0;
   return OnKey(EffectCall::kRegQueryValueEx, root, path, [&](RegKeyNode& key) {
-    auto it = key.values.find(UpperCase(name ? name : ""));
+    auto it = key.values.find(MemoryEffects::UpperCase(name ? name : ""));
     if (it == key.values.end()) return kErrFileNotFound;
     if (!it->second.isString) return kErrInvalidParameter;
     std::string text = it->second.data.c_str();  // up to a stored NUL
@@ -593,7 +588,7 @@ Status MemoryEffects::RegSetValueEx(RegRoot root, const char* path,
                                     const char* name, const char* data,
                                     size_t size) {
   Status status = OnKey(EffectCall::kRegSetValueEx, root, path, [&](RegKeyNode& key) {
-    key.values[UpperCase(name ? name : "")] = RegValueNode{std::string(data, size), true};
+    key.values[MemoryEffects::UpperCase(name ? name : "")] = RegValueNode{std::string(data, size), true};
     return kOk;
   });
   return Logged("RegSetValueEx", path, status);
@@ -602,7 +597,7 @@ Status MemoryEffects::RegSetValueEx(RegRoot root, const char* path,
 Status MemoryEffects::RegDeleteValue(RegRoot root, const char* path,
                                      const char* name) {
   return OnKey(EffectCall::kRegDeleteValue, root, path, [&](RegKeyNode& key) {
-    return key.values.erase(UpperCase(name ? name : "")) ? kOk : kErrFileNotFound;
+    return key.values.erase(MemoryEffects::UpperCase(name ? name : "")) ? kOk : kErrFileNotFound;
   });
 }
 
@@ -645,7 +640,7 @@ bool MemoryEffects::RegValue(RegRoot root, const std::string& path,
                              const std::string& name, std::string* data) const {
   auto it = keys_.find(RegKeyOf(root, path));
   if (it == keys_.end()) return false;
-  auto value = it->second.values.find(UpperCase(name));
+  auto value = it->second.values.find(MemoryEffects::UpperCase(name));
   if (value == it->second.values.end()) return false;
   *data = value->second.data;
   return true;
@@ -659,14 +654,14 @@ void MemoryEffects::SetRegString(RegRoot root, const std::string& path,
                                  const std::string& name,
                                  const std::string& text) {
   RegCreateKeyEx(root, path.c_str());
-  keys_[RegKeyOf(root, path)].values[UpperCase(name)] = RegValueNode{text + '\0', true};
+  keys_[RegKeyOf(root, path)].values[MemoryEffects::UpperCase(name)] = RegValueNode{text + '\0', true};
 }
 
 void MemoryEffects::SetRegBinary(RegRoot root, const std::string& path,
                                  const std::string& name,
                                  const std::string& bytes) {
   SetRegString(root, path, name, bytes);
-  keys_[RegKeyOf(root, path)].values[UpperCase(name)].isString = false;
+  keys_[RegKeyOf(root, path)].values[MemoryEffects::UpperCase(name)].isString = false;
 }
 
 // ---- Shell, processes, libraries, fonts, probes ----
@@ -730,7 +725,7 @@ Status MemoryEffects::CreateProcess(const char* application,
 Status MemoryEffects::LoadLibrary(const char* name, LibraryRef* library) {
   *library = nullptr;
   if (Status injected = Injected(EffectCall::kLoadLibrary, name)) return injected;
-  auto it = libraries.find(UpperCase(name));
+  auto it = libraries.find(MemoryEffects::UpperCase(name));
   if (it == libraries.end()) return Logged("LoadLibrary", name, kErrModNotFound);
   *library = &it->second;
   return kOk;
@@ -755,13 +750,13 @@ void MemoryEffects::FreeLibrary(LibraryRef) {}
 Status MemoryEffects::AddFontResource(const char* path) {
   if (Status injected = Injected(EffectCall::kAddFontResource, path)) return injected;
   if (!Exists(path)) return Logged("AddFontResource", path, kErrFileNotFound);
-  fontsAdded.insert(UpperCase(Absolute(path)));
+  fontsAdded.insert(MemoryEffects::UpperCase(Absolute(path)));
   return kOk;
 }
 
 Status MemoryEffects::RemoveFontResource(const char* path) {
   if (Status injected = Injected(EffectCall::kRemoveFontResource, path)) return injected;
-  return fontsAdded.erase(UpperCase(Absolute(path)))
+  return fontsAdded.erase(MemoryEffects::UpperCase(Absolute(path)))
              ? kOk
              : Logged("RemoveFontResource", path, kErrFileNotFound);
 }

@@ -37,6 +37,12 @@ class MemoryEffects : public Effects {
   ~MemoryEffects() override { ReportUnfired(); }
 
   // ---- What a test sets up and looks at ----
+  // `text` with ASCII letters upper-cased: how paths and registry names
+  // compare here.
+  static std::string UpperCase(std::string text) {
+    for (char& c : text) c = FoldAscii(c);
+    return text;
+  }
   void WriteFile(const std::string& path, const std::string& content,
                  unsigned long attributes = kAttrArchive);
   std::string ReadFile(const std::string& path) const;
