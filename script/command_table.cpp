@@ -136,11 +136,10 @@ CommandId FindCommand(const char* keyword) {
   return kCmdInvalid;
 }
 
+// Rows stand in identifier order, so a row is found by its position.
 const CommandRow* CommandRowOf(CommandId id) {
-  for (const CommandRow& row : kCommandTable) {
-    if (row.id == id) return &row;
-  }
-  return nullptr;
+  if (id <= kCmdInvalid || id >= kCommandCount) return nullptr;
+  return &kCommandTable[id - 1];
 }
 
 const char* CommandKeyword(CommandId id) {

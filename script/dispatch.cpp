@@ -1,5 +1,4 @@
-// Command dispatch: a lookup of the bound handler and a call with the
-// argument values its command-table row reads.
+// Command dispatch: a lookup of the bound handler and a call.
 #include "script/engine.h"
 #include "script/errors.h"
 
@@ -18,8 +17,6 @@ static void ReportInternalError(Engine& engine, const Statement& st) {
   engine.host->DismissDialog(st.owner);
 }
 
-// The handler gets the values of the slots its row reads and no other,
-// whether or not the journal looked the others up.
 void DispatchCommand(Engine& engine, const Statement& st) {
   CommandHandler handler =
       (st.id > kCmdInvalid && st.id < kCommandCount) ? engine.handlers[st.id]
@@ -28,9 +25,5 @@ void DispatchCommand(Engine& engine, const Statement& st) {
     ReportInternalError(engine, st);
     return;
   }
-  const CommandRow& row = *CommandRowOf(st.id);
-  Statement read = st;
-  if (row.slot1 == kSlotUnused) read.value1 = nullptr;
-  if (row.slot2 == kSlotUnused) read.value2 = nullptr;
-  handler(engine, read);
+  handler(engine, st);
 }

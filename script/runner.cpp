@@ -108,8 +108,7 @@ static void RunLine(Engine& engine, WindowRef dialog, char* line,
   written[0] = 0;
   if (engine.journal) CopyText(written, start);
   Statement st;
-  if (!ParseStatement(line, engine.vars, dialog, &st,
-                      engine.journal ? kValuesOfEverySlot : kValuesTheCommandReads)) {
+  if (!ParseStatement(line, engine.vars, dialog, &st)) {
     ReportUnknownKeyword(engine, dialog, line, written);
     return;
   }

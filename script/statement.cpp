@@ -46,16 +46,14 @@ Argument ReadArgument(char** pos) {
   return Argument{ReadWord(pos), false};
 }
 
-// A slot the command does not read has no value, unless every slot's is
-// asked for.
-static char* ValueOf(const Argument& arg, SlotUse use, SlotValues values,
-                     const VarStore& store) {
-  if (use == kSlotUnused && values == kValuesTheCommandReads) return nullptr;
+// A slot the command does not read has no value: it is never looked up.
+static char* ValueOf(const Argument& arg, SlotUse use, const VarStore& store) {
+  if (use == kSlotUnused) return nullptr;
   return arg.quoted ? arg.text : VarGet(store, arg.text);
 }
 
 bool ParseStatement(char* line, const VarStore& store, WindowRef owner,
-                    Statement* out, SlotValues values) {
+                    Statement* out) {
   char* pos = SkipBlanks(line);
   CommandId id = LookupKeyword(&pos);
   if (id == kCmdInvalid) return false;
@@ -68,7 +66,7 @@ bool ParseStatement(char* line, const VarStore& store, WindowRef owner,
   out->quoted1 = slot1.quoted;
   out->quoted2 = slot2.quoted;
   const CommandRow& row = *CommandRowOf(id);
-  out->value1 = ValueOf(slot1, row.slot1, values, store);
-  out->value2 = ValueOf(slot2, row.slot2, values, store);
+  out->value1 = ValueOf(slot1, row.slot1, store);
+  out->value2 = ValueOf(slot2, row.slot2, store);
   return true;
 }

@@ -32,12 +32,8 @@ CommandId LookupKeyword(char** pos);
 // Reads one argument slot at `*pos`: a quoted literal or a bare word
 // (possibly empty); terminates it in place and moves `*pos` past it.
 Argument ReadArgument(char** pos);
-// Which slots get their values: those the command's row reads, or every
-// slot (the journal records the values of slots a command does not read).
-enum SlotValues { kValuesTheCommandReads, kValuesOfEverySlot };
-
 // Parses a statement line (its first non-blank byte is neither NUL nor ';').
 // Returns false, with the keyword terminated in the line, when the keyword
 // is not in the table.
 bool ParseStatement(char* line, const VarStore& store, WindowRef owner,
-                    Statement* out, SlotValues values = kValuesTheCommandReads);
+                    Statement* out);

@@ -40,7 +40,7 @@ TEST_F(Journaled, StatementsCarryTheirFileAndLineAcrossCalls) {
       "[Sub]\nClr A\nset A \"3\"\n");
   EXPECT_EQ(journal_, (std::vector<std::string>{
                         "setup.ini:2: statement: set A \"1\"  [(none)] [1]",
-                        "setup.ini:4: statement: goto \"Sub\" A  [Sub] [1]",
+                        "setup.ini:4: statement: goto \"Sub\" A  [Sub] [(none)]",
                         "setup.ini:8: statement: Clr A  [1] [(none)]",
                         "setup.ini:9: statement: set A \"3\"  [(none)] [3]",
                         "setup.ini:5: statement: Include \"other.ini\" \"Other\"  "

@@ -27,6 +27,7 @@ TEST(ScriptReference, TableRowsReadWhatTheCommandRowsRead) {
   const char* const kWords[] = {"unused", "value", "as written", "name", "both"};
   for (int i = 0; i < kCommandTableSize; ++i) {
     const CommandRow& row = kCommandTable[i];
+    EXPECT_EQ(row.id, i + 1) << row.keyword << ": rows stand in identifier order";
     std::string line = "| " + std::to_string(i + 1) + " | `" + row.keyword + "` | " +
                        std::to_string(ArgumentsRead(row)) + " | " + kWords[row.slot1] +
                        " | " + kWords[row.slot2] + " |";
