@@ -35,6 +35,11 @@ static bool CopyTree(Engine& engine, WindowRef owner, const char* sourceRoot,
     effects.CreateDirectory(destination);  // a failure shows in the copies
   }
   bool copied = true;
+  // An entry whose path does not fit is never left out quietly.
+  auto leaveOut = [&](const char* name) {
+    TakeCopyFailurePath(engine, name, destination);
+    copied = false;
+  };
   Status listing = ForEachEntry(effects, source, "/", [&](const FindData& entry,
                                                           const char* path) {
     bool brief = !(entry.attributes & kAttrDirectory) &&
@@ -49,8 +54,7 @@ static bool CopyTree(Engine& engine, WindowRef owner, const char* sourceRoot,
     char target[kPathMax], inner[kPathMax];
     if (!JoinText(target, {destination, "/", entry.name}) ||
         !JoinText(inner, {relative, "/", entry.name})) {
-      TakeCopyFailurePath(engine, path, destination);  // never left out quietly
-      copied = false;
+      leaveOut(path);
     } else if (!(entry.attributes & kAttrDirectory)) {
       copied = CopyListedFile(engine, path, target, entry.attributes);
     } else if (IsRealDirectory(entry)) {
@@ -58,7 +62,7 @@ static bool CopyTree(Engine& engine, WindowRef owner, const char* sourceRoot,
     }
     // The status line above has let one pending message through already.
     return copied;
-  });
+  }, [&](const FindData& entry) { if (copied) leaveOut(entry.name); });
   // A folder that is there but cannot be listed whole would leave files
   // out; one that is not there has nothing to copy.
   if (copied && listing != kOk && listing != kErrPathNotFound) {

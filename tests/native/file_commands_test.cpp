@@ -146,6 +146,11 @@ TEST_F(FileCommands, CopyDir2DestCopiesTheTreeButNoLinkAndNotIntoItself) {
   EXPECT_TRUE(Ended());
   Statement("CopyDir2Dest UNDEFINED");
   EXPECT_FALSE(Flags().failure);
+  // A name whose destination path does not fit is never left out quietly.
+  VarSet(engine_->vars, "DSTDIR", ("C:\\" + std::string(245, 'd')).c_str());
+  Statement("CopyDir2Dest \"data\"");
+  EXPECT_TRUE(Ended());
+  EXPECT_NE(Boxes().find("Copy failed"), std::string::npos) << Boxes();
 }
 
 TEST_F(FileCommands, DeltreeRemovesLinksNotWhatTheyPointTo) {
