@@ -30,6 +30,9 @@ TEST_F(ControlFlow, ScriptsAndWhatTheyLeave) {
   WriteFile("lang.txt", "[Messages]\nset GREETING \"hello\"\n" + Mark("in") + "Return\n" +
                             Mark("never") + "[A]\n");
   WriteFile("self.ini", "[S]\nInclude \"self.ini\" \"S\"\n");
+  WriteFile("locked.ini", "[S]\n" + Mark("never"));
+  machine_.CreateDirectory("C:\\setup\\folder.ini");
+  machine_.InjectFailure(EffectCall::kReadWholeFile, "locked.ini", kErrSharingViolation, 1);
   const std::string deeply = "box 0 [Error] Section calls nested too deeply (more than 64 levels) ";
   const ScriptCase cases[] = {
       // If and Else, and the flag values they leave.
@@ -84,6 +87,12 @@ TEST_F(ControlFlow, ScriptsAndWhatTheyLeave) {
        "condition=1 quit failure failedThisRun"},
       {"self-inclusion", "[Setup]\nInclude \"self.ini\" \"S\"\n" + Mark("after"), "",
        deeply + "at section [S]; setup stops.|", "quit failure failedThisRun"},
+      // A folder, or a file that is there but cannot be read, is no script.
+      {"Include of a folder or an unreadable file",
+       "[Setup]\n" + Condition(true) + "Include \"folder.ini\" \"S\"\nIf\n" + Mark("never") +
+           "Endif\n" + Condition(true) + "Include \"locked.ini\" \"S\"\nIf\n" +
+           Mark("never") + "Endif\n" + Mark("end"),
+       "end", "", "condition=1"},
   };
   for (const ScriptCase& c : cases) ExpectRun(c);
 }
