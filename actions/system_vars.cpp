@@ -122,7 +122,10 @@ int DetectNetscapeDefault(Engine& engine) {
   return 1;
 }
 
+// DSTDIR, and CMDLINEDIR: the command line's destination, "" when it gave
+// none, so that a script can tell the two apart.
 static void SetDestinationDefault(Engine& engine, const char* programFiles) {
+  VarSet(engine.vars, "CMDLINEDIR", engine.modes.commandLineDir);
   if (engine.modes.commandLineDir[0]) {
     VarSet(engine.vars, "DSTDIR", engine.modes.commandLineDir);
   } else if (programFiles[0]) {

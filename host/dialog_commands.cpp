@@ -66,6 +66,7 @@ static void CmdSetupType(Engine& engine, const Statement& st) {
   if (engine.flags.condition != 0) return;
   ShowAbortMessage(engine);
   engine.host->DismissDialog(st.owner);
+  engine.flags.abandoned = true;
   engine.flags.stop = 1;
   engine.flags.quit = 1;
 }
@@ -78,6 +79,7 @@ static void CmdGetSMTPServer(Engine& engine, const Statement& st) {
   ShowAbortMessage(engine);
   engine.host->DismissDialog(st.owner);
   SetFailure(engine);
+  engine.flags.abandoned = true;
   engine.flags.stop = 1;
 }
 

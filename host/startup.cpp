@@ -156,6 +156,7 @@ static void StartJournal(Engine& engine, Win32Host& host, Effects& effects) {
   Journal(engine, "start", {"setup ", kProgramVersion, ", command line: ",
                             GetCommandLineA(), ", modes:", modes.uninstall ? " uninstall" : "",
                             modes.mini ? " mini" : "", modes.silent ? " silent" : "",
+                            modes.noRestart ? " norestart" : "",
                             ", directory: ", modes.commandLineDir});
 }
 
@@ -164,7 +165,9 @@ static void EndJournal(Engine& engine, int exitCode) {
   FormatDecimal(code, exitCode);
   Journal(engine, "end", {"exit code ", code, ", failure flag ",
                           engine.flags.failure ? "1" : "0", ", reboot requested ",
-                          engine.flags.reboot ? "yes" : "no"});
+                          engine.flags.reboot ? "yes" : "no",
+                          engine.flags.reboot && engine.modes.noRestart
+                              ? " (left to the caller: /NORESTART)" : ""});
 }
 
 // The main window cannot be made (under Wine: no display to show it on).

@@ -17,24 +17,21 @@ static void TakeDirectoryWord(const char* word, RunModes& modes) {
   }
 }
 
-static const char kJournalSwitch[] = "/LOG=";
-
-// The start of a "/LOG=" word in `text`, or null.
-static char* FindJournalSwitch(char* text) {
+// The start of a word "<name>..." in `text`, or null.
+static char* FindSwitch(char* text, const char* name) {
   for (char* p = text; *p; ++p) {
     bool wordStart = p == text || IsBlank(p[-1]);
-    if (wordStart && StartsWithNoCase(p, kJournalSwitch)) return p;
+    if (wordStart && StartsWithNoCase(p, name)) return p;
   }
   return nullptr;
 }
 
-bool TakeJournalSwitch(char* arguments, char (&path)[kPathMax]) {
-  path[0] = 0;
-  char* start = FindJournalSwitch(arguments);
-  if (!start) return false;
-  char* value = start + strlen(kJournalSwitch);
+// Takes the value at `value` (quoted, or up to the next blank) into
+// `out` ("" when it does not fit); returns the first byte after it.
+static char* TakeSwitchValue(char* value, char (&out)[kPathMax]) {
   char* end;
-  if (*value == '"') {
+  bool quoted = *value == '"';
+  if (quoted) {
     ++value;
     end = strchr(value, '"');
     if (!end) end = value + strlen(value);
@@ -43,17 +40,44 @@ bool TakeJournalSwitch(char* arguments, char (&path)[kPathMax]) {
     while (*end && !IsBlank(*end)) ++end;
   }
   size_t length = static_cast<size_t>(end - value);
+  out[0] = 0;
   if (length < kPathMax) {
-    memcpy(path, value, length);
-    path[length] = 0;
+    memcpy(out, value, length);
+    out[length] = 0;
   }
-  if (*end == '"') ++end;
-  memset(start, ' ', static_cast<size_t>(end - start));
-  return true;
+  return quoted && *end == '"' ? end + 1 : end;
+}
+
+bool TakeValueSwitch(char* arguments, const char* name, char (&value)[kPathMax]) {
+  bool found = false;
+  value[0] = 0;
+  while (char* start = FindSwitch(arguments, name)) {
+    char* end = TakeSwitchValue(start + strlen(name), value);
+    memset(start, ' ', static_cast<size_t>(end - start));
+    found = true;
+  }
+  return found;
+}
+
+// "/DIR=<path>": taken as written; a trailing separator goes, except a
+// drive root's ("C:\").
+static void TakeDirectorySwitch(char (&path)[kPathMax], RunModes& modes) {
+  if (!path[0]) return;
+  size_t length = strlen(path);
+  bool driveRoot = length == 3 && path[1] == ':';
+  if (!driveRoot && (path[length - 1] == '\\' || path[length - 1] == '/')) {
+    path[length - 1] = 0;
+  }
+  CopyText(modes.commandLineDir, path);
 }
 
 void ParseCommandLine(char* arguments, RunModes& modes) {
-  if (TakeJournalSwitch(arguments, modes.journalPath)) modes.journalRequested = true;
+  modes.journalRequested = TakeValueSwitch(arguments, "/LOG=", modes.journalPath);
+  modes.answersRequested = TakeValueSwitch(arguments, "/ANSWERS=", modes.answersPath);
+  modes.saveAnswersRequested =
+      TakeValueSwitch(arguments, "/SAVEANSWERS=", modes.saveAnswersPath);
+  char directory[kPathMax];
+  bool directorySwitch = TakeValueSwitch(arguments, "/DIR=", directory);
   char* words[kMaxCommandWords];
   int count = SplitWords(arguments, words, kMaxCommandWords);
   for (int i = 0; i < count; ++i) {
@@ -65,10 +89,13 @@ void ParseCommandLine(char* arguments, RunModes& modes) {
     } else if (EqualsNoCase(word, "/SILENT")) {
       modes.mini = true;
       modes.silent = true;
+    } else if (EqualsNoCase(word, "/NORESTART")) {
+      modes.noRestart = true;
     } else {
       TakeDirectoryWord(word, modes);
     }
   }
+  if (directorySwitch) TakeDirectorySwitch(directory, modes);
 }
 
 bool ParseCommandLineCopy(const char* arguments, RunModes& modes) {

@@ -7,17 +7,21 @@
 // Most words of a command line that are looked at; later ones are ignored.
 const int kMaxCommandWords = 128;
 
-// Takes the journal switch "/LOG=<path>" (any case; the path up to the next
-// blank, or in double quotes) out of `arguments`, blanking it, so that its
-// path is taken as written. `path` is "" when there is none or it does not
-// fit. True when the switch was there.
-bool TakeJournalSwitch(char* arguments, char (&path)[kPathMax]);
+// Takes every switch `name` ("/LOG=", "/DIR=", ...; any case) out of
+// `arguments`, blanking it: its value runs up to the next blank, or is in
+// double quotes, and is taken as written (single backslashes). The last one
+// counts. `value` is "" when its value does not fit. True when the switch
+// was there.
+bool TakeValueSwitch(char* arguments, const char* name, char (&value)[kPathMax]);
 
-// Takes the journal switch, then splits `arguments` (the text after the
-// program's name; rewritten in place) and applies the words in order: "/UNINSTALL", "/MINI" and "/SILENT" (any
-// case) switch modes on; any other word becomes the command-line directory,
-// without one trailing '/' or '\'. A later directory word replaces an
-// earlier one; a word too long for a path is ignored.
+// Takes the value switches ("/LOG=<path>", "/DIR=<path>", "/ANSWERS=<file>",
+// "/SAVEANSWERS=<file>"), then splits `arguments` (the text after the
+// program's name; rewritten in place) and applies the words in order:
+// "/UNINSTALL", "/MINI", "/SILENT" and "/NORESTART" (any case) switch modes
+// on; any other word becomes the command-line directory, without one
+// trailing '/' or '\'. A later directory word replaces an earlier one; a
+// word too long for a path is ignored; "/DIR=" wins over directory words
+// and keeps a drive root's backslash.
 void ParseCommandLine(char* arguments, RunModes& modes);
 // The same on a copy of `arguments`, which is left as it is. Returns false,
 // with `modes` unchanged, when there is no memory for the copy.

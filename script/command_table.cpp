@@ -43,7 +43,7 @@ const CommandRow kCommandTable[] = {
     {"ShowFile", kCmdShowFile, kSlotValue, kSlotUnused, "",
      "LICENCE_TTL LICENCEOK_BTN LICENCECANCEL_BTN"},
     {"GetSystemVars", kCmdGetSystemVars, kSlotUnused, kSlotUnused,
-     "SRCDIR DSTDIR WINDIR SYSDIR PROGRAMFILES WINDOWSTEMP languagefile "
+     "SRCDIR DSTDIR CMDLINEDIR WINDIR SYSDIR PROGRAMFILES WINDOWSTEMP languagefile "
      "NETSCAPEPATH NETSCAPEDEFAULT",
      ""},
     {"IShowInstallDlg", kCmdIShowInstallDlg, kSlotUnused, kSlotUnused, "DSTDIR",

@@ -34,15 +34,25 @@ struct RunFlags {
   // failure flag may also come from an earlier run, and some errors leave
   // it as it is).
   bool failedThisRun = false;
+  // The user abandoned the run in one of the program's own abort paths
+  // (the setup type, the mail-server prompt).
+  bool abandoned = false;
+  // An unattended run met a question its answers file does not answer.
+  bool unanswered = false;
 };
 
 struct RunModes {
   bool uninstall = false;
   bool mini = false;
   bool silent = false;
+  bool noRestart = false;            // /NORESTART: a reboot is left to the caller
   char commandLineDir[kPathMax] = {0};
   bool journalRequested = false;     // /LOG=<path> was given
   char journalPath[kPathMax] = {0};  // its path; "" when it does not fit
+  bool answersRequested = false;     // /ANSWERS=<file> was given
+  char answersPath[kPathMax] = {0};
+  bool saveAnswersRequested = false; // /SAVEANSWERS=<file> was given
+  char saveAnswersPath[kPathMax] = {0};
 };
 
 // How deep section runs may nest (goto, Include and the like) before the

@@ -10,8 +10,12 @@ static void StopEveryRun(Engine& engine) {
   engine.flags.quit = 1;
 }
 
+void RequestRebootIfAsked(Engine& engine) {
+  if (engine.flags.reboot && !engine.modes.noRestart) engine.host->RequestReboot();
+}
+
 void EndEveryRun(Engine& engine, WindowRef dialog) {
-  if (engine.flags.reboot) engine.host->RequestReboot();
+  RequestRebootIfAsked(engine);
   engine.host->DismissDialog(dialog);
   StopEveryRun(engine);
 }

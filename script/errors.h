@@ -43,6 +43,10 @@ void ReportScriptError(Engine& engine, ErrorSeverity severity,
 // run goes on.
 void ReportQuietError(Engine& engine, JournalParts what);
 
+// Requests the reboot a step asked for, unless /NORESTART leaves it to
+// whoever started the program (the exit code then says it is needed).
+void RequestRebootIfAsked(Engine& engine);
+
 // Ends every run without an error, as quit does: the stop and quit flags,
 // the run's dialog dismissed, a reboot asked for requested now.
 void EndEveryRun(Engine& engine, WindowRef dialog);

@@ -2,6 +2,7 @@
 #include "script/setup_run.h"
 
 #include "script/engine.h"
+#include "script/errors.h"
 #include "script/install_state.h"
 #include "script/runner.h"
 #include "script/script_file.h"
@@ -21,9 +22,14 @@ int RunSetupScript(Engine& engine, WindowRef owner) {
 
 void TakeEndOfRunSteps(Engine& engine) {
   if (engine.flags.failure == 0) ClearFailureMarker(*engine.effects);
-  if (engine.flags.reboot) engine.host->RequestReboot();
+  RequestRebootIfAsked(engine);
 }
 
 int ExitCodeOfRun(const Engine& engine) {
-  return engine.flags.failedThisRun ? 1 : 0;
+  const RunFlags& flags = engine.flags;
+  if (flags.unanswered) return kExitUnanswered;
+  if (flags.abandoned) return kExitAbandoned;
+  if (flags.failedThisRun) return kExitFailed;
+  if (flags.reboot && engine.modes.noRestart) return kExitRebootNeeded;
+  return kExitDone;
 }

@@ -26,6 +26,16 @@ int RunSetupScript(Engine& engine, WindowRef owner);
 // requested.
 void TakeEndOfRunSteps(Engine& engine);
 
-// The process exit code of a run: 1 when an error of this run set the
-// failure flag, else 0.
+// The process exit codes.
+const int kExitDone = 0;           // the script ran to its end, or quit
+const int kExitFailed = 1;         // an error of this run
+const int kExitAbandoned = 2;      // the user abandoned the run
+const int kExitUnanswered = 3;     // an unattended run lacked an answer
+const int kExitRebootNeeded = 3010;  // done; /NORESTART left the reboot
+const int kExitNoScript = -1;      // no script ran
+
+// The process exit code of a run, the first that applies: 3 when an
+// unattended run lacked an answer, 2 when the user abandoned it, 1 when an
+// error of this run set the failure flag, 3010 when a reboot is needed and
+// /NORESTART was given, else 0.
 int ExitCodeOfRun(const Engine& engine);

@@ -156,3 +156,41 @@ TEST_F(Runner, AWholeRunArmsTheRecordAndTakesOneEnd) {
   EXPECT_EQ(RunSetupScript(*engine_, nullptr), 0);
   EXPECT_FALSE(FailureMarkerSet());
 }
+
+// The exit code is the first that applies; /NORESTART leaves a reboot to
+// whoever started the program and says so.
+TEST_F(Runner, ExitCodesAndTheRebootLeftToTheCaller) {
+  struct Case {
+    const char* script;
+    bool noRestart;
+    int exitCode;
+    bool rebooted;
+  } cases[] = {
+      {"", false, 0, false},
+      {"quiterr \"x\" \"y\"", false, 1, false},
+      {"CopyA \"C:\\none.dll\" \"C:\\x.dll\"", true, 1, false},  // Yes asks for a reboot
+      {"CopyA \"C:\\none.dll\" \"C:\\x.dll\"", false, 1, true},
+      {"set A \"1\"", true, 0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.script);
+    engine_->modes.noRestart = c.noRestart;
+    host_.boxAnswers.push_back(kIdYes);
+    Statement(c.script);
+    TakeEndOfRunSteps(*engine_);
+    EXPECT_EQ(ExitCodeOfRun(*engine_), c.exitCode);
+    EXPECT_EQ(host_.Matching("reboot").size(), c.rebooted ? 1u : 0u);
+  }
+  Flags() = RunFlags();
+  Flags().reboot = 1;
+  engine_->modes.noRestart = false;
+  EXPECT_EQ(ExitCodeOfRun(*engine_), 0);
+  engine_->modes.noRestart = true;
+  EXPECT_EQ(ExitCodeOfRun(*engine_), 3010);
+  Flags().failedThisRun = true;
+  EXPECT_EQ(ExitCodeOfRun(*engine_), 1);
+  Flags().abandoned = true;
+  EXPECT_EQ(ExitCodeOfRun(*engine_), 2);
+  Flags().unanswered = true;
+  EXPECT_EQ(ExitCodeOfRun(*engine_), 3);
+}

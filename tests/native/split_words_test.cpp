@@ -44,6 +44,8 @@ TEST(CommandLine, SwitchesDirectoryWordAndJournal) {
     const char* switches;
     const char* directory;
     const char* journal;  // null: not asked for
+    const char* answers = nullptr;  // /ANSWERS=; null: not asked for
+    const char* saved = nullptr;    // /SAVEANSWERS=
   } cases[] = {
       {"/silent", "silent mini", "", nullptr},
       {"/Mini /UnInstall", "mini uninstall", "", nullptr},
@@ -59,17 +61,30 @@ TEST(CommandLine, SwitchesDirectoryWordAndJournal) {
       {"C:\\x/LOG=no", "", "C:x/LOG=no", nullptr},
       {"/LOG=", "", "", ""},
       {"/LOG=" + std::string(300, 'x'), "", "", ""},  // a path that does not fit
+      {"/LOG=a.log /log=\"b c.log\"", "", "", "b c.log"},  // the last one counts
+      // Windows-style switches: quotes and single backslashes as written.
+      {"/DIR=\"C:\\Program Files\\Quill\\\" /norestart", "norestart",
+       "C:\\Program Files\\Quill", nullptr},
+      {"/dir=C:\\ D:\\\\word", "", "C:\\", nullptr},  // wins over a word; a root keeps its backslash
+      {"/DIR=" + std::string(300, 'd') + " D:\\\\word", "", "D:\\word", nullptr},
+      {"/SILENT /ANSWERS=C:\\a.txt /SaveAnswers=\"C:\\my a.txt\"", "silent mini", "",
+       nullptr, "C:\\a.txt", "C:\\my a.txt"},
+      {"/ANSWERS=", "", "", nullptr, ""},
   };
   for (Case& c : cases) {
     SCOPED_TRACE(c.line.substr(0, 40));
     RunModes modes;
     ParseCommandLine(&c.line[0], modes);
     std::string switches = std::string(modes.silent ? " silent" : "") +
-                           (modes.mini ? " mini" : "") + (modes.uninstall ? " uninstall" : "");
+                           (modes.mini ? " mini" : "") + (modes.uninstall ? " uninstall" : "") +
+                           (modes.noRestart ? " norestart" : "");
     EXPECT_EQ(switches, *c.switches ? std::string(" ") + c.switches : "");
     EXPECT_STREQ(modes.commandLineDir, c.directory);
     EXPECT_EQ(modes.journalRequested, c.journal != nullptr);
     EXPECT_STREQ(modes.journalPath, c.journal ? c.journal : "");
+    EXPECT_EQ(modes.answersRequested, c.answers != nullptr);
+    EXPECT_STREQ(modes.answersPath, c.answers ? c.answers : "");
+    EXPECT_STREQ(modes.saveAnswersPath, c.saved ? c.saved : "");
   }
 }
 

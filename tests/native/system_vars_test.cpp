@@ -96,8 +96,10 @@ TEST_F(SystemVars, AFailedRegistryOpenGivesTheFallbackAndIsLogged) {
 
 TEST_F(SystemVars, CommandLineDirectoryWinsAndARootLosesItsBackslash) {
   SetProgramFiles("C:\\Program Files", nullptr);
+  EXPECT_EQ(After("CMDLINEDIR"), "");  // the script tells the default apart
   CopyText(engine_->modes.commandLineDir, "E:\\Target");
   EXPECT_EQ(After("DSTDIR"), "E:\\Target");
+  EXPECT_EQ(Value("CMDLINEDIR"), "E:\\Target");
   machine_.currentDirectory = "C:\\";
   EXPECT_EQ(After("SRCDIR"), "C:");
 }
