@@ -120,6 +120,7 @@ const CommandRow kCommandTable[] = {
     {"IsLower", kCmdIsLower, kSlotValue, kSlotValue, "", ""},
     {"MkStr", kCmdMkStr, kSlotValue, kSlotUnused, "QTSTR", ""},
     {"CopyWord", kCmdCopyWord, kSlotValue, kSlotUnused, "WORD", ""},
+    {"RebootNeeded", kCmdRebootNeeded, kSlotUnused, kSlotUnused, "", ""},
 };
 
 const int kCommandTableSize =

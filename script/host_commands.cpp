@@ -1,6 +1,6 @@
 // Script commands of the setup host that reach Windows only through the
 // engine's host interface: the run-mode tests, showing and hiding the main
-// window, and recording a successful install.
+// window, recording a successful install and asking for a reboot.
 #include "script/commands.h"
 #include "script/engine.h"
 #include "script/install_state.h"
@@ -28,6 +28,12 @@ static void CmdInstallSuccess(Engine& engine, const Statement&) {
   RecordInstallSuccess(*engine.effects, version ? version : "");
 }
 
+// The install is complete only after a reboot: Windows is rebooted at the
+// end of the run, unless /NORESTART leaves that to whoever started it.
+static void CmdRebootNeeded(Engine& engine, const Statement&) {
+  engine.flags.reboot = 1;
+}
+
 void BindHostCommands(Engine& engine) {
   static const CommandBinding kBindings[] = {
       {kCmdIsMini, CmdIsMini},
@@ -35,6 +41,7 @@ void BindHostCommands(Engine& engine) {
       {kCmdShowWindow, CmdShowWindow},
       {kCmdHideWindow, CmdHideWindow},
       {kCmdInstallSuccess, CmdInstallSuccess},
+      {kCmdRebootNeeded, CmdRebootNeeded},
   };
   BindCommands(engine, kBindings);
 }

@@ -194,14 +194,14 @@ const std::vector<E2eCase> kCases = {
     {"SetupTypeShownInSilentMode", {}, kTypes + kSetupType, "/SILENT",
      {"dialog IDC_SETUP_TYPES", "click IDOK"}, 0, "true|Typical"},
     {"SetupTypeAbortEndsTheRun", {}, kTypes + kSetupType, "",
-     {"dialog IDC_SETUP_TYPES", "click IDCANCEL", "box Vorn: Stopped"}, 0, ""},
+     {"dialog IDC_SETUP_TYPES", "click IDCANCEL", "box Vorn: Stopped"}, 2, ""},
     // An error path just before must leave nothing behind that answers the
     // dialog or its abort box: the user still chooses, also in silent mode.
     {"SetupTypeAfterAMissingSectionInSilentMode", {}, kTypes + kMissingSection + kSetupType,
      "/SILENT", {"dialog IDC_SETUP_TYPES", "row 1", "click IDOK"}, 1, "true|Minimal"},
     {"SetupTypeAbortAfterAMissingIncludedSectionInSilentMode", {"other.ini=[Other]\n"},
      std::string(kTypes) + "Include \"other.ini\" \"Nowhere\"\n" + kSetupType, "/SILENT",
-     {"dialog IDC_SETUP_TYPES", "click IDCANCEL", "box Vorn: Stopped"}, 1, ""},
+     {"dialog IDC_SETUP_TYPES", "click IDCANCEL", "box Vorn: Stopped"}, 2, ""},
     {"SetupTypeAfterAMissingSectionShown", {}, kTypes + kMissingSection + kSetupType, "",
      {"box Oops: No section", "dialog IDC_SETUP_TYPES", "row 1", "click IDOK"}, 1, "true|Minimal"},
     // ---- The runs' progress dialogs ----

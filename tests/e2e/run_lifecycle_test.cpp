@@ -55,6 +55,14 @@ const std::vector<E2eCase> kCases = {
     {"BadScriptRunsToItsEndWithoutCrashing", {}, BadInputScript(), "",
      {"box Setup error: Unknown keyword: set LONG \"" + std::string(54, 'L') + "...",
       "box Conversions: Percent %s %d %n %", "box Error: no closing quote", "end"}, 1, "x|"},
+    // Switches for deployment tools: the reboot is left to the caller, who
+    // learns from the exit code that one is needed; a Windows-style folder.
+    {"NoRestartLeavesTheRebootToTheCaller", {}, "[Setup]\nRebootNeeded\n" + Mark("done"),
+     "/NORESTART", {"end"}, 3010, "done"},
+    {"WindowsStyleDirectorySwitch", {},
+     "[Setup]\nGetSystemVars\nAppendFile DSTDIR \"out.txt\"\nAppendFile CMDLINEDIR \"out.txt\"\n",
+     "/DIR=\"C:\\Program Files\\Quill\\\" /SILENT", {}, 0,
+     "C:\\Program Files\\Quill|C:\\Program Files\\Quill"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Lifecycle, Cases, ::testing::ValuesIn(kCases), CaseName);

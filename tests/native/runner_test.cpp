@@ -171,6 +171,9 @@ TEST_F(Runner, ExitCodesAndTheRebootLeftToTheCaller) {
       {"CopyA \"C:\\none.dll\" \"C:\\x.dll\"", true, 1, false},  // Yes asks for a reboot
       {"CopyA \"C:\\none.dll\" \"C:\\x.dll\"", false, 1, true},
       {"set A \"1\"", true, 0, false},
+      {"RebootNeeded", false, 0, true},
+      {"RebootNeeded", true, 3010, false},
+      {"RebootNeeded\nquiterr \"x\" \"y\"", true, 1, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.script);
