@@ -96,10 +96,14 @@ static void JournalNoScript(Engine& engine) {
 
 static LRESULT OnStartRun(HWND window) {
   Engine& engine = *g_engine;
-  if (!g_programDirectoryEntered || !StartSetupRun(engine, g_setupScript)) {
-    JournalNoScript(engine);
-    ShowMsgBox(engine, kBoxOk, "ERROR", "No setup.ini file...");
-    FinishRun(-1);
+  SetupStart start = g_programDirectoryEntered ? StartSetupRun(engine, g_setupScript)
+                                                : kSetupNoScript;
+  if (start != kSetupStarted) {
+    if (start == kSetupNoScript) {
+      JournalNoScript(engine);
+      ShowMsgBox(engine, kBoxOk, "ERROR", "No setup.ini file...");
+    }
+    FinishRun(kExitNoScript);
     return -1;
   }
   g_runState = kRunRunning;

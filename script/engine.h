@@ -11,6 +11,7 @@
 
 class Effects;
 class JournalSink;
+struct AnswerStore;
 class ScriptFile;
 struct Engine;
 
@@ -70,6 +71,8 @@ struct Engine {
   unsigned short languageCode = 0;
   CommandHandler handlers[kCommandCount] = {nullptr};
   JournalSink* journal = nullptr;  // the install journal, when one is kept
+  AnswerStore* answers = nullptr;   // given with /ANSWERS=, when it was
+  AnswerStore* recorded = nullptr;  // to be written for /SAVEANSWERS=
 };
 
 // Records an error of this run: the failure flag is set.

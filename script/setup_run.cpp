@@ -3,15 +3,23 @@
 
 #include "script/engine.h"
 #include "script/errors.h"
+#include "script/answers.h"
 #include "script/install_state.h"
 #include "script/runner.h"
 #include "script/script_file.h"
+#include "script/unattended.h"
 
-bool StartSetupRun(Engine& engine, ScriptFile& script) {
-  if (script.Open(*engine.effects, "setup.ini") != kOk) return false;
+// The answers of the process's one run: zero-initialised, they cost no
+// file size.
+static AnswerStore g_givenAnswers;
+static AnswerStore g_recordedAnswers;
+
+SetupStart StartSetupRun(Engine& engine, ScriptFile& script) {
+  if (script.Open(*engine.effects, "setup.ini") != kOk) return kSetupNoScript;
   engine.script = &script;
+  if (!LoadRunAnswers(engine, g_givenAnswers, g_recordedAnswers)) return kSetupBadAnswers;
   engine.flags.failure = ArmInstallState(*engine.effects);
-  return true;
+  return kSetupStarted;
 }
 
 int RunSetupScript(Engine& engine, WindowRef owner) {
@@ -21,6 +29,7 @@ int RunSetupScript(Engine& engine, WindowRef owner) {
 }
 
 void TakeEndOfRunSteps(Engine& engine) {
+  SaveRunAnswers(engine);
   if (engine.flags.failure == 0) ClearFailureMarker(*engine.effects);
   RequestRebootIfAsked(engine);
 }

@@ -10,18 +10,24 @@
 struct Engine;
 class ScriptFile;
 
+enum SetupStart {
+  kSetupStarted,
+  kSetupNoScript,    // no setup.ini to read
+  kSetupBadAnswers,  // the answers file cannot be read or is malformed
+};
+
 // Reads setup.ini of the current directory into `script`, makes it the
-// engine's script and arms the install-state record (the failure flag
-// starts from it). False when there is no setup.ini to read: nothing is
-// armed then.
-bool StartSetupRun(Engine& engine, ScriptFile& script);
+// engine's script, reads the answers file the command line names, and arms
+// the install-state record (the failure flag starts from it). Nothing is
+// armed when the run cannot start.
+SetupStart StartSetupRun(Engine& engine, ScriptFile& script);
 
 // Runs [Uninstall] in uninstall mode, else [Setup], then takes the
 // end-of-run steps; returns the exit code.
 int RunSetupScript(Engine& engine, WindowRef owner);
 
-// The end-of-run steps of the install-state record and the reboot: the
-// failure marker is removed through the engine's effects (so the journal
+// The end-of-run steps of the recorded answers, the install-state record and
+// the reboot: the answers are written where /SAVEANSWERS= asked, the failure marker is removed through the engine's effects (so the journal
 // records it) unless the failure flag is set, and a reboot asked for is
 // requested.
 void TakeEndOfRunSteps(Engine& engine);

@@ -49,6 +49,16 @@ const std::vector<std::string> kOpenChooser = {
 const std::vector<std::string> kCancelBoth = {"click IDCANCEL", "dialog IDC_DESTINATION",
                                               "click IDCANCEL"};
 
+// Every question of the dialogs and boxes in one script, and a file that
+// answers them all.
+const std::string kYesNo = "MsgBoxYESNO \"Keep the old settings?\" \"Vorn\"\n" + Answer();
+const std::string kEveryQuestion =
+    kIntro + kLicence + kTypes + kSetupType + kSmtp + kYesNo;
+const std::string kEveryAnswer =
+    "answers.txt=; recorded\nIShowInstallDlg = continue\nDSTDIR = C:\\Quill\n"
+    "ShowFile \"lic.txt\" = disagree\nSETUPTYPE = minimal\nSTMPServer = smtp.example.org\n"
+    "MsgBoxYESNO \"Keep the old settings?\" = no\n";
+
 std::vector<std::string> Steps(std::initializer_list<std::vector<std::string>> parts) {
   std::vector<std::string> steps;
   for (const std::vector<std::string>& part : parts) {
@@ -225,6 +235,28 @@ const std::vector<E2eCase> kCases = {
     {"SmtpNameOf300CharactersKeeps254", {}, kSmtp, "",
      {"dialog IDC_SMTP_SERVER", "type IDC_SMTP_SERVER " + std::string(300, 's'),
       "length IDC_SMTP_SERVER 254", "click IDOK"}, 0, "true|" + std::string(254, 's')},
+    // ---- Answers given in advance and recorded ----
+    {"AnswersRecordedFromAUser", {"lic.txt=x"}, kEveryQuestion, "/SAVEANSWERS=saved.txt",
+     {"dialog IDC_DESTINATION", "click IDOK", "dialog IDC_LICENCE_TEXT", "click IDOK",
+      "dialog IDC_SETUP_TYPES", "row 1", "click IDOK", "dialog IDC_SMTP_SERVER", "click IDOK",
+      "answer no"}, 0, "true|C:\\dest|true|true|Minimal|true|mail|false",
+     {"saved.txt~\r\nIShowInstallDlg = continue\r\nShowFile \"lic.txt\" = agree\r\n"
+      "SETUPTYPE = Minimal\r\nSTMPServer = mail\r\nMsgBoxYESNO \"Keep the old settings?\" = no\r\n",
+      "-saved.txt~DSTDIR"}},
+    {"AnswersReplayedUnattended", {"lic.txt=x", kEveryAnswer}, kEveryQuestion,
+     "/SILENT /ANSWERS=answers.txt", {"end"}, 0,
+     "true|C:\\Quill|false|true|Minimal|true|smtp.example.org|false"},
+    {"AnswersAskWhatTheyLackWhenShown", {"answers.txt=SETUPTYPE = Typical\n"},
+     kSetupType + kSmtp, "/ANSWERS=answers.txt",
+     {"dialog IDC_SMTP_SERVER", "click IDOK"}, 0, "true|Typical|true|mail"},
+    {"AnswerMissingEndsAnUnattendedRun", {"answers.txt=STMPServer = mail\n"},
+     kTypes + kSetupType + kSmtp, "/SILENT /ANSWERS=answers.txt", {"end"}, 3, ""},
+    {"AnswerThatNamesNoRowEndsAnUnattendedRun", {"answers.txt=SETUPTYPE = Complete\n"},
+     kTypes + kSetupType, "/SILENT /ANSWERS=answers.txt", {"end"}, 3, ""},
+    {"MalformedAnswersFileInstallsNothing",
+     {"answers.txt=IShowInstallDlg = continue\nDSTDIR C:\\x\n"}, kIntro,
+     "/ANSWERS=answers.txt", {"box Setup: ~answers.txt", "end"}, -1, "",
+     {"-out.txt", "state InstallFailled="}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Dialogs, Cases,

@@ -199,7 +199,7 @@ RunOutcome RunSetup(MemoryEffects& machine, bool uninstall) {
   BindPlatformFreeCommandGroups(*engine);
   BindCommands(*engine, kDialogAnswers);
   ScriptFile script;
-  int exitCode = StartSetupRun(*engine, script) ? RunSetupScript(*engine, nullptr) : -1;
+  int exitCode = StartSetupRun(*engine, script) == kSetupStarted ? RunSetupScript(*engine, nullptr) : -1;
   machine.SetFailureLog(nullptr);
   return RunOutcome{exitCode, host.journal};
 }

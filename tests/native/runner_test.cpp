@@ -135,23 +135,23 @@ TEST_F(Runner, UnboundCommandIsAnInternalError) {
 // or the one before set it.
 TEST_F(Runner, AWholeRunArmsTheRecordAndTakesOneEnd) {
   ScriptFile script;
-  EXPECT_FALSE(StartSetupRun(*engine_, script));
+  EXPECT_EQ(StartSetupRun(*engine_, script), kSetupNoScript);
   EXPECT_FALSE(machine_.RegKeyExists(kHkeyLocalMachine, kInstallStateKey));
   WriteFile("setup.ini", "[Setup]\nquiterr \"x\" \"y\"\n[Uninstall]\n");
-  ASSERT_TRUE(StartSetupRun(*engine_, script));
+  ASSERT_EQ(StartSetupRun(*engine_, script), kSetupStarted);
   EXPECT_EQ(engine_->script, &script);
   EXPECT_EQ(Flags().failure, 0);
   EXPECT_EQ(RunSetupScript(*engine_, nullptr), 1);
   EXPECT_TRUE(FailureMarkerSet());
   Flags() = RunFlags();
   engine_->modes.uninstall = true;
-  ASSERT_TRUE(StartSetupRun(*engine_, script));
+  ASSERT_EQ(StartSetupRun(*engine_, script), kSetupStarted);
   EXPECT_EQ(Flags().failure, 1);  // the marker of the run before
   EXPECT_EQ(RunSetupScript(*engine_, nullptr), 0);
   EXPECT_TRUE(FailureMarkerSet());
   Flags() = RunFlags();
   ClearFailureMarker(machine_);
-  ASSERT_TRUE(StartSetupRun(*engine_, script));
+  ASSERT_EQ(StartSetupRun(*engine_, script), kSetupStarted);
   EXPECT_TRUE(FailureMarkerSet());  // armed
   EXPECT_EQ(RunSetupScript(*engine_, nullptr), 0);
   EXPECT_FALSE(FailureMarkerSet());
