@@ -25,6 +25,31 @@ static void SetString(Effects& effects, RegRoot root, const char* key,
 // name ("Vorn\Sub\Deep"): how many, counted up from the entry.
 static const char kCreatedParentsValue[] = "CreatedParentKeys";
 
+// The values the list of programs and deployment tools read besides the
+// name and the command, each from a variable the script sets.
+struct ScriptSetValue {
+  const char* variable;
+  const char* value;
+};
+static const ScriptSetValue kScriptSetValues[] = {
+    {"UNINSTALL_VERSION", "DisplayVersion"},
+    {"UNINSTALL_PUBLISHER", "Publisher"},
+    {"UNINSTALL_LOCATION", "InstallLocation"},
+    {"UNINSTALL_ICON", "DisplayIcon"},
+    {"UNINSTALL_QUIET", "QuietUninstallString"},
+};
+
+// Writes each of those values whose variable holds a non-empty text, whole:
+// a text the registry refuses is a failed write, journaled by the effects.
+static void WriteScriptSetValues(Engine& engine, const char* entry) {
+  for (const ScriptSetValue& item : kScriptSetValues) {
+    const char* text = VarGet(engine.vars, item.variable);
+    if (text && *text) {
+      SetString(*engine.effects, kHkeyLocalMachine, entry, item.value, text);
+    }
+  }
+}
+
 // An entry name names a key of its own under the Uninstall key: not the
 // key itself.
 static bool IsEntryName(const char* name) { return name && *name; }
@@ -82,6 +107,7 @@ static void CmdSetUninstall(Engine& engine, const Statement& st) {
     if (effects.RegCreateKeyEx(kHkeyLocalMachine, entry) == kOk) {
       SetString(effects, kHkeyLocalMachine, entry, "DisplayName", name);
       SetString(effects, kHkeyLocalMachine, entry, "UninstallString", command);
+      WriteScriptSetValues(engine, entry);
       if (createdParents > 0) {
         char count[12];
         FormatDecimal(count, createdParents);
