@@ -1,8 +1,9 @@
 // The uninstall entry in the system's list of installed programs, the
 // runtime's file classes, and the maker's key. Deletions are never
-// recursive: each removes exactly the key or value named here, and a key
-// that still holds something else stays. A nested entry's parent keys go
-// only when SetUninstall created them and they hold no other key.
+// recursive: each removes exactly the key or value named here, a key with
+// its values, and a key that still holds a subkey stays. A nested entry's
+// parent keys go only when SetUninstall created them and they hold no
+// other key.
 #include <cstring>
 
 #include "script/effects.h"
