@@ -1,8 +1,9 @@
 // The uninstall entry in the system's list of installed programs, the
 // runtime's file classes, and the maker's key. Deletions are never
-// recursive: each removes exactly the key or value named here, and a key
-// that still holds something else stays. A nested entry's parent keys go
-// only when SetUninstall created them and they hold no other key.
+// recursive: each removes exactly the key or value named here, a key with
+// its values, and a key that still holds a subkey stays. A nested entry's
+// parent keys go only when SetUninstall created them and they hold no
+// other key.
 #include <cstring>
 
 #include "script/effects.h"
@@ -24,6 +25,31 @@ static void SetString(Effects& effects, RegRoot root, const char* key,
 // The entry's record of the parent keys SetUninstall created for a nested
 // name ("Vorn\Sub\Deep"): how many, counted up from the entry.
 static const char kCreatedParentsValue[] = "CreatedParentKeys";
+
+// The values the list of programs and deployment tools read besides the
+// name and the command, each from a variable the script sets.
+struct ScriptSetValue {
+  const char* variable;
+  const char* value;
+};
+static const ScriptSetValue kScriptSetValues[] = {
+    {"UNINSTALL_VERSION", "DisplayVersion"},
+    {"UNINSTALL_PUBLISHER", "Publisher"},
+    {"UNINSTALL_LOCATION", "InstallLocation"},
+    {"UNINSTALL_ICON", "DisplayIcon"},
+    {"UNINSTALL_QUIET", "QuietUninstallString"},
+};
+
+// Writes each of those values whose variable holds a non-empty text, whole:
+// a text the registry refuses is a failed write, journaled by the effects.
+static void WriteScriptSetValues(Engine& engine, const char* entry) {
+  for (const ScriptSetValue& item : kScriptSetValues) {
+    const char* text = VarGet(engine.vars, item.variable);
+    if (text && *text) {
+      SetString(*engine.effects, kHkeyLocalMachine, entry, item.value, text);
+    }
+  }
+}
 
 // An entry name names a key of its own under the Uninstall key: not the
 // key itself.
@@ -82,6 +108,7 @@ static void CmdSetUninstall(Engine& engine, const Statement& st) {
     if (effects.RegCreateKeyEx(kHkeyLocalMachine, entry) == kOk) {
       SetString(effects, kHkeyLocalMachine, entry, "DisplayName", name);
       SetString(effects, kHkeyLocalMachine, entry, "UninstallString", command);
+      WriteScriptSetValues(engine, entry);
       if (createdParents > 0) {
         char count[12];
         FormatDecimal(count, createdParents);

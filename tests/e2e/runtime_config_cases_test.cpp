@@ -64,8 +64,23 @@ const std::vector<E2eCase> kCases = {
      {std::string(kUninstall) + "|DisplayName=Vorn E2E",
       std::string(kUninstall) + "|UninstallString=c:\\u.exe /x",
       "HKLM\\SOFTWARE\\Kelvaro|vorn_uninstall=c:\\u.exe /x"}},
+    {"UninstallEntryCarriesWhatTheScriptSet", {},
+     "set UNINSTALL_VERSION \"4.12\"\nset UNINSTALL_PUBLISHER \"Kelvaro\"\n"
+     "set UNINSTALL_LOCATION DSTDIR\nset UNINSTALL_ICON \"\"\n"
+     "set UNINSTALL_QUIET \"c:\\u.exe /x /SILENT\"\n"
+     "SetUninstall \"Vorn E2E\" \"c:\\u.exe /x\"\n", "",
+     {"answer no"}, 0, "",
+     {std::string(kUninstall) + "|DisplayName=Vorn E2E",
+      std::string(kUninstall) + "|UninstallString=c:\\u.exe /x",
+      std::string(kUninstall) + "|DisplayVersion=4.12",
+      std::string(kUninstall) + "|Publisher=Kelvaro",
+      std::string(kUninstall) + "|InstallLocation=dst",
+      std::string("-") + kUninstall + "|DisplayIcon",
+      std::string(kUninstall) + "|QuietUninstallString=c:\\u.exe /x /SILENT"}},
     {"UninstallEntryDeleted",
      {std::string(kUninstall) + "|DisplayName=Vorn E2E",
+      std::string(kUninstall) + "|DisplayVersion=4.12",
+      std::string(kUninstall) + "|QuietUninstallString=u.exe /SILENT",
       "HKLM\\SOFTWARE\\Kelvaro|vorn_uninstall=u.exe"}, "DelUninstall \"Vorn E2E\"\n", "",
      {"answer no"}, 0, "",
      {std::string("-") + kUninstall, "-HKLM\\SOFTWARE\\Kelvaro|vorn_uninstall"}},

@@ -646,6 +646,15 @@ bool MemoryEffects::RegValue(RegRoot root, const std::string& path,
   return true;
 }
 
+std::map<std::string, std::string> MemoryEffects::RegValues(RegRoot root,
+                                                             const std::string& path) const {
+  std::map<std::string, std::string> values;
+  auto it = keys_.find(RegKeyOf(root, path));
+  if (it == keys_.end()) return values;
+  for (const auto& value : it->second.values) values[value.first] = value.second.data;
+  return values;
+}
+
 bool MemoryEffects::RegKeyExists(RegRoot root, const std::string& path) const {
   return keys_.count(RegKeyOf(root, path)) > 0;
 }

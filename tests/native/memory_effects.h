@@ -76,6 +76,9 @@ class MemoryEffects : public Effects {
   // Registry values as stored: `data` is every byte written.
   bool RegValue(RegRoot root, const std::string& path, const std::string& name,
                 std::string* data) const;
+  // Every value of a key by upper-cased name, as stored; none when the key
+  // is not there.
+  std::map<std::string, std::string> RegValues(RegRoot root, const std::string& path) const;
   bool RegKeyExists(RegRoot root, const std::string& path) const;
   void SetRegString(RegRoot root, const std::string& path,
                     const std::string& name, const std::string& text);

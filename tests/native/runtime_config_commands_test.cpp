@@ -233,17 +233,71 @@ class UninstallEntry : public RuntimeConfig {};
 const char kEntry[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vorn";
 
-TEST_F(UninstallEntry, WrittenTwiceHoldsTheSecondCommandAndIsRemoved) {
+// Every value of the entry after the script, and DelUninstall taking the
+// key with all of them: the name and the last command, and each value whose
+// variable holds a non-empty text, written whole. A write that fails is the
+// effects' failure line; the other values are still written.
+TEST_F(UninstallEntry, HoldsWhatTheScriptSetAndGoesWithAllOfIt) {
+  const char* const kVariables[] = {"UNINSTALL_VERSION", "UNINSTALL_PUBLISHER",
+                                    "UNINSTALL_LOCATION", "UNINSTALL_ICON", "UNINSTALL_QUIET"};
+  const std::string all =
+      "set UNINSTALL_VERSION \"4.12\"\nset UNINSTALL_PUBLISHER \"Kelvaro\"\n"
+      "set UNINSTALL_LOCATION \"C:\\Vorn\"\nset UNINSTALL_ICON \"C:\\Vorn\\zekwin.exe,0\"\n"
+      "set UNINSTALL_QUIET \"u.exe /SILENT\"\n";
+  const std::vector<std::string> allWritten = {
+      "DISPLAYICON=C:\\Vorn\\zekwin.exe,0", "DISPLAYNAME=Vorn", "DISPLAYVERSION=4.12",
+      "INSTALLLOCATION=C:\\Vorn", "PUBLISHER=Kelvaro", "QUIETUNINSTALLSTRING=u.exe /SILENT",
+      "UNINSTALLSTRING=u.exe"};
+  const std::string longText(4000, 'q');  // four times what a statement holds
+  struct Case {
+    std::string script;
+    std::vector<std::string> values;  // "NAME=text", by upper-cased name
+    const char* command;
+    int failingWrite;    // the entry's n-th value write fails (from 0); -1 none
+    std::string logged;  // part of Events("log "), "" when nothing failed
+  } cases[] = {
+      {"SetUninstall \"Vorn\" \"a.exe\"\nSetUninstall \"Vorn\" \"b.exe /u\"",
+       {"DISPLAYNAME=Vorn", "UNINSTALLSTRING=b.exe /u"}, "b.exe /u", -1, ""},
+      {all + "SetUninstall \"Vorn\" \"u.exe\"",
+       allWritten, "u.exe", -1, ""},
+      {all + "set UNINSTALL_VERSION \"\"\nClr UNINSTALL_PUBLISHER\nset UNINSTALL_ICON \"\"\n"
+             "set UNINSTALL_QUIET \"" + std::string(1000, 'q') + "\"\n"
+             "Strcat UNINSTALL_QUIET UNINSTALL_QUIET\nStrcat UNINSTALL_QUIET UNINSTALL_QUIET\n"
+             "SetUninstall \"Vorn\" \"u.exe\"",
+       {"DISPLAYNAME=Vorn", "INSTALLLOCATION=C:\\Vorn", "QUIETUNINSTALLSTRING=" + longText,
+        "UNINSTALLSTRING=u.exe"}, "u.exe", -1, ""},
+      {all + "SetUninstall \"Vorn\" \"u.exe\"",
+       {"DISPLAYICON=C:\\Vorn\\zekwin.exe,0", "DISPLAYNAME=Vorn", "INSTALLLOCATION=C:\\Vorn",
+        "PUBLISHER=Kelvaro", "QUIETUNINSTALLSTRING=u.exe /SILENT", "UNINSTALLSTRING=u.exe"},
+       "u.exe", 2, std::string("log RegSetValueEx ") + kEntry + " 5|"},
+  };
   machine_.RegCreateKeyEx(kHkeyLocalMachine,
                           "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
-  Statement("SetUninstall \"Vorn\" \"a.exe\"");
-  Statement("SetUninstall \"Vorn\" \"b.exe /u\"");
-  EXPECT_EQ(RegText(kHkeyLocalMachine, kEntry, "UninstallString"), std::string("b.exe /u", 9));
-  EXPECT_EQ(RegText(kHkeyLocalMachine, "SOFTWARE\\Kelvaro", "vorn_uninstall"),
-            std::string("b.exe /u", 9));
-  Statement("DelUninstall \"Vorn\"");
-  EXPECT_FALSE(machine_.RegKeyExists(kHkeyLocalMachine, kEntry));
-  EXPECT_EQ(RegText(kHkeyLocalMachine, "SOFTWARE\\Kelvaro", "vorn_uninstall"), "(none)");
+  int row = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE("row " + std::to_string(row++));
+    for (const char* variable : kVariables) VarRemove(engine_->vars, variable);
+    if (c.failingWrite >= 0) {
+      machine_.InjectFailure(EffectCall::kRegSetValueEx, kEntry, kErrAccessDenied, 1,
+                             c.failingWrite);
+    }
+    Statement(c.script);
+    std::vector<std::string> values;
+    for (const auto& value : machine_.RegValues(kHkeyLocalMachine, kEntry)) {
+      values.push_back(value.first + "=" + value.second.c_str());
+      EXPECT_TRUE(!value.second.empty() && value.second.back() == '\0') << value.first;
+    }
+    EXPECT_EQ(values, c.values);
+    EXPECT_EQ(RegText(kHkeyLocalMachine, "SOFTWARE\\Kelvaro", "vorn_uninstall"),
+              std::string(c.command) + '\0');
+    std::string logged = Events("log ");
+    EXPECT_EQ(logged.empty(), c.logged.empty()) << logged;
+    EXPECT_NE(logged.find(c.logged), std::string::npos) << logged;
+    EXPECT_EQ(SetFlags(), "");  // a value not written is journaled, no failure
+    Statement("DelUninstall \"Vorn\"");
+    EXPECT_FALSE(machine_.RegKeyExists(kHkeyLocalMachine, kEntry));
+    EXPECT_EQ(RegText(kHkeyLocalMachine, "SOFTWARE\\Kelvaro", "vorn_uninstall"), "(none)");
+  }
 }
 
 TEST_F(UninstallEntry, EmptyOrUndefinedNamesTouchNothing) {
