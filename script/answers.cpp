@@ -12,44 +12,42 @@ namespace {
 // command's first argument is part of it, and what answers it.
 struct QuestionRule {
   const char* keyword;
-  CommandId asker;           // kCmdInvalid: asked by no command of its own
-  bool takesArgument;
   const char* firstWord;     // a choice: its two words; null: a free text
   const char* secondWord;
-  size_t answerMax;          // a free text's most characters
   const char* wrongAnswer;   // the reason for an answer that does not fit
+  unsigned short answerMax;  // a free text's most characters
+  CommandId asker;           // kCmdInvalid: asked by no command of its own
+  bool takesArgument;
 };
 
 const QuestionRule kQuestionRules[] = {
-    {"IShowInstallDlg", kCmdIShowInstallDlg, false, "continue", "abort", 0,
-     "the answer is neither continue nor abort"},
-    {"DSTDIR", kCmdInvalid, false, nullptr, nullptr, kPathMax - 1,
-     "the folder is longer than 259 characters"},
-    {"ShowFile", kCmdShowFile, true, "agree", "disagree", 0,
-     "the answer is neither agree nor disagree"},
-    {"SETUPTYPE", kCmdSetupType, false, nullptr, nullptr, kAnswerMax - 1,
-     "the setup type is longer than 259 characters"},
-    {"STMPServer", kCmdGetSMTPServer, false, nullptr, nullptr, 254,
-     "the server name is longer than 254 characters"},
-    {"MsgBoxYESNO", kCmdMsgBoxYESNO, true, "yes", "no", 0,
-     "the answer is neither yes nor no"},
-    {"MsgBoxOKCancel", kCmdMsgBoxOKCancel, true, "ok", "cancel", 0,
-     "the answer is neither ok nor cancel"},
+    {"IShowInstallDlg", "continue", "abort",
+     "the answer is neither continue nor abort", 0, kCmdIShowInstallDlg, false},
+    {"DSTDIR", nullptr, nullptr,
+     "the folder is longer than 259 characters", kPathMax - 1, kCmdInvalid, false},
+    {"ShowFile", "agree", "disagree",
+     "the answer is neither agree nor disagree", 0, kCmdShowFile, true},
+    {"SETUPTYPE", nullptr, nullptr,
+     "the setup type is longer than 259 characters", kAnswerMax - 1, kCmdSetupType, false},
+    {"STMPServer", nullptr, nullptr,
+     "the server name is longer than 254 characters", 254, kCmdGetSMTPServer, false},
+    {"MsgBoxYESNO", "yes", "no",
+     "the answer is neither yes nor no", 0, kCmdMsgBoxYESNO, true},
+    {"MsgBoxOKCancel", "ok", "cancel",
+     "the answer is neither ok nor cancel", 0, kCmdMsgBoxOKCancel, true},
 };
 
-const char kNotText[] = "a NUL byte: this is not a text file";
-const char kLineTooLong[] = "the line is longer than 1,023 bytes";
-const char kNoEquals[] = "expected \"question = answer\"";
-const char kUnknownQuestion[] = "unknown question";
-const char kArgumentNeeded[] =
-    "the question needs the command's first argument as the script writes it";
-const char kNoArgument[] = "the question takes no argument";
-const char kOneArgument[] =
-    "the argument is one bare name or one quoted text";
-const char kQuestionTooLong[] = "the question is longer than 299 characters";
-const char kEmptyAnswer[] = "empty answer";
-const char kAnsweredTwice[] = "the question is answered on an earlier line";
-const char kStoreFull[] = "more than 64 answers";
+const char* const kNotText = "a NUL byte: this is not a text file";
+const char* const kLineTooLong = "the line is longer than 1,023 bytes";
+const char* const kNoEquals = "expected \"question = answer\"";
+const char* const kUnknownQuestion = "unknown question";
+const char* const kArgumentNeeded = "the question needs the command's first argument";
+const char* const kNoArgument = "the question takes no argument";
+const char* const kOneArgument = "expected one bare name or one quoted text";
+const char* const kQuestionTooLong = "the question is longer than 299 characters";
+const char* const kEmptyAnswer = "empty answer";
+const char* const kAnsweredTwice = "the question is answered on an earlier line";
+const char* const kStoreFull = "more than 64 answers";
 
 bool IsSpaceOrTab(char c) { return c == ' ' || c == '\t'; }
 
@@ -190,8 +188,7 @@ const char* CutLine(const char* text, size_t size, size_t* pos,
   return nullptr;
 }
 
-// An answer that ParseAnswers reads back as it is: no line break in it,
-// quoted when its ends would be trimmed or unquoted.
+// A line break would end the answer's line early.
 bool IsWritable(const char* answer) {
   for (const char* p = answer; *p; ++p) {
     if (*p == '\r' || *p == '\n') return false;
@@ -199,6 +196,8 @@ bool IsWritable(const char* answer) {
   return true;
 }
 
+// Quotes keep what the reader would take off: blanks at its ends, or
+// quotes around the whole of it.
 bool NeedsQuotes(const char* answer) {
   size_t length = strlen(answer);
   return length > 0 && (IsSpaceOrTab(answer[0]) || IsSpaceOrTab(answer[length - 1]) ||
@@ -273,7 +272,7 @@ const char* ChoiceWord(const char* question, int value) {
 }
 
 bool RecordAnswer(AnswerStore& store, const char* question, const char* answer) {
-  if (!IsWritable(answer)) return false;
+  if (!answer || !IsWritable(answer)) return false;
   const char* reason = AddAnswer(store, question, answer);
   return !reason || reason == kAnsweredTwice;
 }

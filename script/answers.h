@@ -97,8 +97,8 @@ const char* ChoiceWord(const char* question, int value);
 
 // Adds an answer, as the file would give it; a question already recorded
 // keeps its first answer (true). False when the answer would not read back
-// (an unknown question, a wrong or empty answer, one too long or holding a
-// line break) or the store is full.
+// (an unknown question, no answer, a wrong or empty one, one too long or
+// holding a line break) or the store is full.
 bool RecordAnswer(AnswerStore& store, const char* question, const char* answer);
 // Writes a header comment and the recorded answers, in the order given,
 // with CR LF line ends, in one WriteNewFile. A failed write removes the file

@@ -74,7 +74,7 @@ TEST(Answers, WellFormedFilesGiveTheirAnswers) {
 }
 
 TEST(Answers, MalformedFilesNameTheirLineAndReason) {
-  const std::string kArgument = "the argument is one bare name or one quoted text";
+  const std::string kArgument = "expected one bare name or one quoted text";
   const std::string kTwice = "the question is answered on an earlier line";
   struct Case { std::string text, error; };
   const Case cases[] = {
@@ -82,8 +82,7 @@ TEST(Answers, MalformedFilesNameTheirLineAndReason) {
       {"MsgBoxYESNO \"open = yes\n", "1: expected \"question = answer\""},
       {"; a\r; b\rFrobnicate = 1\n", "3: unknown question"},
       {kBom + "\r\n\r\n = x", "3: unknown question"},
-      {"MsgBoxYESNO = yes",
-       "1: the question needs the command's first argument as the script writes it"},
+      {"MsgBoxYESNO = yes", "1: the question needs the command's first argument"},
       {"DSTDIR C = C:\\x", "1: the question takes no argument"},
       {"MsgBoxYESNO A B = yes", "1: " + kArgument},
       {"MsgBoxYESNO \"A\" B = yes", "1: " + kArgument},
@@ -180,6 +179,7 @@ TEST(Answers, RecordedAnswersAreWrittenAndReadBack) {
       {"ShowFile", "agree", false},
       {"STMPServer", "", false},
       {"SETUPTYPE", "two\nlines", false},
+      {"STMPServer", ChoiceWord("STMPServer", 1), false},
       {"DSTDIR", "C:\\no\rline", false},
   };
   for (const Case& c : cases) {
