@@ -18,7 +18,7 @@ work=$VORN_BUILD/gallery
 shots=$work/shots
 rm -rf "$work"
 mkdir -p "$shots"
-cp "$VORN_ROOT"/examples/* "$VORN_BUILD/win64/setup.exe" "$work/"
+cp -r "$VORN_ROOT"/examples/* "$VORN_BUILD/win64/setup.exe" "$work/"
 
 fresh_prefix gallery-prefix
 trap stop_wine_and_display EXIT

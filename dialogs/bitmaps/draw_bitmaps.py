@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the directory chooser's pictures as 16 x 16 bitmaps with 8 bits per
-pixel and a 256-entry palette, on an opaque white background:
+pixel and a palette of the colours they use (biClrUsed), on an opaque white
+background:
 folder_open.bmp (resource 106), folder_closed.bmp (107) and drive.bmp (108).
 Edit the pictures below and run this script to redraw them."""
 import os
@@ -79,12 +80,11 @@ PICTURES = {
 def bitmap(rows):
     palette = b''.join(struct.pack('<BBBB', b, g, r, 0)
                        for r, g, b in (COLOURS[c] for c in ORDER))
-    palette += b'\0' * (256 * 4 - len(palette))
     pixels = b''.join(bytes(ORDER.index(c) for c in row) for row in reversed(rows))
     offset = 14 + 40 + len(palette)
     header = struct.pack('<2sIHHI', b'BM', offset + len(pixels), 0, 0, offset)
     info = struct.pack('<IiiHHIIiiII', 40, 16, 16, 1, 8, 0, len(pixels),
-                       2835, 2835, 256, 0)
+                       2835, 2835, len(ORDER), 0)
     return header + info + palette + pixels
 
 

@@ -247,7 +247,7 @@ const std::vector<E2eCase> kCases = {
      "/SILENT /ANSWERS=answers.txt", {"end"}, 0,
      "true|C:\\Quill|false|true|Minimal|true|smtp.example.org|false"},
     {"AnswersAskWhatTheyLackWhenShown", {"answers.txt=SETUPTYPE = Typical\n"},
-     kSetupType + kSmtp, "/ANSWERS=answers.txt",
+     kTypes + kSetupType + kSmtp, "/ANSWERS=answers.txt",
      {"dialog IDC_SMTP_SERVER", "click IDOK"}, 0, "true|Typical|true|mail"},
     {"AnswerMissingEndsAnUnattendedRun", {"answers.txt=STMPServer = mail\n"},
      kTypes + kSetupType + kSmtp, "/SILENT /ANSWERS=answers.txt", {"end"}, 3, ""},
