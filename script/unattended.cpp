@@ -8,23 +8,27 @@
 #include "script/journal.h"
 #include "script/messages.h"
 
+void RecordGivenAnswer(Engine& engine, const char* question, const char* answer) {
+  if (!engine.recorded || !answer) return;
+  if (!RecordAnswer(*engine.recorded, question, answer)) {
+    Journal(engine, "error", {"the answer cannot be recorded: ", question, " = ", answer});
+  }
+}
+
+// A given answer is recorded too, so that a record of a replayed run holds
+// every answer it used.
 const char* GivenAnswer(Engine& engine, const char* question) {
   if (!engine.answers) return nullptr;
   const char* answer = FindAnswer(*engine.answers, question);
-  if (answer) Journal(engine, "answer", {question, " = ", answer, " (answers file)"});
+  if (!answer) return nullptr;
+  Journal(engine, "answer", {question, " = ", answer, " (answers file)"});
+  RecordGivenAnswer(engine, question, answer);
   return answer;
 }
 
 int GivenChoice(Engine& engine, const char* question) {
   const char* answer = GivenAnswer(engine, question);
   return answer ? ChoiceValue(question, answer) : -1;
-}
-
-void RecordGivenAnswer(Engine& engine, const char* question, const char* answer) {
-  if (!engine.recorded || !answer) return;
-  if (!RecordAnswer(*engine.recorded, question, answer)) {
-    Journal(engine, "error", {"the answer cannot be recorded: ", question, " = ", answer});
-  }
 }
 
 void RecordGivenChoice(Engine& engine, const char* question, int condition) {

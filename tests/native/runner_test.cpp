@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "script/setup_run.h"
+#include "script/unattended.h"
 #include "tests/native/engine_fixture.h"
 
 class Runner : public EngineTest {
@@ -196,4 +197,43 @@ TEST_F(Runner, ExitCodesAndTheRebootLeftToTheCaller) {
   EXPECT_EQ(ExitCodeOfRun(*engine_), 2);
   Flags().unanswered = true;
   EXPECT_EQ(ExitCodeOfRun(*engine_), 3);
+}
+
+// An answers file is checked before anything is armed; a box it answers
+// does not appear; every answer of the run, given or the user's, is
+// recorded and written at the end; an unattended run that lacks an answer
+// silent mode still asks for ends with exit code 3.
+TEST_F(Runner, AnswersAreCheckedGivenRecordedAndLacked) {
+  KeepJournal();
+  ScriptFile script;
+  WriteFile("setup.ini", "[Setup]\nset ASK \"Keep it?\"\nMsgBoxYESNO ASK \"Vorn\"\nIf\n" +
+                             Mark("kept") + "Endif\nMsgBoxOKCancel \"Go on?\" \"Vorn\"\nIf\n" +
+                             Mark("went on") + "Endif\n");
+  RunModes& modes = engine_->modes;
+  modes.answersRequested = modes.saveAnswersRequested = true;
+  CopyText(modes.answersPath, "answers.txt");
+  CopyText(modes.saveAnswersPath, "saved.txt");
+  WriteFile("answers.txt", "MsgBoxYESNO ASK = maybe\n");
+  EXPECT_EQ(StartSetupRun(*engine_, script), kSetupBadAnswers);
+  EXPECT_FALSE(machine_.RegKeyExists(kHkeyLocalMachine, kInstallStateKey));
+  EXPECT_EQ(journal_.back().find("error: answers file answers.txt: line 1: "), 0u)
+      << journal_.back();
+  WriteFile("answers.txt", "; given\nMsgBoxYESNO ASK = yes\n");
+  host_.boxAnswers.push_back(kIdCancel);
+  ASSERT_EQ(StartSetupRun(*engine_, script), kSetupStarted);
+  EXPECT_EQ(RunSetupScript(*engine_, nullptr), 0);
+  EXPECT_EQ(Boxes(), "box 0 [Setup] The answers file cannot be used:\nanswers.txt\n"
+                     "line 1: the answer is neither yes nor no|box 1 [Vorn] Go on?|");
+  EXPECT_EQ(Trace(), "kept");
+  std::string saved = ReadFile("saved.txt");
+  EXPECT_NE(saved.find("\r\nMsgBoxYESNO ASK = yes\r\nMsgBoxOKCancel \"Go on?\" = cancel\r\n"),
+            std::string::npos) << saved;
+  modes.silent = true;
+  EXPECT_TRUE(EndUnanswered(*engine_, "SETUPTYPE", nullptr));
+  EXPECT_EQ(journal_.back(), "error: unattended run: no answer for SETUPTYPE");
+  EXPECT_EQ(ExitCodeOfRun(*engine_), 3);
+  engine_->answers = nullptr;  // silent mode alone asks as it always did
+  Flags() = RunFlags();
+  EXPECT_FALSE(EndUnanswered(*engine_, "SETUPTYPE", nullptr));
+  EXPECT_EQ(ExitCodeOfRun(*engine_), 0);
 }
