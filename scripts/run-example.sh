@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Builds setup.exe and runs the bundled example (examples/) under Wine: the
-# install, a second install over it (the upgrade) and the uninstall. After
+# install (its answers recorded), a second install over it (the upgrade) and
+# the uninstall; then the same unattended, as a deployment tool runs it: the
+# install replaying the recorded answers, the upgrade, and the uninstall
+# through the quiet uninstall command the product registered, with the
+# install media gone. After
 # each run it prints what changed on the machine: files under the prefix's
 # drives, registry keys and values, and shortcuts with their targets. With
 # a display (and VORN_HEADLESS unset) you answer the windows; otherwise a
@@ -113,19 +117,59 @@ run() {
   log "setup.exe exit code: $status"
 }
 
+# run_registered VALUE: the command line the product registered in
+# Windows' list of programs as VALUE, run as Windows runs it (from a batch
+# file, so that its quotes stay as written); its exit code is reported.
+run_registered() {
+  local entry='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vorn 4.12 Setup'
+  local command
+  command=$("$WINE" reg query "$entry" /v "$1" 2>/dev/null | tr -d '\r' |
+    sed -n "s/^ *$1 *REG_SZ *//p")
+  log "the uninstall through the registered $1: $command"
+  printf '@%s\r\n@exit /b %%errorlevel%%\r\n' "$command" >"$VORN_BUILD/uninstall.bat"
+  local status=0
+  "$WINE" cmd /c "Z:${VORN_BUILD//\//\\}\\uninstall.bat" || status=$?
+  log "setup.exe exit code: $status"
+}
+
+# wait_until_gone PATH: the uninstall's copy of setup.exe removes the
+# product's last files once the uninstaller it was started by has ended.
+wait_until_gone() {
+  local i
+  for i in $(seq 1 60); do
+    [ -e "$1" ] || return 0
+    sleep 0.5
+  done
+}
+
+product="$prefix/drive_c/Program Files/vorn"
 snapshot "$work/.machine-0"
-run "the install"
+run "the install, its answers recorded" /SAVEANSWERS=answers.txt
 snapshot "$work/.machine-1"
 summarise "$work/.machine-0" "$work/.machine-1"
+log "the answers recorded:"
+tr -d '\r' <"$work/answers.txt"
 run "a second install over the first: the upgrade"
 snapshot "$work/.machine-2"
 summarise "$work/.machine-1" "$work/.machine-2"
 run "the uninstall" /UNINSTALL
 snapshot "$work/.machine-3"
 summarise "$work/.machine-2" "$work/.machine-3"
+
+run "unattended: the install with the recorded answers" /SILENT /ANSWERS=answers.txt
+run "unattended: the upgrade" /SILENT /ANSWERS=answers.txt
+snapshot "$work/.machine-4"
+mv "$work" "$work.gone"
+log "the install media is gone: $work renamed"
+run_registered QuietUninstallString
+wait_until_gone "$product"
+mv "$work.gone" "$work"
+snapshot "$work/.machine-5"
+summarise "$work/.machine-4" "$work/.machine-5"
+
 log "left of the product after the uninstall, against the machine before the install:"
 left=$(comm -13 <(awk -F'\t' '{ print $1 }' "$work/.machine-0" | sort -u) \
-                <(awk -F'\t' '{ print $1 }' "$work/.machine-3" | sort -u))
+                <(awk -F'\t' '{ print $1 }' "$work/.machine-5" | sort -u))
 if [ -z "$left" ]; then
   echo "nothing: every file, registry value and shortcut of the product is gone"
 else
