@@ -358,6 +358,16 @@ TEST_F(FileCommands, WhatADeleteLeavesBehindCounts) {
   EXPECT_EQ(Failures(), "");
   EXPECT_EQ(Events("log"), "");
   EXPECT_FALSE(Flags().failure);
+  // A folder that goes after the walk has listed it (Wine takes a link's
+  // target with the link; another program may take it) is not left behind.
+  const std::string group = "C:\\users\\test\\Start Menu\\Programs\\Vorn";
+  machine_.WriteFile(group + "\\App.lnk", "a");
+  machine_.WriteFile(group + "\\Sub\\b.lnk", "b");
+  machine_.InjectRemoval(EffectCall::kDeleteFile, "App.lnk", group + "\\Sub");
+  Statement("DelPgmGroup \"Vorn\"");
+  EXPECT_FALSE(machine_.Exists(group));
+  EXPECT_EQ(Failures() + Events("log"), "");
+  EXPECT_FALSE(Flags().failure);
   // A path longer than a Windows path is reported, never cut.
   std::string deep = "C:\\deep";
   while (deep.size() < 250) deep += "\\nested";
