@@ -341,8 +341,71 @@ static bool IsDirectory(Effects& effects, const char* path) {
          (attributes & kAttrDirectory);
 }
 
-// MkDir DIRECTORY [SUBDIRECTORY]: creates the one directory
-// "DIRECTORY\SUBDIRECTORY" (or "DIRECTORY\").
+// The parent directories one MkDir made: the full path cut at each of its
+// separators from `first` to `last` (first 0: none). Each lies inside the
+// one before, so each holds only the next.
+struct MadeParents {
+  size_t first = 0;
+  size_t last = 0;
+};
+
+// A separator of a full path that ends a directory: not one that follows
+// another.
+static bool EndsParent(const char* full, size_t at) {
+  return full[at] == '\\' && full[at - 1] != '\\';
+}
+
+// Makes each directory above the full path `full` that is missing, from the
+// one below its root (a drive's or a share's: never made) down. One that is
+// there, or cannot be looked at, is passed by; false when one is missing
+// and cannot be made. One that another program made in the meantime is not
+// ours, and the ones above it hold it now: only those below it count.
+static bool MakeParents(Effects& effects, char* full, MadeParents& made) {
+  size_t root = RootLengthOf(full);
+  if (root == 0) return true;  // a device form: its parents are not made
+  for (size_t end = root; full[end]; ++end) {
+    if (!EndsParent(full, end)) continue;
+    full[end] = 0;
+    unsigned long attributes = 0;
+    Status look = effects.GetFileAttributes(full, &attributes);
+    Status status = look == kErrFileNotFound || look == kErrPathNotFound
+                        ? effects.CreateDirectory(full)
+                        : kErrAlreadyExists;
+    full[end] = '\\';
+    if (status == kErrAlreadyExists) {
+      made = MadeParents();
+    } else if (status != kOk) {
+      return false;
+    } else {
+      made.first = made.first ? made.first : end;
+      made.last = end;
+    }
+  }
+  return true;
+}
+
+// Takes away the parents MakeParents made, innermost first. Each is empty
+// unless another program put something in it meanwhile: such a one stays,
+// and so do those above it.
+static void RemoveMadeParents(Effects& effects, char* full,
+                              const MadeParents& made) {
+  if (made.first == 0) return;
+  for (size_t end = made.last + 1; end-- > made.first;) {
+    if (!EndsParent(full, end)) continue;
+    full[end] = 0;
+    Status status = effects.RemoveDirectory(full);
+    full[end] = '\\';
+    if (status != kOk) return;
+  }
+}
+
+// MkDir DIRECTORY [SUBDIRECTORY]: creates the directory
+// "DIRECTORY\SUBDIRECTORY" (or "DIRECTORY\"), and first each missing one
+// above it, below the drive's or the share's root. Without a DIRECTORY
+// (an empty value) the path starts at the root of the current drive, a
+// place the script did not name: there only the directory itself is made.
+// When one cannot be made, the parents this command made go again (they
+// are empty), so that a failed MkDir leaves the disk as it found it.
 static void CmdMkDir(Engine& engine, const Statement& st) {
   if (!st.value1 && !st.quoted1 && st.text1[0]) {  // an undefined variable
     SetFailure(engine);
@@ -356,9 +419,16 @@ static void CmdMkDir(Engine& engine, const Statement& st) {
   }
   SetItemTextFmt(engine, st.owner, kStatusLineId,
                  Message(engine, "CREATING_DIR_MSG"), {path});
-  if (IsDirectory(*engine.effects, path)) return;  // there already
-  Status status = engine.effects->CreateDirectory(path);
+  Effects& effects = *engine.effects;
+  if (IsDirectory(effects, path)) return;  // there already
+  char full[kPathMax] = "";
+  MadeParents made;
+  bool named = st.value1 && st.value1[0];
+  bool parentsThere = !named || !FullPathOf(effects, path, full) ||
+                      MakeParents(effects, full, made);
+  Status status = parentsThere ? effects.CreateDirectory(path) : kErrPathNotFound;
   if (status == kOk || status == kErrAlreadyExists) return;
+  RemoveMadeParents(effects, full, made);
   ReportDirectoryFailure(engine, path);
 }
 

@@ -128,7 +128,7 @@ static void LeaveBehind(DeleteRun& run, Status status) {
 // directory itself.
 static void DeleteEntries(DeleteRun& run, const char* directory) {
   Effects& effects = *run.engine.effects;
-  ForEachEntry(
+  Status listing = ForEachEntry(
       effects, directory, "\\",
       [&](const FindData& entry, const char* path) {
         if (!(entry.attributes & kAttrDirectory)) {
@@ -148,6 +148,13 @@ static void DeleteEntries(DeleteRun& run, const char* directory) {
                  ": left behind, its path is longer than 259 characters"});
         ++run.left;
       });
+  // A folder that went after its parent listed it (under Wine, removing a
+  // link removes the empty folder it leads to; another program may take
+  // one too) has nothing left to remove: trying would only report a
+  // failure that did not happen.
+  if (listing == kErrPathNotFound && PresenceOf(effects, directory) == kAbsent) {
+    return;
+  }
   if (run.wholeTree) LeaveBehind(run, effects.RemoveDirectory(directory));
 }
 

@@ -18,6 +18,17 @@ bool IsDriveRootOrEmpty(const char* path) {
   return length == 2 || (length == 3 && isSeparator(path[2]));
 }
 
+size_t RootLengthOf(const char* full) {
+  char letter = FoldAscii(full[0]);
+  if (letter >= 'A' && letter <= 'Z' && full[1] == ':' && full[2] == '\\') return 3;
+  if (full[0] != '\\' || full[1] != '\\') return 0;
+  if ((full[2] == '?' || full[2] == '.') && full[3] == '\\') return 0;
+  const char* share = strchr(full + 2, '\\');
+  if (!share || share == full + 2) return 0;
+  const char* end = strchr(share + 1, '\\');
+  return end ? static_cast<size_t>(end + 1 - full) : strlen(full);
+}
+
 bool FullPathOf(Effects& effects, const char* path, char (&full)[kPathMax]) {
   if (effects.GetFullPathName(path, full) != kOk || !full[0]) return false;
   for (char* p = full; *p; ++p) {

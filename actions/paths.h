@@ -1,6 +1,7 @@
 // Path rules of the file commands: which paths are too wide a target,
-// whether two paths name the same place or one lies inside the other, and
-// the install directories that paths are built from.
+// where a full path's root ends, whether two paths name the same place or
+// one lies inside the other, and the install directories that paths are
+// built from.
 #pragma once
 
 #include "script/text.h"
@@ -11,6 +12,12 @@ struct Engine;
 // True for a text that names a whole drive or no directory at all: "",
 // "\", "/", "X:", "X:\" or "X:/".
 bool IsDriveRootOrEmpty(const char* path);
+
+// The length of the root that begins the full path `full` (as FullPathOf
+// gives it): 3 for "X:\", the length of "\\server\share\" for a share (all
+// of it when nothing follows the share); 0 for the device forms "\\?\" and
+// "\\.\" and anything else, whose root is not told.
+size_t RootLengthOf(const char* full);
 
 // True when both paths name the same file (full paths, ASCII case ignored,
 // '/' as '\').

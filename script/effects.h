@@ -146,9 +146,10 @@ class Effects {
   virtual Status CreateDirectory(const char* path) = 0;
   virtual Status RemoveDirectory(const char* path) = 0;
   // Lists the entries matching `pattern` ("dir\*"), "." and ".." left out.
-  // kErrFileNotFound when nothing matches; FindNextFile ends with
-  // kErrNoMoreFiles. A FindRef from a successful FindFirstFile is closed
-  // with FindClose.
+  // kErrFileNotFound when nothing matches, kErrPathNotFound when the
+  // directory is not there; neither is a failure to report. FindNextFile
+  // ends with kErrNoMoreFiles. A FindRef from a successful FindFirstFile is
+  // closed with FindClose.
   virtual Status FindFirstFile(const char* pattern, FindData* entry,
                                FindRef* find) = 0;
   virtual Status FindNextFile(FindRef find, FindData* entry) = 0;

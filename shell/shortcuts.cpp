@@ -161,7 +161,14 @@ static void CmdMkPgmGroup(Engine& engine, const Statement& st) {
     SetFailure(engine);
     return;
   }
-  engine.effects->CreateDirectory(group);  // an existing one is fine
+  // An existing group is fine, and no failure to journal; a file in its
+  // place is one.
+  unsigned long attributes = 0;
+  if (engine.effects->GetFileAttributes(group, &attributes) == kOk &&
+      (attributes & kAttrDirectory)) {
+    return;
+  }
+  engine.effects->CreateDirectory(group);
 }
 
 // A group names a folder inside the Programs folder: a name the delete

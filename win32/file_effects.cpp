@@ -96,7 +96,11 @@ Status Win32Effects::FindFirstFile(const char* pattern, FindData* entry,
   WIN32_FIND_DATAA found;
   HANDLE handle = ::FindFirstFileA(pattern, &found);
   if (handle == INVALID_HANDLE_VALUE) {
+    // Nothing that matches, and a directory that is not there, are answers
+    // of a listing, not failures: a walk meets the folder it has just
+    // taken away (or one another program took), Exist one never made.
     Status status = GetLastError();
+    if (status == kErrPathNotFound) return status;
     return status == kErrFileNotFound || status == kErrNoMoreFiles
                ? kErrFileNotFound
                : Logged("FindFirstFile", pattern, status);

@@ -40,6 +40,16 @@ const std::vector<E2eCase> kCases = {
          MarkIf("Exist \"dst\\data\\sub\\y.txt\"", "y") +
          MarkIf("Exist \"dst\\data\\empty\"", "empty"), "", {}, 0, "x|y|empty",
      {"dst\\data\\sub\\y.txt=y", "state InstallFailled="}},
+    // Missing parents are made, each journaled; when the folder itself
+    // cannot be made, the parents this MkDir made go again.
+    {"MkDirMakesMissingParentsAndTakesThemAwayWhenItFails", {},
+     "set ERROR_CRDIR_MSG \"Cannot create %s\"\nMkDir \"$DIR\\a\\b\" \"c\"\n" +
+         MarkIf("Exist \"a\\b\\c\"", "made") + "MkDir \"new\" \"d\\e*f\"\n" + Mark("never"),
+     "/LOG=\"$DIR\\journal.log\"", {"box Copy failed: Cannot create new\\d\\e*f", "end"}, 1,
+     "made",
+     {"-new", "journal.log~directory created: $DIR\\a\r\n",
+      "journal.log~directory created: $DIR\\a\\b\r\n",
+      "journal.log~directory removed: $DIR\\new\r\n", "state InstallFailled=1"}},
     {"EmptyOrUndefinedDeletionArgumentsDeleteNothing", {"keep.txt=k", "dst\\keep.txt=k"},
      "set DSTDIR \"dst\"\nDeltree \"\"\nDeltree DSTDIR UNDEFINED\nDelete \"keep.txt\" UNDEFINED\n"
          "DeleteAllFiles UNDEFINED\n" + MarkIf("Exist \"keep.txt\"", "kept") +

@@ -47,6 +47,15 @@ const std::vector<E2eCase> kCases = {
     {"UnregisterWithAnUndefinedDirectory", {"helper reg_ok.dll=reg_ok.dll"},
      "Unregister \"reg_ok.dll\" UNDEFINED\n", "", {"box Setup error: Cannot load reg_ok.dll"}, 1,
      "", {"-reg_ok.dll.log"}},
+    // The group goes with its folder and shortcut, and no line claims a
+    // failure: not even a listing of the folder that has just gone.
+    {"DelPgmGroupJournalsNoFailureThatDidNotHappen", {"app.exe=a"},
+     "MkPgmGroup \"Vorn E2E Row\"\nMkPgmGroup \"Vorn E2E Row\\Sub\"\n"
+     "set PROGRAMGROUP \"Vorn E2E Row\"\nMkLink \"app.exe\" \"App\"\n"
+     "DelPgmGroup \"Vorn E2E Row\"\nGetPgmGroup G\nStrcat G \"\\Vorn E2E Row\"\n" +
+         MarkIf("Exist G", "group stays") + "Strcat G \"\\Sub\\*.lnk\"\n" + MarkIf("Exist G", "never"),
+     "/SILENT /LOG=\"$DIR\\journal.log\"", {}, 0, "",
+     {"journal.log~directory removed: ", "-journal.log~failure:"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Programs, Cases, ::testing::ValuesIn(Framed(kHead, kCases)), CaseName);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "script/journal_effects.h"
 #include "tests/native/engine_fixture.h"
 
 namespace {
@@ -110,17 +111,53 @@ TEST_F(FileCommands, PathsThatDoNotFitAreNeverCut) {
   EXPECT_TRUE(Flags().failure);
 }
 
-TEST_F(FileCommands, MkDirTakesExistingDirectoriesAndEndsOnRealFailures) {
-  Statement("MkDir \"C:\\dst\" \"bin\"\nMkDir \"C:\\dst\" \"bin\"\nMkDir \"C:\\dst\"");
-  EXPECT_TRUE(machine_.IsDirectory("C:\\dst\\bin"));
+// MkDir makes each missing folder above its own, outermost first, never a
+// drive's or a share's root; a folder that is there is fine. A real
+// failure shows its box and ends every run, and the parents it made go.
+TEST_F(FileCommands, MkDirMakesMissingParentsAndEndsOnRealFailures) {
+  JournalEffects journaled(machine_, *engine_);
+  engine_->effects = &journaled;
+  machine_.WriteFile("C:\\dst\\file", "f");
+  machine_.CreateDirectory("\\\\server");  // a server without its share
+  machine_.InjectFailure(EffectCall::kCreateDirectory, "deny", kErrAccessDenied, 1);
+  Statement("MkDir \"C:\\dst\"");
   EXPECT_EQ(host_.statusLine, "Creating C:\\dst\\");
-  EXPECT_FALSE(Flags().failure);
-  Statement("MkDir \"C:\\none\" \"bin\"\nAppendFile \"never\" \"out.txt\"");
-  EXPECT_EQ(Boxes(), "box 0 [Copy failed] Cannot create C:\\none\\bin|");
-  EXPECT_TRUE(Ended());
-  Statement("MkDir UNDEFINED \"bin\"");
-  EXPECT_TRUE(Flags().failure);
-  EXPECT_FALSE(machine_.Exists("C:\\setup\\bin"));
+  const std::string box = "box 0 [Copy failed] Cannot create ", ended = "quit failure failedThisRun";
+  struct Case {
+    ScriptCase run;
+    std::string changes;  // the journal's directory lines
+  };
+  const Case cases[] = {
+      {{"there already", "MkDir \"C:\\dst\" \"bin\"\nMkDir \"C:\\dst\" \"bin\"", "", "", ""},
+       "created: C:\\dst\\bin|"},
+      {{"missing parents", "MkDir \"C:\\Maker\\Product\" \"bin\"", "", "", ""},
+       "created: C:\\Maker|created: C:\\Maker\\Product|created: C:\\Maker\\Product\\bin|"},
+      {{"no parent on the way", "MkDir \"C:\\gone\\..\" \"x\"", "", "", ""},
+       "created: C:\\gone\\..\\x|"},
+      {{"a parent that is a file", "MkDir \"C:\\dst\\file\\a\" \"b\"\n" + Mark("never"), "",
+        box + "C:\\dst\\file\\a\\b|", ended},
+       ""},
+      {{"made parents go again", "MkDir \"C:\\new\\a\" \"deny\"", "", box + "C:\\new\\a\\deny|",
+        ended},
+       "created: C:\\new|created: C:\\new\\a|removed: C:\\new\\a|removed: C:\\new|"},
+      {{"no DIRECTORY: from the drive's root only", "MkDir \"\" \"top\\sub\"", "",
+        box + "\\top\\sub|", ended},
+       ""},
+      {{"a missing share", "MkDir \"\\\\server\\share\\a\" \"b\"", "",
+        box + "\\\\server\\share\\a\\b|", ended},
+       ""},
+      {{"an undefined variable", "MkDir UNDEFINED \"bin\"", "", "", "failure failedThisRun"}, ""},
+  };
+  for (Case c : cases) {
+    c.run.script = "[Setup]\n" + c.run.script;
+    ExpectRun(c.run);
+    std::string changes;
+    for (const std::string& line : journal_) {
+      size_t at = line.find(": directory ");
+      if (at != std::string::npos) changes += line.substr(at + 12) + "|";
+    }
+    EXPECT_EQ(changes, c.changes) << c.run.name;
+  }
 }
 
 TEST_F(FileCommands, CopyDir2DestCopiesTheTreeButNoLinkAndNotIntoItself) {
@@ -320,6 +357,16 @@ TEST_F(FileCommands, WhatADeleteLeavesBehindCounts) {
       "Delete \"x.tmp\" \"C:\\none\"");
   EXPECT_EQ(Failures(), "");
   EXPECT_EQ(Events("log"), "");
+  EXPECT_FALSE(Flags().failure);
+  // A folder that goes after the walk has listed it (Wine takes a link's
+  // target with the link; another program may take it) is not left behind.
+  const std::string group = "C:\\users\\test\\Start Menu\\Programs\\Vorn";
+  machine_.WriteFile(group + "\\App.lnk", "a");
+  machine_.WriteFile(group + "\\Sub\\b.lnk", "b");
+  machine_.InjectRemoval(EffectCall::kDeleteFile, "App.lnk", group + "\\Sub");
+  Statement("DelPgmGroup \"Vorn\"");
+  EXPECT_FALSE(machine_.Exists(group));
+  EXPECT_EQ(Failures() + Events("log"), "");
   EXPECT_FALSE(Flags().failure);
   // A path longer than a Windows path is reported, never cut.
   std::string deep = "C:\\deep";

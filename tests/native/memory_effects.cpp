@@ -162,6 +162,14 @@ Status MemoryEffects::Injected(EffectCall call, const std::string& subject,
     }
     if (rule.times > 0) --rule.times;
     rule.fired = true;
+    if (!rule.removes.empty()) {
+      std::string gone = UpperCase(Absolute(rule.removes));
+      for (auto it = files_.begin(); it != files_.end();) {
+        bool inside = it->first == gone || StartsWith(it->first, gone + "\\");
+        it = inside ? files_.erase(it) : std::next(it);
+      }
+      continue;
+    }
     const char* name = EffectCallName(rule.call == EffectCall::kAny ? call : rule.call);
     injectedFailures.push_back(std::string(name) + " " + subject);
     return Logged(name, subject.c_str(), rule.status);
@@ -171,7 +179,7 @@ Status MemoryEffects::Injected(EffectCall call, const std::string& subject,
 
 void MemoryEffects::InjectFailure(EffectCall call, const std::string& pathPart,
                                   Status status, int times, int skip) {
-  injections_.push_back(Injection{call, pathPart, status, times, skip, false});
+  injections_.push_back(Injection{call, pathPart, status, times, skip, false, ""});
 }
 
 void MemoryEffects::ReportUnfired() const {
@@ -405,7 +413,7 @@ Status MemoryEffects::FindFirstFile(const char* pattern, FindData* entry,
   if (namePattern == "*.*") namePattern = "*";  // every name, dot or not
   const Node* dir = Find(directory);
   if (directory.size() > 3 && (!dir || !dir->directory)) {
-    return Logged("FindFirstFile", pattern, kErrPathNotFound);
+    return kErrPathNotFound;  // an answer, as on Windows: not logged
   }
   std::vector<FindData> entries;
   std::string prefix = MemoryEffects::UpperCase(directory.size() > 3 ? directory : directory.substr(0, 2)) + "\\";

@@ -63,6 +63,13 @@ class MemoryEffects : public Effects {
   // failure (ADD_FAILURE) when the failures are cleared or the machine ends.
   void InjectFailure(EffectCall call, const std::string& pathPart,
                      Status status, int times = -1, int skip = 0);
+  // Another program at work: just before the next call of `call` on a path
+  // containing `pathPart`, `path` goes with all it holds; the call then
+  // runs as it would. It must fire as an injected failure must.
+  void InjectRemoval(EffectCall call, const std::string& pathPart,
+                     const std::string& path) {
+    injections_.push_back(Injection{call, pathPart, kOk, 1, 0, false, path});
+  }
   // Every injected failure is forgotten, once those that never fired are
   // reported.
   void ClearFailures() {
@@ -178,6 +185,7 @@ class MemoryEffects : public Effects {
     int times;
     int skip;
     bool fired;
+    std::string removes;  // InjectRemoval: what goes instead of a failure
   };
   struct FindState {
     std::vector<FindData> entries;

@@ -117,9 +117,10 @@ TEST_F(ProgramsAndShortcuts, RunAndFontsNeedAFile) {
 
 TEST_F(ProgramsAndShortcuts, ShortcutsHoldTargetArgumentsFolderAndIcon) {
   const std::string group = std::string(kPrograms) + "\\Vorn";
-  Statement("MkPgmGroup \"Vorn\"");
+  Statement("MkPgmGroup \"Vorn\"\nMkPgmGroup \"Vorn\"");
   EXPECT_TRUE(machine_.IsDirectory(group));
   EXPECT_EQ(host_.statusLine, "Group Vorn");
+  EXPECT_EQ(Events("log"), "");  // the group there already is no failure
   Statement("set LINKARG \"-x\"\nset LINKICO \"C:\\prog\\i.ico\"\n"
             "MkLink \"bin\\a.exe\" \"App\"\nMkLink \"b.exe\" \"B\"\n"
             "CreateSourceLink \"s.exe\" \"Src\"\nCreateStartLink \"a.exe\" \"Start\"\n"
