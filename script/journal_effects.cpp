@@ -22,6 +22,10 @@ Status JournalEffects::CopyFile(const char* from, const char* to, bool failIfExi
 }
 
 Status JournalEffects::MoveFileEx(const char* from, const char* to, unsigned flags) {
+  if (!to) {
+    return Note(inner_.MoveFileEx(from, to, flags),
+                "scheduled for deletion when Windows next starts", {from});
+  }
   return Note(inner_.MoveFileEx(from, to, flags), "file moved", {from, " -> ", to});
 }
 
