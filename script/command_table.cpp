@@ -120,6 +120,9 @@ const CommandRow kCommandTable[] = {
     {"IsLower", kCmdIsLower, kSlotValue, kSlotValue, "", ""},
     {"MkStr", kCmdMkStr, kSlotValue, kSlotUnused, "QTSTR", ""},
     {"CopyWord", kCmdCopyWord, kSlotValue, kSlotUnused, "WORD", ""},
+    {"KeepUninstaller", kCmdKeepUninstaller, kSlotValue, kSlotUnused,
+     "UNINSTALL_CMD UNINSTALL_QUIET UNINSTALL_ICON",
+     "failure: ERROR_COPY_TTL ERROR_COPY_MSG ERROR_CRDIR_MSG"},
 };
 
 const int kCommandTableSize =

@@ -86,6 +86,7 @@ enum CommandId : unsigned char {
   kCmdIsLower,
   kCmdMkStr,
   kCmdCopyWord,
+  kCmdKeepUninstaller,
   kCommandCount
 };
 

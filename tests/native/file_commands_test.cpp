@@ -493,6 +493,92 @@ TEST_F(FileCommands, ApplyOnFilesSearchesFixedDrivesForTheExactName) {
   EXPECT_EQ(host_.Matching("destroy").size(), 2u);
 }
 
+// KeepUninstaller: the program, its script and its language files in the
+// folder (made with its parents), and the command lines that start them;
+// each way it fails leaves the three variables undefined.
+TEST_F(FileCommands, KeepUninstallerCopiesTheProgramAndSetsItsCommands) {
+  WriteFiles({"C:\\setup\\setup.exe=program", "C:\\setup\\setup.English.txt=en",
+              "C:\\setup\\SETUP.German.TXT=de", "C:\\setup\\setup.txt=marker",
+              "C:\\setup\\notes.txt=n", "C:\\setup\\setup.Folder.txt\\x=folder",
+              "C:\\starter\\setup.ini=starter's", "C:\\starter\\setup.French.txt=fr"});
+  const std::string copied = "setup.English.txt|setup.exe|SETUP.German.TXT|setup.ini";
+  struct Case {
+    std::string lines;
+    const char* folder;  // where the copies land
+    std::string files;   // its files, '|'-joined
+    std::string command; // UNINSTALL_CMD, or "(none)"
+    std::string flags;
+    std::string journaled;  // in an error or failure line or a box; "" for none
+    const char* origin = "";  // the starter's directory of a moved uninstall
+  };
+  const std::string fits = "C:\\" + std::string(245, 'f');
+  const Case cases[] = {
+      {"KeepUninstaller DSTDIR\nKeepUninstaller DSTDIR", "C:\\dst", copied,
+       "\"C:\\dst\\setup.exe\" /UNINSTALL /DIR=\"C:\\dst\"", "", ""},
+      {"KeepUninstaller \"C:\\dst\\un\\bin\"", "C:\\dst\\un\\bin", copied,
+       "\"C:\\dst\\un\\bin\\setup.exe\" /UNINSTALL /DIR=\"C:\\dst\"", "", ""},
+      // Relative paths are made full; the program's own folder is left as it is.
+      {"set DSTDIR \"..\\dst\\\"\nKeepUninstaller \".\"", "C:\\setup",
+       "notes.txt|setup.English.txt|setup.exe|setup.Folder.txt\\|setup.Folder.txt\\x|"
+       "SETUP.German.TXT|setup.ini|setup.txt",
+       "\"C:\\setup\\setup.exe\" /UNINSTALL /DIR=\"C:\\dst\"", "", ""},
+      // A moved uninstall keeps the script and language files of its starter.
+      {"KeepUninstaller \"C:\\dst\\moved\"", "C:\\dst\\moved",
+       "setup.exe|setup.French.txt|setup.ini", "\"C:\\dst\\moved\\setup.exe\" /UNINSTALL "
+       "/DIR=\"C:\\dst\"", "", "", "C:\\starter"},
+      {"KeepUninstaller UNDEFINED", "C:\\dst\\none", "", "(none)", "failure failedThisRun",
+       "KeepUninstaller: no folder"},
+      {"Clr DSTDIR\nKeepUninstaller \"C:\\un\"", "C:\\un", "", "(none)", "failure failedThisRun",
+       "KeepUninstaller: DSTDIR is undefined"},
+      {"MkStr \"C:\\dst\"\nset DSTDIR QTSTR\nKeepUninstaller \"C:\\un\"", "C:\\un", "", "(none)",
+       "failure failedThisRun", "a path with a double quote cannot be started"},
+      // A copy or a folder that fails, and a path that does not fit, end the run.
+      {"KeepUninstaller \"C:\\dst\\failing\"", "C:\\dst\\failing",
+       "setup.English.txt|setup.exe|setup.ini", "(none)", "quit failure failedThisRun",
+       "[Copy failed] Cannot copy C:\\setup\\SETUP.German.TXT"},
+      {"KeepUninstaller \"C:\\dst\\refused\\deep\"", "C:\\dst\\refused", "", "(none)",
+       "quit failure failedThisRun", "[Copy failed] Cannot create C:\\dst\\refused|"},
+      {"KeepUninstaller \"" + fits + "\"", fits.c_str(), "setup.exe|setup.ini", "(none)",
+       "quit failure failedThisRun", "Cannot copy setup.English.txt to " + fits + "|"},
+  };
+  machine_.InjectFailure(EffectCall::kCopyFile, "failing\\SETUP.German", kErrDiskFull, 1);
+  machine_.InjectFailure(EffectCall::kCreateDirectory, "refused", kErrAccessDenied, 1);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.lines);
+    CopyText(engine_->modes.programPath, "C:\\setup\\setup.exe");
+    CopyText(engine_->modes.originDir, c.origin);
+    VarSet(engine_->vars, "UNINSTALL_CMD", "stale");
+    Statement(c.lines);
+    VarSet(engine_->vars, "DSTDIR", "C:\\dst");
+    std::string files;
+    for (const std::string& file : machine_.Tree(c.folder)) files += (files.empty() ? "" : "|") + file;
+    EXPECT_EQ(files, c.files);
+    EXPECT_EQ(Var("UNINSTALL_CMD") ? Var("UNINSTALL_CMD") : "(none)", c.command);
+    EXPECT_EQ(SetFlags(), c.flags);
+    std::string said = Boxes();
+    for (const std::string& line : journal_) {
+      if (line.find("error: ") != std::string::npos || line.find("failure: ") != std::string::npos) {
+        said += line + "|";
+      }
+    }
+    EXPECT_NE(said.find(c.journaled), std::string::npos) << said;
+    if (c.journaled.empty() && c.flags.empty()) {
+      EXPECT_EQ(said, "");
+    }
+  }
+  EXPECT_STREQ(Var("UNINSTALL_QUIET"), nullptr);
+  Statement("KeepUninstaller \"C:\\dst\\un\\bin\"");
+  EXPECT_STREQ(Var("UNINSTALL_QUIET"),
+               "\"C:\\dst\\un\\bin\\setup.exe\" /UNINSTALL /DIR=\"C:\\dst\" /SILENT");
+  EXPECT_STREQ(Var("UNINSTALL_ICON"), "C:\\dst\\un\\bin\\setup.exe,0");
+  EXPECT_EQ(File("C:\\dst\\un\\bin\\setup.English.txt"), "en");
+  // The program's file is the one thing it cannot do without.
+  engine_->modes.programPath[0] = 0;
+  Statement("KeepUninstaller \"C:\\dst\\un\\bin\"");
+  EXPECT_EQ(Var("UNINSTALL_CMD"), nullptr);
+  EXPECT_EQ(SetFlags(), "failure failedThisRun");
+}
+
 TEST_F(FileCommands, TempFilesAndTheCurrentDirectory) {
   Statement("GetTempFileName TMP");
   ASSERT_NE(Var("TMP"), nullptr);
