@@ -19,15 +19,6 @@
 static const char* const kUninstallVariables[] = {"UNINSTALL_CMD", "UNINSTALL_QUIET",
                                                   "UNINSTALL_ICON"};
 
-// The last element of a path.
-static const char* FileNameOf(const char* path) {
-  const char* name = path;
-  for (const char* p = path; *p; ++p) {
-    if (*p == '\\' || *p == '/') name = p + 1;
-  }
-  return name;
-}
-
 // "setup.<Language>.txt", any case: a language file of the program.
 static bool IsLanguageFileName(const char* name) {
   size_t length = strlen(name);

@@ -70,7 +70,7 @@ struct RunModes {
 // cannot delete while it runs, and the folders that hold it, deepest
 // first. A bounded list: a delete it has no room for counts as left behind.
 struct DeferredDeletes {
-  static const int kMax = 16;
+  static constexpr int kMax = 16;
   char heldFile[kPathMax] = {0};  // the starter's file, full path; "" for none
   char paths[kMax][kPathMax] = {};
   int count = 0;

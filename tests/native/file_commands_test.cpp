@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "actions/moved_uninstall.h"
+#include "script/command_line.h"
 #include "tests/native/engine_fixture.h"
 
 namespace {
@@ -577,6 +579,124 @@ TEST_F(FileCommands, KeepUninstallerCopiesTheProgramAndSetsItsCommands) {
   Statement("KeepUninstaller \"C:\\dst\\un\\bin\"");
   EXPECT_EQ(Var("UNINSTALL_CMD"), nullptr);
   EXPECT_EQ(SetFlags(), "failure failedThisRun");
+}
+
+// An uninstall moved out of the product folder: the starter's file and the
+// folders that hold it cannot go while the starter runs; they wait, and go
+// once it has ended, or at the next start of Windows. Anything else a
+// delete leaves still counts. The copy itself goes at the next start.
+TEST_F(FileCommands, AMovedUninstallDeletesWhatItsStarterHeldOnceItHasEnded) {
+  const std::string copy = "C:\\windows\\temp\\VornUninstall.7\\setup.exe";
+  const std::string copyFolder = "C:\\windows\\temp\\VornUninstall.7";
+  const std::string held = "C:\\Quill\\uninst\\setup.exe";
+  const std::string ownCopy = copy + " at the next start of Windows; " + copyFolder +
+                              " at the next start of Windows";
+  struct Case {
+    std::string lines;
+    bool starterEnds;   // before the deferred deletes
+    const char* program;  // the moved copy's own file
+    std::string flags;
+    std::string ways;   // the journal's last line
+    size_t leftForRestart;
+    std::vector<std::string> left;  // C:\Quill's tree afterwards
+  };
+  const Case cases[] = {
+      {"Deltree \"C:\\Quill\"", true, copy.c_str(), "",
+       held + " deleted; C:\\Quill\\uninst deleted; C:\\Quill deleted; " + ownCopy, 2, {}},
+      {"Deltree \"C:/Quill/\"", false, copy.c_str(), "",
+       held + " at the next start of Windows; C:\\Quill\\uninst at the next start of Windows; "
+              "C:\\Quill at the next start of Windows; " + ownCopy,
+       5, {"uninst\\", "uninst\\setup.exe"}},
+      // Only a temporary copy of the uninstall is ever left for the next start.
+      {"Delete \"setup.exe\" \"C:\\Quill\\uninst\"\nDeltree \"C:\\Quill\\bin\"", true,
+       "C:\\setup\\setup.exe", "", held + " deleted", 0, {"uninst\\", "uninst\\setup.ini"}},
+      {"Deltree \"C:\\Quill\"", true, copy.c_str(), "failure failedThisRun",
+       held + " deleted; C:\\Quill\\uninst deleted; C:\\Quill at the next start of Windows; " +
+           ownCopy, 3, {"ro.txt"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.lines);
+    WriteFiles({held + "=starter", "C:\\Quill\\uninst\\setup.ini=s", "C:\\Quill\\bin\\a.dll=a",
+                copy + "=copy"});
+    if (&c == &cases[3]) WriteFiles({"!C:\\Quill\\ro.txt=r"});
+    machine_.deletesAtRestart.clear();
+    machine_.InjectFailure(EffectCall::kDeleteFile, "uninst\\setup.exe", kErrAccessDenied);
+    engine_->deferred = DeferredDeletes();
+    CopyText(engine_->modes.originDir, "C:\\Quill\\uninst");
+    CopyText(engine_->modes.programPath, c.program);
+    HoldStarterFile(*engine_);
+    Statement(c.lines);
+    EXPECT_EQ(SetFlags(), c.flags);
+    if (c.starterEnds) machine_.ClearFailures();
+    FinishDeferredDeletes(*engine_);
+    machine_.ClearFailures();
+    ASSERT_FALSE(journal_.empty());
+    EXPECT_EQ(journal_.back(), "deferred deletes: " + c.ways);
+    EXPECT_EQ(machine_.deletesAtRestart.size(), c.leftForRestart);
+    EXPECT_EQ(machine_.Tree("C:\\Quill"), c.left);
+    EXPECT_TRUE(machine_.Exists(copy));  // a running program stays until the restart
+  }
+  EXPECT_NE(Failures().find("Deltree C:\\Quill: 1 entries left behind"), std::string::npos);
+  // The list is bounded: what it has no room for counts as left behind.
+  std::string deep = "C:\\d";
+  for (int i = 0; i < 19; ++i) deep += "\\d";
+  machine_.ClearFailures();
+  WriteFiles({deep + "\\setup.exe=starter"});
+  machine_.InjectFailure(EffectCall::kDeleteFile, deep + "\\setup.exe", kErrAccessDenied);
+  engine_->deferred = DeferredDeletes();
+  CopyText(engine_->modes.originDir, deep.c_str());
+  HoldStarterFile(*engine_);
+  Statement("Deltree \"C:\\d\"");
+  EXPECT_EQ(engine_->deferred.count, DeferredDeletes::kMax);
+  EXPECT_EQ(Failures().substr(Failures().size() - 36), "Deltree C:\\d: 5 entries left behind|");
+  machine_.ClearFailures();
+}
+
+// Which runs hand themselves to a copy outside the product folder, and the
+// copy they make.
+TEST_F(FileCommands, AnUninstallFromInsideItsFolderMovesToATemporaryCopy) {
+  struct Case {
+    bool uninstall;
+    const char* command;  // the command line's words
+    const char* program;
+    const char* origin;
+    bool moves;
+  };
+  const Case cases[] = {
+      {true, "/DIR=C:\\Quill", "C:\\Quill\\uninst\\setup.exe", "", true},
+      {true, "/DIR=c:\\quill\\", "C:\\QUILL\\setup.exe", "", true},
+      {true, "/DIR=..\\Quill", "C:\\Quill\\setup.exe", "", true},
+      {true, "/DIR=C:\\Quill", "C:\\Quill2\\setup.exe", "", false},
+      {false, "/DIR=C:\\Quill", "C:\\Quill\\setup.exe", "", false},
+      {true, "C:\\\\Quill", "C:\\Quill\\setup.exe", "", false},  // a directory word
+      {true, "/DIR=C:\\Quill", "C:\\Quill\\setup.exe", "C:\\Quill", false},  // moved already
+      {true, "/DIR=C:\\Quill", "", "", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.command) + " " + c.program);
+    RunModes modes;
+    modes.uninstall = c.uninstall;
+    std::string words = c.command;
+    ParseCommandLine(&words[0], modes);
+    CopyText(modes.programPath, c.program);
+    CopyText(modes.originDir, c.origin);
+    EXPECT_EQ(MustMoveOutOfProduct(machine_, modes), c.moves);
+  }
+  CopyText(engine_->modes.programPath, "C:\\Quill\\setup.exe");
+  WriteFiles({"C:\\Quill\\setup.exe=program", "C:\\windows\\temp\\VornUninstall.41\\x=taken"});
+  char copy[kPathMax];
+  Reset();
+  ASSERT_TRUE(MakeUninstallCopy(*engine_, 41, copy));
+  EXPECT_STREQ(copy, "C:\\windows\\temp\\VornUninstall.42\\setup.exe");
+  EXPECT_EQ(File(copy), "program");
+  RemoveUninstallCopy(*engine_, copy);
+  EXPECT_FALSE(machine_.Exists("C:\\windows\\temp\\VornUninstall.42"));
+  // A copy that fails leaves no folder behind.
+  machine_.InjectFailure(EffectCall::kCopyFile, "VornUninstall.42", kErrDiskFull, 1);
+  EXPECT_FALSE(MakeUninstallCopy(*engine_, 41, copy));
+  EXPECT_STREQ(copy, "");
+  EXPECT_FALSE(machine_.Exists("C:\\windows\\temp\\VornUninstall.42"));
+  EXPECT_EQ(Failures(), "the program cannot be copied to C:\\windows\\temp\\VornUninstall.42|");
 }
 
 TEST_F(FileCommands, TempFilesAndTheCurrentDirectory) {
