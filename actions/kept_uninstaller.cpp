@@ -6,7 +6,6 @@
 
 #include <cstring>
 
-#include "actions/directory_walk.h"
 #include "actions/file_transfer.h"
 #include "actions/paths.h"
 #include "script/command_line.h"
@@ -19,45 +18,28 @@
 static const char* const kUninstallVariables[] = {"UNINSTALL_CMD", "UNINSTALL_QUIET",
                                                   "UNINSTALL_ICON"};
 
-// "setup.<Language>.txt", any case: a language file of the program.
-static bool IsLanguageFileName(const char* name) {
-  size_t length = strlen(name);
-  return length > 10 && StartsWithNoCase(name, "setup.") &&
-         EqualsNoCase(name + length - 4, ".txt");
-}
-
 static bool IsFolder(Effects& effects, const char* path) {
   unsigned long attributes = 0;
   return effects.GetFileAttributes(path, &attributes) == kOk &&
          (attributes & kAttrDirectory);
 }
 
-// Where the folders of a full path start: after "C:\" or "\\server\share\".
-static size_t RootLength(const char* full) {
-  if (full[0] != '\\' || full[1] != '\\') return full[1] == ':' ? 3 : 0;
-  int separators = 0;
-  size_t i = 2;
-  for (; full[i]; ++i) {
-    if (full[i] == '\\' && ++separators == 2) return i + 1;
-  }
-  return i;
-}
-
 // Makes the full path `folder` and every missing folder above it, from the
-// top down; false, on the directory failure path, when one cannot be made.
+// top down (a drive or share root is a folder there already); false, on the
+// directory failure path, when `folder` is not a folder afterwards.
 static bool MakeFolders(Engine& engine, char (&folder)[kPathMax]) {
   Effects& effects = *engine.effects;
-  size_t length = strlen(folder);
-  for (size_t i = RootLength(folder); i <= length; ++i) {
-    if (folder[i] != '\\' && folder[i] != 0) continue;
-    char kept = folder[i];
-    folder[i] = 0;
-    bool there = IsFolder(effects, folder) || effects.CreateDirectory(folder) == kOk;
-    if (!there) TakeDirectoryFailurePath(engine, folder);
-    folder[i] = kept;
-    if (!there) return false;
+  for (char* end = folder + 1;; ++end) {
+    if (*end && *end != '\\') continue;
+    char kept = *end;
+    *end = 0;
+    if (!IsFolder(effects, folder)) effects.CreateDirectory(folder);
+    *end = kept;
+    if (!kept) break;
   }
-  return true;
+  if (IsFolder(effects, folder)) return true;
+  TakeDirectoryFailurePath(engine, folder);
+  return false;
 }
 
 // Copies `name` of `directory` into `folder`, as the copy family does.
@@ -69,6 +51,33 @@ static bool CopyInto(Engine& engine, const char* directory, const char* name,
     return false;
   }
   return CopyOneFile(engine, source, destination);
+}
+
+// Every language file setup.<Language>.txt of `directory` into `folder`.
+// The pattern takes no other name: its dot after "setup" must meet a dot
+// of the name, and ".txt" the name's end, so the uninstall marker
+// setup.txt never matches (nor can an 8.3 name, which has one dot). A
+// listing that ends early would leave one out: it fails as a copy does.
+static bool CopyLanguageFiles(Engine& engine, const char* directory, const char* folder) {
+  Effects& effects = *engine.effects;
+  char pattern[kPathMax];
+  FindData entry;
+  FindRef find = nullptr;
+  Status status = JoinPath(pattern, directory, "setup.*.txt")
+                      ? effects.FindFirstFile(pattern, &entry, &find)
+                      : kErrFilenameTooLong;
+  bool copied = true;
+  for (; status == kOk && copied; status = effects.FindNextFile(find, &entry)) {
+    if (!(entry.attributes & kAttrDirectory)) {
+      copied = CopyInto(engine, directory, entry.name, folder);
+    }
+  }
+  if (find) effects.FindClose(find);
+  if (copied && status != kErrNoMoreFiles && status != kErrFileNotFound) {
+    TakeCopyFailurePath(engine, directory, folder);
+    return false;
+  }
+  return copied;
 }
 
 // The program's file, setup.ini and the language files, into `folder`.
@@ -84,41 +93,22 @@ static bool CopyUninstaller(Engine& engine, const char* folder) {
       !CopyInto(engine, scriptDir, "setup.ini", folder)) {
     return false;
   }
-  bool copied = true;
-  Status listing = ForEachEntry(*engine.effects, scriptDir, "\\",
-                                [&](const FindData& entry, const char*) {
-    if ((entry.attributes & kAttrDirectory) || !IsLanguageFileName(entry.name)) return true;
-    copied = CopyInto(engine, scriptDir, entry.name, folder);
-    return copied;
-  }, [&](const FindData& entry) {
-    if (copied && IsLanguageFileName(entry.name)) {
-      TakeCopyFailurePath(engine, entry.name, folder);
-      copied = false;
-    }
-  });
-  if (copied && listing != kOk) {
-    TakeCopyFailurePath(engine, scriptDir, folder);
-    return false;
-  }
-  return copied;
+  return CopyLanguageFiles(engine, scriptDir, folder);
 }
 
-// The three command texts; false when one does not fit.
-static bool SetUninstallCommands(Engine& engine, const char* folder,
+// The three command texts. Each fits: two paths of at most 259 characters
+// and a file name, with a few words, are well inside a line.
+static void SetUninstallCommands(Engine& engine, const char* folder,
                                  const char* destination) {
   const char* name = FileNameOf(engine.modes.programPath);
   char command[kLineMax], quiet[kLineMax], icon[kLineMax];
-  if (!JoinText(command, {"\"", folder, "\\", name, "\" /UNINSTALL /DIR=\"",
-                          destination, "\""}) ||
-      !JoinText(quiet, {command, " /SILENT"}) ||
-      !JoinText(icon, {folder, "\\", name, ",0"})) {
-    return false;
-  }
+  JoinText(command, {"\"", folder, "\\", name, "\" /UNINSTALL /DIR=\"", destination, "\""});
+  JoinText(quiet, {command, " /SILENT"});
+  JoinText(icon, {folder, "\\", name, ",0"});
   VarSet(engine.vars, "UNINSTALL_CMD", command);
   VarSet(engine.vars, "UNINSTALL_QUIET", quiet);
   VarSet(engine.vars, "UNINSTALL_ICON", icon);
-  Journal(engine, "uninstaller kept", {folder, "\\", name, ", started as ", command});
-  return true;
+  Journal(engine, "uninstaller kept", {folder, ": ", command});
 }
 
 void CmdKeepUninstaller(Engine& engine, const Statement& st) {
@@ -128,7 +118,7 @@ void CmdKeepUninstaller(Engine& engine, const Statement& st) {
     return;
   }
   if (!engine.modes.programPath[0]) {
-    ReportQuietError(engine, {"KeepUninstaller: the program's own file is unknown"});
+    ReportQuietError(engine, {"KeepUninstaller: no program file"});
     return;
   }
   const char* destination = InstallDirectory(engine, "DSTDIR", "KeepUninstaller");
@@ -142,11 +132,10 @@ void CmdKeepUninstaller(Engine& engine, const Statement& st) {
   }
   if (strchr(folder, '"') || strchr(fullDestination, '"')) {
     ReportQuietError(engine, {"KeepUninstaller ", st.value1,
-                              ": a path with a double quote cannot be started"});
+                              ": a path with a double quote"});
     return;
   }
-  if (!MakeFolders(engine, folder) || !CopyUninstaller(engine, folder)) return;
-  if (!SetUninstallCommands(engine, folder, fullDestination)) {
-    TakeCopyFailurePath(engine, engine.modes.programPath, folder);
+  if (MakeFolders(engine, folder) && CopyUninstaller(engine, folder)) {
+    SetUninstallCommands(engine, folder, fullDestination);
   }
 }

@@ -32,12 +32,13 @@ void RemoveUninstallCopy(Engine& engine, const char* copy);
 void HoldStarterFile(Engine& engine);
 // True when a failed delete of `path` waits for the starter's end: `path`
 // is the starter's file, or a folder that holds it. It is then on the
-// deferred list (once), journaled, and counts as no error. False for any
+// deferred list, journaled, and counts as no error (a path that fails twice
+// is there twice; the second time it is gone already). False for any
 // other path, and when the list is full (journaled).
 bool DeferIfHeld(Engine& engine, const char* path);
-// Once the starter has ended: each deferred path, the file first and then
-// the folders deepest first, is deleted, or else left for the next start
-// of Windows; this program's own copy and its folder, when they are a
+// Once the starter has ended: each deferred path, in the order its delete
+// failed (the file, then the folders that hold it, deepest first), is
+// deleted, or else left for the next start of Windows; this program's own copy and its folder, when they are a
 // temporary copy made by MakeUninstallCopy, are left for the next start
 // too. Each step is journaled, and one line at the end says which path
 // went which way.

@@ -24,7 +24,7 @@ Status JournalEffects::CopyFile(const char* from, const char* to, bool failIfExi
 Status JournalEffects::MoveFileEx(const char* from, const char* to, unsigned flags) {
   if (!to) {
     return Note(inner_.MoveFileEx(from, to, flags),
-                "scheduled for deletion when Windows next starts", {from});
+                "deleted at the next start of Windows", {from});
   }
   return Note(inner_.MoveFileEx(from, to, flags), "file moved", {from, " -> ", to});
 }

@@ -533,13 +533,13 @@ TEST_F(FileCommands, KeepUninstallerCopiesTheProgramAndSetsItsCommands) {
       {"Clr DSTDIR\nKeepUninstaller \"C:\\un\"", "C:\\un", "", "(none)", "failure failedThisRun",
        "KeepUninstaller: DSTDIR is undefined"},
       {"MkStr \"C:\\dst\"\nset DSTDIR QTSTR\nKeepUninstaller \"C:\\un\"", "C:\\un", "", "(none)",
-       "failure failedThisRun", "a path with a double quote cannot be started"},
+       "failure failedThisRun", "a path with a double quote"},
       // A copy or a folder that fails, and a path that does not fit, end the run.
       {"KeepUninstaller \"C:\\dst\\failing\"", "C:\\dst\\failing",
        "setup.English.txt|setup.exe|setup.ini", "(none)", "quit failure failedThisRun",
        "[Copy failed] Cannot copy C:\\setup\\SETUP.German.TXT"},
       {"KeepUninstaller \"C:\\dst\\refused\\deep\"", "C:\\dst\\refused", "", "(none)",
-       "quit failure failedThisRun", "[Copy failed] Cannot create C:\\dst\\refused|"},
+       "quit failure failedThisRun", "[Copy failed] Cannot create C:\\dst\\refused\\deep|"},
       {"KeepUninstaller \"" + fits + "\"", fits.c_str(), "setup.exe|setup.ini", "(none)",
        "quit failure failedThisRun", "Cannot copy setup.English.txt to " + fits + "|"},
   };
@@ -631,7 +631,7 @@ TEST_F(FileCommands, AMovedUninstallDeletesWhatItsStarterHeldOnceItHasEnded) {
     FinishDeferredDeletes(*engine_);
     machine_.ClearFailures();
     ASSERT_FALSE(journal_.empty());
-    EXPECT_EQ(journal_.back(), "deferred deletes: " + c.ways);
+    EXPECT_EQ(journal_.back(), "deferred: " + c.ways);
     EXPECT_EQ(machine_.deletesAtRestart.size(), c.leftForRestart);
     EXPECT_EQ(machine_.Tree("C:\\Quill"), c.left);
     EXPECT_TRUE(machine_.Exists(copy));  // a running program stays until the restart
@@ -696,7 +696,7 @@ TEST_F(FileCommands, AnUninstallFromInsideItsFolderMovesToATemporaryCopy) {
   EXPECT_FALSE(MakeUninstallCopy(*engine_, 41, copy));
   EXPECT_STREQ(copy, "");
   EXPECT_FALSE(machine_.Exists("C:\\windows\\temp\\VornUninstall.42"));
-  EXPECT_EQ(Failures(), "the program cannot be copied to C:\\windows\\temp\\VornUninstall.42|");
+  EXPECT_EQ(Failures(), "no copy of the program in C:\\windows\\temp\\|");
 }
 
 TEST_F(FileCommands, TempFilesAndTheCurrentDirectory) {
