@@ -1,12 +1,14 @@
 // CopyOneFile, MoveOneFile and the commands built on them: the copy and
-// move family and MkDir. A file that is replaced is replaced in one step,
-// by a complete new file written beside it: a copy or move that fails at
-// any point leaves the installed file as it was.
+// move family, MkDir, and KeepUninstaller (in a file of its own). A file
+// that is replaced is replaced in one step, by a complete new file written
+// beside it: a copy or move that fails at any point leaves the installed
+// file as it was.
 #include "actions/file_transfer.h"
 
 #include <cstring>
 
 #include "actions/action_groups.h"
+#include "actions/kept_uninstaller.h"
 #include "actions/paths.h"
 #include "script/effects.h"
 #include "script/engine.h"
@@ -327,9 +329,7 @@ static void CmdCopyOrMove(Engine& engine, const Statement& st) {
 
 // ---- MkDir ----
 
-// A directory that could not be made (for another reason than being there
-// already) ends the run as a failed copy does.
-static void ReportDirectoryFailure(Engine& engine, const char* path) {
+void TakeDirectoryFailurePath(Engine& engine, const char* path) {
   ShowMsgBox(engine, kBoxOk, Message(engine, "ERROR_COPY_TTL"),
              Message(engine, "ERROR_CRDIR_MSG"), {path});
   TakeSeverity(engine, kSeverityAbort, nullptr);
@@ -429,7 +429,7 @@ static void CmdMkDir(Engine& engine, const Statement& st) {
   Status status = parentsThere ? effects.CreateDirectory(path) : kErrPathNotFound;
   if (status == kOk || status == kErrAlreadyExists) return;
   RemoveMadeParents(effects, full, made);
-  ReportDirectoryFailure(engine, path);
+  TakeDirectoryFailurePath(engine, path);
 }
 
 void BindFileTransferCommands(Engine& engine) {
@@ -439,6 +439,7 @@ void BindFileTransferCommands(Engine& engine) {
       {kCmdCopyS, CmdCopyOrMove}, {kCmdCopyD, CmdCopyOrMove},
       {kCmdMoveA, CmdCopyOrMove}, {kCmdMove, CmdCopyOrMove},
       {kCmdMoveS, CmdCopyOrMove}, {kCmdMoveD, CmdCopyOrMove},
+      {kCmdKeepUninstaller, CmdKeepUninstaller},
   };
   BindCommands(engine, kBindings);
 }

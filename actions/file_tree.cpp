@@ -2,13 +2,15 @@
 // them. Arguments that are missing or empty, and every name or place the
 // delete guard refuses, delete nothing and count as errors: a wider target
 // than the script meant must never be deleted. A delete that leaves
-// anything behind counts too.
+// anything behind counts too, but for what a moved uninstall cannot delete
+// before the program that started it has ended (it waits on a list).
 #include "actions/file_tree.h"
 
 #include "actions/action_groups.h"
 #include "actions/delete_guard.h"
 #include "actions/directory_walk.h"
 #include "actions/file_transfer.h"
+#include "actions/moved_uninstall.h"
 #include "actions/paths.h"
 #include "script/effects.h"
 #include "script/engine.h"
@@ -119,8 +121,9 @@ struct DeleteRun {
   int left;
 };
 
-static void LeaveBehind(DeleteRun& run, Status status) {
-  if (status != kOk) ++run.left;
+// Counts a failed delete of `path`, unless it waits for the starter's end.
+static void LeaveBehind(DeleteRun& run, Status status, const char* path) {
+  if (status != kOk && !DeferIfHeld(run.engine, path)) ++run.left;
 }
 
 // Deletes what `directory` holds: its files, and for a whole tree its
@@ -132,13 +135,13 @@ static void DeleteEntries(DeleteRun& run, const char* directory) {
       effects, directory, "\\",
       [&](const FindData& entry, const char* path) {
         if (!(entry.attributes & kAttrDirectory)) {
-          LeaveBehind(run, effects.DeleteFile(path));
+          LeaveBehind(run, effects.DeleteFile(path), path);
         } else if (!run.wholeTree) {
           // a folder stays
         } else if (IsRealDirectory(entry)) {
           DeleteEntries(run, path);
         } else {
-          LeaveBehind(run, effects.RemoveDirectory(path));  // the link itself
+          LeaveBehind(run, effects.RemoveDirectory(path), path);  // the link itself
         }
         return true;
       },
@@ -155,7 +158,7 @@ static void DeleteEntries(DeleteRun& run, const char* directory) {
   if (listing == kErrPathNotFound && PresenceOf(effects, directory) == kAbsent) {
     return;
   }
-  if (run.wholeTree) LeaveBehind(run, effects.RemoveDirectory(directory));
+  if (run.wholeTree) LeaveBehind(run, effects.RemoveDirectory(directory), directory);
 }
 
 // The guard, then the delete of `directory` (a link is removed as one), then
@@ -175,7 +178,7 @@ static void DeleteGuarded(DeleteRun& run, std::initializer_list<const char*> nam
     return;
   }
   if (presence == kDirectoryLink) {
-    LeaveBehind(run, run.engine.effects->RemoveDirectory(directory));
+    LeaveBehind(run, run.engine.effects->RemoveDirectory(directory), directory);
   } else {
     DeleteEntries(run, directory);  // a file: the listing fails, and says so
   }
@@ -238,7 +241,7 @@ static void CmdDeleteAllFiles(Engine& engine, const Statement& st) {
 }
 
 // Delete NAME [DIRECTORY]: deletes DIRECTORY\NAME, or NAME. A missing file
-// is no error; one that stays is.
+// is no error; one that stays is, unless it waits for the starter's end.
 static void CmdDelete(Engine& engine, const Statement& st) {
   if (!ArgumentsAreUsable(engine, "Delete", st)) return;
   char path[kPathMax];
@@ -251,7 +254,7 @@ static void CmdDelete(Engine& engine, const Statement& st) {
   if (!MayDelete(engine, "Delete", {st.value1, st.value2}, path)) return;
   Effects& effects = *engine.effects;
   if (PresenceOf(effects, path) == kAbsent) return;
-  if (effects.DeleteFile(path) != kOk) SetFailure(engine);
+  if (effects.DeleteFile(path) != kOk && !DeferIfHeld(engine, path)) SetFailure(engine);
 }
 
 void BindFileTreeCommands(Engine& engine) {

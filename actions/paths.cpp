@@ -39,6 +39,14 @@ bool FullPathOf(Effects& effects, const char* path, char (&full)[kPathMax]) {
   return true;
 }
 
+const char* FileNameOf(const char* path) {
+  const char* name = path;
+  for (const char* p = path; *p; ++p) {
+    if (*p == '\\' || *p == '/') name = p + 1;
+  }
+  return name;
+}
+
 bool IsSamePath(Effects& effects, const char* a, const char* b) {
   char fullA[kPathMax], fullB[kPathMax];
   return FullPathOf(effects, a, fullA) && FullPathOf(effects, b, fullB) &&

@@ -27,6 +27,9 @@ bool IsSamePath(Effects& effects, const char* a, const char* b);
 // for a drive's root; false when it cannot be had.
 bool FullPathOf(Effects& effects, const char* path, char (&full)[kPathMax]);
 
+// The last element of a path: the text after its last '\\' or '/'.
+const char* FileNameOf(const char* path);
+
 // True when `inner` is `outer` or lies inside the tree `outer`.
 bool IsInsideTree(Effects& effects, const char* inner, const char* outer);
 // The same for two paths FullPathOf gave.

@@ -10,9 +10,13 @@ FileJournal::~FileJournal() {
   if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
 }
 
+// Shared for writing too: a setup.exe that another one starts (with Run,
+// RunWait, or an uninstall that moves out of the product folder) may keep
+// the same journal. Each line is one write at the end of the file, so the
+// two runs' lines interleave whole.
 bool FileJournal::Open(const char* path) {
-  file_ = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  file_ = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   return file_ != INVALID_HANDLE_VALUE;
 }
 

@@ -1,12 +1,15 @@
-// Start-up of setup.exe: the shutdown privilege, the working directory, the
-// run modes from the command line and the uninstall marker, the main window
-// and the message loop.
+// Start-up of setup.exe: the shutdown privilege, the run modes from the
+// command line, the working directory and the uninstall marker, the move of
+// an uninstall out of its product folder, the main window and the message
+// loop.
 #include <windows.h>
 
+#include "actions/moved_uninstall.h"
 #include "host/command_groups.h"
 #include "host/journal_file.h"
 #include "host/main_window.h"
 #include "host/setup_process.h"
+#include "host/uninstall_relaunch.h"
 #include "script/command_line.h"
 #include "script/effects.h"
 #include "script/journal.h"
@@ -48,11 +51,14 @@ static void EnableShutdownPrivilege(Host& host) {
 bool g_programDirectoryEntered;
 
 // Makes the directory of the program's own file the working directory and
-// returns it in `directory`. False when that fails: the program's name too
-// long, or a directory that the ANSI code page cannot name or Windows
-// cannot enter. The working directory is then someone else's, and the
-// program must not read a script from it.
-static bool EnterProgramDirectory(Effects& effects, Host& host,
+// returns it in `directory`; a moved uninstall takes its starter's
+// directory instead, so that it reads the same script and language files
+// and has the same SRCDIR. The program's path goes to the run modes when it
+// fits. False when that fails: the program's name too long, or a directory
+// that the ANSI code page cannot name or Windows cannot enter. The working
+// directory is then someone else's, and the program must not read a script
+// from it.
+static bool EnterProgramDirectory(Effects& effects, Host& host, RunModes& modes,
                                   char (&directory)[kLineMax]) {
   directory[0] = 0;
   char modulePath[kLineMax];
@@ -62,7 +68,10 @@ static bool EnterProgramDirectory(Effects& effects, Host& host,
                                                     : GetLastError());
     return false;
   }
-  if (!ProgramDirectoryOf(modulePath, directory, sizeof directory)) {
+  if (FitsIn(modulePath, sizeof modes.programPath)) CopyText(modes.programPath, modulePath);
+  if (modes.originDir[0]) {
+    CopyText(directory, modes.originDir);
+  } else if (!ProgramDirectoryOf(modulePath, directory, sizeof directory)) {
     return false;
   }
   return effects.SetCurrentDirectory(directory) == kOk;
@@ -160,7 +169,15 @@ static void StartJournal(Engine& engine, Win32Host& host, Effects& effects) {
                             ", directory: ", modes.commandLineDir});
 }
 
-static void EndJournal(Engine& engine, int exitCode) {
+// The program's end with `exitCode`: a moved uninstall first reports it to
+// its starter and takes the deletes that waited for the starter's end, its
+// main window gone so that nothing stays on screen meanwhile; then the
+// journal's last line.
+static int EndProgram(Engine& engine, int exitCode) {
+  if (engine.modes.originDir[0]) {
+    if (g_host->MainWindow()) DestroyWindow(g_host->MainWindow());
+    FinishMovedUninstall(engine, exitCode);
+  }
   char code[12];
   FormatDecimal(code, exitCode);
   Journal(engine, "end", {"exit code ", code, ", failure flag ",
@@ -168,6 +185,7 @@ static void EndJournal(Engine& engine, int exitCode) {
                           engine.flags.reboot ? "yes" : "no",
                           engine.flags.reboot && engine.modes.noRestart
                               ? " (left to the caller: /NORESTART)" : ""});
+  return exitCode;
 }
 
 // The main window cannot be made (under Wine: no display to show it on).
@@ -176,8 +194,7 @@ static int EndWithoutMainWindow(Engine& engine, Host& host, const char* step) {
   host.LogFailure(step, kMainWindowClass, GetLastError());
   Journal(engine, "error", {"the main window cannot be created (no display?); "
                             "no script runs"});
-  EndJournal(engine, -1);
-  return -1;
+  return EndProgram(engine, -1);
 }
 
 static int RunMessageLoop() {
@@ -203,20 +220,26 @@ int RunSetupProgram(HINSTANCE instance) {
   BindAllCommandGroups(engine);
 
   EnableShutdownPrivilege(host);
-  char programDir[kLineMax];
-  g_programDirectoryEntered = EnterProgramDirectory(effects, host, programDir);
   engine.modes.commandLineDir[0] = 0;
-  bool installed = IsRuntimeInstalled(effects);
   if (!ReadCommandLine(engine.modes)) {
     MessageBoxA(nullptr, "Not enough memory to read the command line.",
                 "Setup", MB_OK | MB_ICONERROR);
     return 1;
   }
-  if (installed && g_programDirectoryEntered) {
+  KeepMovedUninstallHandles(engine.modes);
+  char programDir[kLineMax];
+  g_programDirectoryEntered = EnterProgramDirectory(effects, host, engine.modes, programDir);
+  HoldStarterFile(engine);
+  if (IsRuntimeInstalled(effects) && g_programDirectoryEntered) {
     CheckUninstallMarker(effects, host, engine.modes, programDir);
   }
   StartJournal(engine, host, effects);
   VarClearAll(engine.vars);
+  int movedExitCode = 0;
+  if (MustMoveOutOfProduct(effects, engine.modes) &&
+      RunUninstallFromCopy(engine, &movedExitCode)) {
+    return EndProgram(engine, movedExitCode);
+  }
 
   if (!RegisterMainWindowClass(instance)) {
     return EndWithoutMainWindow(engine, host, "RegisterClass");
@@ -228,7 +251,5 @@ int RunSetupProgram(HINSTANCE instance) {
   ShowWindow(window, SW_HIDE);
   host.SetMainWindow(window);
   if (!engine.modes.silent) UpdateWindow(window);
-  int exitCode = RunMessageLoop();
-  EndJournal(engine, exitCode);
-  return exitCode;
+  return EndProgram(engine, RunMessageLoop());
 }

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "script/byte_buffer.h"
 #include "script/split_words.h"
 #include "script/memory.h"
 #include "script/text.h"
@@ -69,6 +70,17 @@ static void TakeDirectorySwitch(char (&path)[kPathMax], RunModes& modes) {
     path[length - 1] = 0;
   }
   CopyText(modes.commandLineDir, path);
+  modes.directorySwitch = true;
+}
+
+// The internal switches of an uninstall moved out of the product folder.
+static void TakeMovedUninstallSwitches(char* arguments, RunModes& modes) {
+  TakeValueSwitch(arguments, "/ORIGIN=", modes.originDir);
+  char number[kPathMax];
+  TakeValueSwitch(arguments, "/PARENT=", number);
+  modes.parentProcess = HandleNumber(number);
+  TakeValueSwitch(arguments, "/RESULTPIPE=", number);
+  modes.resultPipe = HandleNumber(number);
 }
 
 void ParseCommandLine(char* arguments, RunModes& modes) {
@@ -76,6 +88,7 @@ void ParseCommandLine(char* arguments, RunModes& modes) {
   modes.answersRequested = TakeValueSwitch(arguments, "/ANSWERS=", modes.answersPath);
   modes.saveAnswersRequested =
       TakeValueSwitch(arguments, "/SAVEANSWERS=", modes.saveAnswersPath);
+  TakeMovedUninstallSwitches(arguments, modes);
   char directory[kPathMax];
   bool directorySwitch = TakeValueSwitch(arguments, "/DIR=", directory);
   char* words[kMaxCommandWords];
@@ -133,4 +146,31 @@ const char* SkipProgramName(const char* commandLine) {
   }
   while (*p == ' ' || *p == '\t') ++p;
   return p;
+}
+
+unsigned long HandleNumber(const char* text) {
+  unsigned long long value = 0;
+  for (const char* p = text; *p; ++p) {
+    if (*p < '0' || *p > '9') return 0;
+    value = value * 10 + static_cast<unsigned>(*p - '0');
+    if (value > 0x7FFFFFFFULL) return 0;
+  }
+  return static_cast<unsigned long>(value);
+}
+
+bool BuildMovedUninstallCommandLine(ByteBuffer& line, const char* program,
+                                    const char* origin, unsigned long parent,
+                                    unsigned long pipe, const char* arguments) {
+  if (strchr(program, '"') || strchr(origin, '"')) return false;
+  char parentText[12], pipeText[12];
+  FormatDecimal(parentText, static_cast<long>(parent));
+  FormatDecimal(pipeText, static_cast<long>(pipe));
+  std::initializer_list<const char*> parts = {
+      "\"", program, "\" /ORIGIN=\"", origin, "\" /PARENT=", parentText,
+      " /RESULTPIPE=", pipeText, " ", arguments};
+  for (const char* part : parts) {
+    line.AppendText(part);
+  }
+  line.Append("", 1);
+  return !line.failed();
 }

@@ -1,8 +1,11 @@
-// The command line of the setup program: run-mode switches and the
-// command-line directory.
+// The command line of the setup program: run-mode switches, the
+// command-line directory, and the internal switches of an uninstall moved
+// out of the product folder.
 #pragma once
 
 #include "script/engine.h"
+
+class ByteBuffer;
 
 // Most words of a command line that are looked at; later ones are ignored.
 const int kMaxCommandWords = 128;
@@ -15,7 +18,8 @@ const int kMaxCommandWords = 128;
 bool TakeValueSwitch(char* arguments, const char* name, char (&value)[kPathMax]);
 
 // Takes the value switches ("/LOG=<path>", "/DIR=<path>", "/ANSWERS=<file>",
-// "/SAVEANSWERS=<file>"), then splits `arguments` (the text after the
+// "/SAVEANSWERS=<file>", and the internal "/ORIGIN=<dir>", "/PARENT=<n>",
+// "/RESULTPIPE=<n>"), then splits `arguments` (the text after the
 // program's name; rewritten in place) and applies the words in order:
 // "/UNINSTALL", "/MINI", "/SILENT" and "/NORESTART" (any case) switch modes
 // on; any other word becomes the command-line directory, without one
@@ -38,3 +42,18 @@ bool ProgramDirectoryOf(const char* modulePath, char* directory,
 // The text after the program's name in a full command line: the name is the
 // first word, or the quoted text when it starts with a double quote.
 const char* SkipProgramName(const char* commandLine);
+
+// A handle's number as the internal switches write it: decimal digits
+// alone, 1 to 2147483647 (handles are small positive numbers); anything
+// else gives 0 (no handle).
+unsigned long HandleNumber(const char* text);
+
+// The command line that starts the copy of an uninstall moved out of the
+// product folder: "\"<program>\" /ORIGIN=\"<origin>\" /PARENT=<parent>
+// /RESULTPIPE=<pipe> <arguments>" (the internal switches first, so that no
+// quote the caller left open in `arguments` can take them in). False when
+// a path holds a double quote, which no quoting could carry, or memory
+// runs out.
+bool BuildMovedUninstallCommandLine(ByteBuffer& line, const char* program,
+                                    const char* origin, unsigned long parent,
+                                    unsigned long pipe, const char* arguments);

@@ -121,6 +121,9 @@ const CommandRow kCommandTable[] = {
     {"MkStr", kCmdMkStr, kSlotValue, kSlotUnused, "QTSTR", ""},
     {"CopyWord", kCmdCopyWord, kSlotValue, kSlotUnused, "WORD", ""},
     {"RebootNeeded", kCmdRebootNeeded, kSlotUnused, kSlotUnused, "", ""},
+    {"KeepUninstaller", kCmdKeepUninstaller, kSlotValue, kSlotUnused,
+     "UNINSTALL_CMD UNINSTALL_QUIET UNINSTALL_ICON",
+     "failure: ERROR_COPY_TTL ERROR_COPY_MSG ERROR_CRDIR_MSG"},
 };
 
 const int kCommandTableSize =

@@ -87,6 +87,7 @@ enum CommandId : unsigned char {
   kCmdMkStr,
   kCmdCopyWord,
   kCmdRebootNeeded,
+  kCmdKeepUninstaller,
   kCommandCount
 };
 

@@ -86,6 +86,7 @@ const unsigned long kAttrReparsePoint = 0x400;
 // MoveFileEx flags (Win32 values).
 const unsigned kMoveReplaceExisting = 0x1;
 const unsigned kMoveCopyAllowed = 0x2;
+const unsigned kMoveDelayUntilReboot = 0x4;
 const unsigned kMoveWriteThrough = 0x8;
 
 // Drive types (Win32 values).
@@ -136,6 +137,9 @@ class Effects {
   // ---- Files and directories ----
   virtual Status CopyFile(const char* from, const char* to,
                           bool failIfExists) = 0;
+  // `to` null with kMoveDelayUntilReboot: `from` (a file, or a folder that
+  // will be empty by then) is deleted when Windows next starts; until
+  // then it stays where it is.
   virtual Status MoveFileEx(const char* from, const char* to,
                             unsigned flags) = 0;
   virtual Status DeleteFile(const char* path) = 0;

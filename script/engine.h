@@ -48,12 +48,33 @@ struct RunModes {
   bool silent = false;
   bool noRestart = false;            // /NORESTART: a reboot is left to the caller
   char commandLineDir[kPathMax] = {0};
+  bool directorySwitch = false;      // it came from /DIR=<path>
   bool journalRequested = false;     // /LOG=<path> was given
   char journalPath[kPathMax] = {0};  // its path; "" when it does not fit
   bool answersRequested = false;     // /ANSWERS=<file> was given
   char answersPath[kPathMax] = {0};
   bool saveAnswersRequested = false; // /SAVEANSWERS=<file> was given
   char saveAnswersPath[kPathMax] = {0};
+  // The full path of the running program's file; "" when it is unknown.
+  char programPath[kPathMax] = {0};
+  // An uninstall that its starter moved out of the product folder (the
+  // internal switches /ORIGIN=, /PARENT=, /RESULTPIPE=): the starter's
+  // program directory, which this run takes as its own, and the numbers of
+  // the handles it passed on (0 for none).
+  char originDir[kPathMax] = {0};
+  unsigned long parentProcess = 0;
+  unsigned long resultPipe = 0;
+};
+
+// Deletes that an uninstall moved out of the product folder leaves until
+// the program that started it has ended: that program's file, which it
+// cannot delete while it runs, and the folders that hold it, deepest
+// first. A bounded list: a delete it has no room for counts as left behind.
+struct DeferredDeletes {
+  static constexpr int kMax = 16;
+  char heldFile[kPathMax] = {0};  // the starter's file, full path; "" for none
+  char paths[kMax][kPathMax] = {};
+  int count = 0;
 };
 
 // How deep section runs may nest (goto, Include and the like) before the
@@ -73,6 +94,7 @@ struct Engine {
   JournalSink* journal = nullptr;  // the install journal, when one is kept
   AnswerStore* answers = nullptr;   // given with /ANSWERS=, when it was
   AnswerStore* recorded = nullptr;  // to be written for /SAVEANSWERS=
+  DeferredDeletes deferred;
 };
 
 // Records an error of this run: the failure flag is set.

@@ -22,6 +22,10 @@ Status JournalEffects::CopyFile(const char* from, const char* to, bool failIfExi
 }
 
 Status JournalEffects::MoveFileEx(const char* from, const char* to, unsigned flags) {
+  if (!to) {
+    return Note(inner_.MoveFileEx(from, to, flags),
+                "deleted at the next start of Windows", {from});
+  }
   return Note(inner_.MoveFileEx(from, to, flags), "file moved", {from, " -> ", to});
 }
 

@@ -38,8 +38,8 @@ Status Win32Effects::CopyFile(const char* from, const char* to,
 Status Win32Effects::MoveFileEx(const char* from, const char* to,
                                 unsigned flags) {
   Status status = Result(::MoveFileExA(from, to, flags));
-  return status == kOk ? kOk
-                       : Logged("MoveFileEx", FailedEnd(from, to, status), status);
+  if (status == kOk) return kOk;
+  return Logged("MoveFileEx", to ? FailedEnd(from, to, status) : from, status);
 }
 
 Status Win32Effects::DeleteFile(const char* path) {

@@ -66,6 +66,9 @@ TEST_F(EffectsContract, MoveFileExReplacesOnlyWhenAsked) {
   EXPECT_EQ(machine_->ReadFile(In("b.txt")), "alpha");
   EXPECT_EQ(AttributesOf(In("a.txt")), kErrFileNotFound);
   EXPECT_EQ(fx().MoveFileEx(In("a.txt"), In("c.txt"), 0), kErrFileNotFound);
+  // A delete left for the next start of Windows leaves the file as it is.
+  EXPECT_EQ(fx().MoveFileEx(In("b.txt"), nullptr, kMoveDelayUntilReboot), kOk);
+  EXPECT_EQ(machine_->ReadFile(In("b.txt")), "alpha");
 }
 
 TEST_F(EffectsContract, DirectoriesAreCreatedListedAndRemoved) {

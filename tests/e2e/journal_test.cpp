@@ -98,6 +98,17 @@ const std::vector<E2eCase> kJournalCases = {
      {"journal.log~setup.ini:3: failure: DllRegisterServer $DIR\\reg_fails.dll: result 0x80004005",
       "journal.log~setup.ini:3: error: DllRegisterServer failed for ",
       "-journal.log~DLL registered"}},
+    // A setup.exe that a running one starts keeps the same journal: the
+    // second run's lines are there, between the first's.
+    {"ASecondSetupKeepsTheSameJournal", {},
+     "[Setup]\nGetSystemVars\nStrcmp CMDLINEDIR \"second\"\nIf\n" + Mark("second") +
+         "Else\nRunWait \"setup.exe\" \"/SILENT /LOG=$DIR\\journal.log second\"\n" +
+         Mark("first") + "Endif\n",
+     kSilentJournal, {}, 0, "second|first",
+     {"journal.log~start: setup 4.12, command line: x.exe /SILENT /LOG=$DIR\\journal.log second",
+      "journal.log~setup.ini:5: file appended to: out.txt",
+      "journal.log~setup.ini:7: program run: $DIR\\setup.exe: x.exe /SILENT /LOG=$DIR\\journal.log "
+      "second, exit code 0"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Errors, Cases, ::testing::ValuesIn(kJournalCases), CaseName);

@@ -323,3 +323,89 @@ TEST_F(Sections, EndOfRunBroadcastsASettingsChange) {
   EXPECT_EQ(g_settingsChanges, 1);
   DestroyWindow(listener);
 }
+
+// A kept uninstaller, end to end: installed from media that are then gone,
+// its uninstall entry run as the registry has it, from inside the folder
+// the uninstall removes. The run that was started gets the uninstall's own
+// exit code, and once every program has ended the product folder is gone
+// and only the temporary copy waits for the next start of Windows.
+class KeptUninstaller : public SetupRun {
+ protected:
+  // Runs `commandLine` exactly as given, in the working directory; its exit
+  // code, or 12345 when it did not start or end within a minute.
+  int RunCommandLine(std::string commandLine) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        Dir().c_str(), &startup, &process)) {
+      ADD_FAILURE() << "cannot start " << commandLine << ": " << GetLastError();
+      return 12345;
+    }
+    DWORD code = 12345;
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0) << commandLine;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+  }
+};
+
+TEST_F(KeptUninstaller, RunsAsRegisteredOnceTheMediaAreGoneAndRemovesItself) {
+  const char kEntry[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vorn E2E";
+  struct Row {
+    const char* name;
+    const char* registered;    // the variable SetUninstall registers
+    std::string uninstallEnd;  // the last lines of [Uninstall]
+    int exitCode;
+  };
+  const Row rows[] = {
+      {"clean", "UNINSTALL_CMD", "AppendFile \"uninstalled\" \"" + Dir() + "\\out.txt\"\n", 0},
+      {"failing", "UNINSTALL_QUIET", "quiterr \"failed on purpose\" \"Vorn\"\n", 1},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string media = Dir() + "\\media-" + row.name;
+    const std::string product = Dir() + "\\Programs " + row.name + "\\Vorn E2E";
+    const std::string journal = Dir() + "\\journal-" + std::string(row.name) + ".log";
+    ASSERT_TRUE(CreateDirectoryA(media.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileA((Dir() + "\\setup.exe").c_str(), (media + "\\setup.exe").c_str(), FALSE));
+    WriteWholeFile(media + "\\setup.English.txt", "set SETUPNAME \"Vorn E2E\"\r\n");
+    WriteWholeFile(media + "\\setup.ini",
+                   "[Setup]\nGetSystemVars\nset DSTDIR \"" + product + "\"\n"
+                   "KeepUninstaller DSTDIR\nSetUninstall \"Vorn E2E\" " + row.registered +
+                   "\n[Uninstall]\nGetSystemVars\nDeltree DSTDIR\nDelUninstall \"Vorn E2E\"\n" +
+                   row.uninstallEnd);
+    ASSERT_EQ(RunCommandLine("\"" + media + "\\setup.exe\" /SILENT"), 0);
+    CheckAfter({"writable " + product + "\\setup.exe", product + "\\setup.ini~[Uninstall]",
+                product + "\\setup.English.txt=set SETUPNAME \"Vorn E2E\"\r\n"});
+    ASSERT_TRUE(MoveFileA(media.c_str(), (media + "-gone").c_str()));
+    std::string registered;
+    ASSERT_TRUE(ReadRegistryValue(HKEY_LOCAL_MACHINE, kEntry, "UninstallString", &registered));
+    registered = registered.c_str();
+    EXPECT_EQ(registered, "\"" + product + "\\setup.exe\" /UNINSTALL /DIR=\"" + product + "\"" +
+                              (row.exitCode ? " /SILENT" : ""));
+
+    EXPECT_EQ(RunCommandLine(registered + " /LOG=\"" + journal + "\""), row.exitCode);
+    EXPECT_EQ(Trace(), row.exitCode ? "" : "uninstalled");
+    // The copy deletes what its starter held once the starter has ended.
+    EXPECT_TRUE(robot::PollUntil(60000, [&] {
+      return ReadWholeFile(journal).find("deferred: " + product + "\\setup.exe deleted; ") !=
+             std::string::npos;
+    })) << ReadWholeFile(journal);
+    CheckAfter({"-" + product,
+                journal + "~deferred: " + product + "\\setup.exe: in use by the starter",
+                journal + "~deferred: " + product + ": in use by the starter",
+                journal + "~moved uninstall: its exit code " + std::to_string(row.exitCode),
+                journal + "~" + product + " deleted; ",
+                journal + "~\\setup.exe at the next start of Windows; "});
+    // Its own copy waits for the next start of Windows.
+    std::string pending;
+    ReadRegistryValue(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                      "PendingFileRenameOperations", &pending);
+    size_t copy = pending.find("\\VornUninstall.");
+    ASSERT_NE(copy, std::string::npos);
+    EXPECT_NE(pending.find("\\setup.exe", copy), std::string::npos);
+    if (row.exitCode == 0) DeleteFileA((Dir() + "\\out.txt").c_str());
+  }
+}

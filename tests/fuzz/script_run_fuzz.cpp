@@ -47,7 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   PlantSentinels(machine);
   machine.WriteFile("C:\\setup\\setup.ini",
                     std::string(reinterpret_cast<const char*>(data), size));
+  machine.WriteFile("C:\\setup\\setup.exe", "program");
   Engine* engine = new Engine;
+  CopyText(engine->modes.programPath, "C:\\setup\\setup.exe");  // what KeepUninstaller copies
   engine->host = &host;
   engine->effects = &machine;
   BindPlatformFreeCommandGroups(*engine);

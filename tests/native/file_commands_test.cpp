@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "actions/moved_uninstall.h"
+#include "script/command_line.h"
 #include "script/journal_effects.h"
 #include "tests/native/engine_fixture.h"
 
@@ -538,6 +540,210 @@ TEST_F(FileCommands, ApplyOnFilesSearchesFixedDrivesForTheExactName) {
   EXPECT_EQ(Flags().condition, 0);
   EXPECT_EQ(host_.Matching("create wait").size(), 2u);
   EXPECT_EQ(host_.Matching("destroy").size(), 2u);
+}
+
+// KeepUninstaller: the program, its script and its language files in the
+// folder (made with its parents), and the command lines that start them;
+// each way it fails leaves the three variables undefined.
+TEST_F(FileCommands, KeepUninstallerCopiesTheProgramAndSetsItsCommands) {
+  WriteFiles({"C:\\setup\\setup.exe=program", "C:\\setup\\setup.English.txt=en",
+              "C:\\setup\\SETUP.German.TXT=de", "C:\\setup\\setup.txt=marker",
+              "C:\\setup\\notes.txt=n", "C:\\setup\\setup.Folder.txt\\x=folder",
+              "C:\\starter\\setup.ini=starter's", "C:\\starter\\setup.French.txt=fr"});
+  const std::string copied = "setup.English.txt|setup.exe|SETUP.German.TXT|setup.ini";
+  struct Case {
+    std::string lines;
+    const char* folder;  // where the copies land
+    std::string files;   // its files, '|'-joined
+    std::string command; // UNINSTALL_CMD, or "(none)"
+    std::string flags;
+    std::string journaled;  // in an error or failure line or a box; "" for none
+    const char* origin = "";  // the starter's directory of a moved uninstall
+  };
+  const std::string fits = "C:\\" + std::string(245, 'f');
+  const Case cases[] = {
+      {"KeepUninstaller DSTDIR\nKeepUninstaller DSTDIR", "C:\\dst", copied,
+       "\"C:\\dst\\setup.exe\" /UNINSTALL /DIR=\"C:\\dst\"", "", ""},
+      {"KeepUninstaller \"C:\\dst\\un\\bin\"", "C:\\dst\\un\\bin", copied,
+       "\"C:\\dst\\un\\bin\\setup.exe\" /UNINSTALL /DIR=\"C:\\dst\"", "", ""},
+      // Relative paths are made full; the program's own folder is left as it is.
+      {"set DSTDIR \"..\\dst\\\"\nKeepUninstaller \".\"", "C:\\setup",
+       "notes.txt|setup.English.txt|setup.exe|setup.Folder.txt\\|setup.Folder.txt\\x|"
+       "SETUP.German.TXT|setup.ini|setup.txt",
+       "\"C:\\setup\\setup.exe\" /UNINSTALL /DIR=\"C:\\dst\"", "", ""},
+      // A moved uninstall keeps the script and language files of its starter.
+      {"KeepUninstaller \"C:\\dst\\moved\"", "C:\\dst\\moved",
+       "setup.exe|setup.French.txt|setup.ini", "\"C:\\dst\\moved\\setup.exe\" /UNINSTALL "
+       "/DIR=\"C:\\dst\"", "", "", "C:\\starter"},
+      {"KeepUninstaller UNDEFINED", "C:\\dst\\none", "", "(none)", "failure failedThisRun",
+       "KeepUninstaller: no folder"},
+      {"Clr DSTDIR\nKeepUninstaller \"C:\\un\"", "C:\\un", "", "(none)", "failure failedThisRun",
+       "KeepUninstaller: DSTDIR is undefined"},
+      {"MkStr \"C:\\dst\"\nset DSTDIR QTSTR\nKeepUninstaller \"C:\\un\"", "C:\\un", "", "(none)",
+       "failure failedThisRun", "a path with a double quote"},
+      // A copy or a folder that fails, and a path that does not fit, end the run.
+      {"KeepUninstaller \"C:\\dst\\failing\"", "C:\\dst\\failing",
+       "setup.English.txt|setup.exe|setup.ini", "(none)", "quit failure failedThisRun",
+       "[Copy failed] Cannot copy C:\\setup\\SETUP.German.TXT"},
+      {"KeepUninstaller \"C:\\dst\\refused\\deep\"", "C:\\dst\\refused", "", "(none)",
+       "quit failure failedThisRun", "[Copy failed] Cannot create C:\\dst\\refused\\deep|"},
+      {"KeepUninstaller \"" + fits + "\"", fits.c_str(), "setup.exe|setup.ini", "(none)",
+       "quit failure failedThisRun", "Cannot copy setup.English.txt to " + fits + "|"},
+  };
+  machine_.InjectFailure(EffectCall::kCopyFile, "failing\\SETUP.German", kErrDiskFull, 1);
+  machine_.InjectFailure(EffectCall::kCreateDirectory, "refused", kErrAccessDenied, 1);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.lines);
+    CopyText(engine_->modes.programPath, "C:\\setup\\setup.exe");
+    CopyText(engine_->modes.originDir, c.origin);
+    VarSet(engine_->vars, "UNINSTALL_CMD", "stale");
+    Statement(c.lines);
+    VarSet(engine_->vars, "DSTDIR", "C:\\dst");
+    std::string files;
+    for (const std::string& file : machine_.Tree(c.folder)) files += (files.empty() ? "" : "|") + file;
+    EXPECT_EQ(files, c.files);
+    EXPECT_EQ(Var("UNINSTALL_CMD") ? Var("UNINSTALL_CMD") : "(none)", c.command);
+    EXPECT_EQ(SetFlags(), c.flags);
+    std::string said = Boxes();
+    for (const std::string& line : journal_) {
+      if (line.find("error: ") != std::string::npos || line.find("failure: ") != std::string::npos) {
+        said += line + "|";
+      }
+    }
+    EXPECT_NE(said.find(c.journaled), std::string::npos) << said;
+    if (c.journaled.empty() && c.flags.empty()) {
+      EXPECT_EQ(said, "");
+    }
+  }
+  EXPECT_STREQ(Var("UNINSTALL_QUIET"), nullptr);
+  Statement("KeepUninstaller \"C:\\dst\\un\\bin\"");
+  EXPECT_STREQ(Var("UNINSTALL_QUIET"),
+               "\"C:\\dst\\un\\bin\\setup.exe\" /UNINSTALL /DIR=\"C:\\dst\" /SILENT");
+  EXPECT_STREQ(Var("UNINSTALL_ICON"), "C:\\dst\\un\\bin\\setup.exe,0");
+  EXPECT_EQ(File("C:\\dst\\un\\bin\\setup.English.txt"), "en");
+  // The program's file is the one thing it cannot do without.
+  engine_->modes.programPath[0] = 0;
+  Statement("KeepUninstaller \"C:\\dst\\un\\bin\"");
+  EXPECT_EQ(Var("UNINSTALL_CMD"), nullptr);
+  EXPECT_EQ(SetFlags(), "failure failedThisRun");
+}
+
+// An uninstall moved out of the product folder: the starter's file and the
+// folders that hold it cannot go while the starter runs; they wait, and go
+// once it has ended, or at the next start of Windows. Anything else a
+// delete leaves still counts. The copy itself goes at the next start.
+TEST_F(FileCommands, AMovedUninstallDeletesWhatItsStarterHeldOnceItHasEnded) {
+  const std::string copy = "C:\\windows\\temp\\VornUninstall.7\\setup.exe";
+  const std::string copyFolder = "C:\\windows\\temp\\VornUninstall.7";
+  const std::string held = "C:\\Quill\\uninst\\setup.exe";
+  const std::string ownCopy = copy + " at the next start of Windows; " + copyFolder +
+                              " at the next start of Windows";
+  struct Case {
+    std::string lines;
+    bool starterEnds;   // before the deferred deletes
+    const char* program;  // the moved copy's own file
+    std::string flags;
+    std::string ways;   // the journal's last line
+    size_t leftForRestart;
+    std::vector<std::string> left;  // C:\Quill's tree afterwards
+  };
+  const Case cases[] = {
+      {"Deltree \"C:\\Quill\"", true, copy.c_str(), "",
+       held + " deleted; C:\\Quill\\uninst deleted; C:\\Quill deleted; " + ownCopy, 2, {}},
+      {"Deltree \"C:/Quill/\"", false, copy.c_str(), "",
+       held + " at the next start of Windows; C:\\Quill\\uninst at the next start of Windows; "
+              "C:\\Quill at the next start of Windows; " + ownCopy,
+       5, {"uninst\\", "uninst\\setup.exe"}},
+      // Only a temporary copy of the uninstall is ever left for the next start.
+      {"Delete \"setup.exe\" \"C:\\Quill\\uninst\"\nDeltree \"C:\\Quill\\bin\"", true,
+       "C:\\setup\\setup.exe", "", held + " deleted", 0, {"uninst\\", "uninst\\setup.ini"}},
+      {"Deltree \"C:\\Quill\"", true, copy.c_str(), "failure failedThisRun",
+       held + " deleted; C:\\Quill\\uninst deleted; C:\\Quill at the next start of Windows; " +
+           ownCopy, 3, {"ro.txt"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.lines);
+    WriteFiles({held + "=starter", "C:\\Quill\\uninst\\setup.ini=s", "C:\\Quill\\bin\\a.dll=a",
+                copy + "=copy"});
+    if (&c == &cases[3]) WriteFiles({"!C:\\Quill\\ro.txt=r"});
+    machine_.deletesAtRestart.clear();
+    machine_.InjectFailure(EffectCall::kDeleteFile, "uninst\\setup.exe", kErrAccessDenied);
+    engine_->deferred = DeferredDeletes();
+    CopyText(engine_->modes.originDir, "C:\\Quill\\uninst");
+    CopyText(engine_->modes.programPath, c.program);
+    HoldStarterFile(*engine_);
+    Statement(c.lines);
+    EXPECT_EQ(SetFlags(), c.flags);
+    if (c.starterEnds) machine_.ClearFailures();
+    FinishDeferredDeletes(*engine_);
+    machine_.ClearFailures();
+    ASSERT_FALSE(journal_.empty());
+    EXPECT_EQ(journal_.back(), "deferred: " + c.ways);
+    EXPECT_EQ(machine_.deletesAtRestart.size(), c.leftForRestart);
+    EXPECT_EQ(machine_.Tree("C:\\Quill"), c.left);
+    EXPECT_TRUE(machine_.Exists(copy));  // a running program stays until the restart
+  }
+  EXPECT_NE(Failures().find("Deltree C:\\Quill: 1 entries left behind"), std::string::npos);
+  // The list is bounded: what it has no room for counts as left behind.
+  std::string deep = "C:\\d";
+  for (int i = 0; i < 19; ++i) deep += "\\d";
+  machine_.ClearFailures();
+  WriteFiles({deep + "\\setup.exe=starter"});
+  machine_.InjectFailure(EffectCall::kDeleteFile, deep + "\\setup.exe", kErrAccessDenied);
+  engine_->deferred = DeferredDeletes();
+  CopyText(engine_->modes.originDir, deep.c_str());
+  HoldStarterFile(*engine_);
+  Statement("Deltree \"C:\\d\"");
+  EXPECT_EQ(engine_->deferred.count, DeferredDeletes::kMax);
+  EXPECT_EQ(Failures().substr(Failures().size() - 36), "Deltree C:\\d: 5 entries left behind|");
+  machine_.ClearFailures();
+}
+
+// Which runs hand themselves to a copy outside the product folder, and the
+// copy they make.
+TEST_F(FileCommands, AnUninstallFromInsideItsFolderMovesToATemporaryCopy) {
+  struct Case {
+    bool uninstall;
+    const char* command;  // the command line's words
+    const char* program;
+    const char* origin;
+    bool moves;
+  };
+  const Case cases[] = {
+      {true, "/DIR=C:\\Quill", "C:\\Quill\\uninst\\setup.exe", "", true},
+      {true, "/DIR=c:\\quill\\", "C:\\QUILL\\setup.exe", "", true},
+      {true, "/DIR=..\\Quill", "C:\\Quill\\setup.exe", "", true},
+      {true, "/DIR=C:\\Quill", "C:\\Quill2\\setup.exe", "", false},
+      {false, "/DIR=C:\\Quill", "C:\\Quill\\setup.exe", "", false},
+      {true, "C:\\\\Quill", "C:\\Quill\\setup.exe", "", false},  // a directory word
+      {true, "/DIR=C:\\Quill", "C:\\Quill\\setup.exe", "C:\\Quill", false},  // moved already
+      {true, "/DIR=C:\\Quill", "", "", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.command) + " " + c.program);
+    RunModes modes;
+    modes.uninstall = c.uninstall;
+    std::string words = c.command;
+    ParseCommandLine(&words[0], modes);
+    CopyText(modes.programPath, c.program);
+    CopyText(modes.originDir, c.origin);
+    EXPECT_EQ(MustMoveOutOfProduct(machine_, modes), c.moves);
+  }
+  CopyText(engine_->modes.programPath, "C:\\Quill\\setup.exe");
+  WriteFiles({"C:\\Quill\\setup.exe=program", "C:\\windows\\temp\\VornUninstall.41\\x=taken"});
+  char copy[kPathMax];
+  Reset();
+  ASSERT_TRUE(MakeUninstallCopy(*engine_, 41, copy));
+  EXPECT_STREQ(copy, "C:\\windows\\temp\\VornUninstall.42\\setup.exe");
+  EXPECT_EQ(File(copy), "program");
+  RemoveUninstallCopy(*engine_, copy);
+  EXPECT_FALSE(machine_.Exists("C:\\windows\\temp\\VornUninstall.42"));
+  // A copy that fails leaves no folder behind.
+  machine_.InjectFailure(EffectCall::kCopyFile, "VornUninstall.42", kErrDiskFull, 1);
+  EXPECT_FALSE(MakeUninstallCopy(*engine_, 41, copy));
+  EXPECT_STREQ(copy, "");
+  EXPECT_FALSE(machine_.Exists("C:\\windows\\temp\\VornUninstall.42"));
+  EXPECT_EQ(Failures(), "no copy of the program in C:\\windows\\temp\\|");
 }
 
 TEST_F(FileCommands, TempFilesAndTheCurrentDirectory) {

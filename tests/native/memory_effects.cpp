@@ -322,10 +322,15 @@ void MemoryEffects::OverwritePart(const Node* source, const char* to) {
 
 Status MemoryEffects::MoveFileEx(const char* from, const char* to,
                                  unsigned flags) {
-  std::string both = std::string(from) + "|" + to;
+  std::string both = std::string(from) + "|" + (to ? to : "");
   if (Status injected = Injected(EffectCall::kMoveFileEx, both)) return injected;
   Node* source = Find(from);
   if (!source) return Logged("MoveFileEx", from, kErrFileNotFound);
+  if (!to) {
+    if (!(flags & kMoveDelayUntilReboot)) return Logged("MoveFileEx", from, kErrInvalidParameter);
+    deletesAtRestart.push_back(source->path);
+    return kOk;
+  }
   if (!(flags & kMoveCopyAllowed) &&
       FoldAscii(Absolute(from)[0]) != FoldAscii(Absolute(to)[0])) {
     return Logged("MoveFileEx", to, kErrNotSameDevice);

@@ -94,6 +94,8 @@ class MemoryEffects : public Effects {
                     const std::string& name, const std::string& bytes);
 
   std::vector<std::string> processesStarted;  // command lines, in order
+  // Paths a MoveFileEx without a destination left for the next start.
+  std::vector<std::string> deletesAtRestart;
   unsigned long processExitCode = 0;
   std::map<std::string, std::map<std::string, long>> libraries;  // entries
   // Upper-cased library path -> its entries and their results; the entries

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "script/byte_buffer.h"
 #include "script/command_line.h"
 
 static std::vector<std::string> Split(std::string text, int max = 128) {
@@ -46,6 +47,9 @@ TEST(CommandLine, SwitchesDirectoryWordAndJournal) {
     const char* journal;  // null: not asked for
     const char* answers = nullptr;  // /ANSWERS=; null: not asked for
     const char* saved = nullptr;    // /SAVEANSWERS=
+    // The internal switches of an uninstall moved out of its folder.
+    const char* origin = "";
+    unsigned long parent = 0, pipe = 0;
   } cases[] = {
       {"/silent", "silent mini", "", nullptr},
       {"/Mini /UnInstall", "mini uninstall", "", nullptr},
@@ -63,13 +67,22 @@ TEST(CommandLine, SwitchesDirectoryWordAndJournal) {
       {"/LOG=" + std::string(300, 'x'), "", "", ""},  // a path that does not fit
       {"/LOG=a.log /log=\"b c.log\"", "", "", "b c.log"},  // the last one counts
       // Windows-style switches: quotes and single backslashes as written.
-      {"/DIR=\"C:\\Program Files\\Quill\\\" /norestart", "norestart",
+      {"/DIR=\"C:\\Program Files\\Quill\\\" /norestart", "norestart /DIR",
        "C:\\Program Files\\Quill", nullptr},
-      {"/dir=C:\\ D:\\\\word", "", "C:\\", nullptr},  // wins over a word; a root keeps its backslash
+      {"/dir=C:\\ D:\\\\word", "/DIR", "C:\\", nullptr},  // wins over a word; a root keeps its backslash
       {"/DIR=" + std::string(300, 'd') + " D:\\\\word", "", "D:\\word", nullptr},
       {"/SILENT /ANSWERS=C:\\a.txt /SaveAnswers=\"C:\\my a.txt\"", "silent mini", "",
        nullptr, "C:\\a.txt", "C:\\my a.txt"},
       {"/ANSWERS=", "", "", nullptr, ""},
+      {"/UNINSTALL /Origin=\"C:\\Program Files\\Quill\\un\" /PARENT=124 /resultpipe=88 "
+       "/DIR=\"C:\\Program Files\\Quill\" /SILENT",
+       "silent mini uninstall /DIR", "C:\\Program Files\\Quill", nullptr, nullptr, nullptr,
+       "C:\\Program Files\\Quill\\un", 124, 88},
+      // A handle is a plain decimal number that fits, or none.
+      {"/PARENT=12x /RESULTPIPE=2147483648", "", "", nullptr, nullptr, nullptr, "", 0, 0},
+      {"/PARENT=2147483647 /RESULTPIPE=-4", "", "", nullptr, nullptr, nullptr, "", 2147483647, 0},
+      {"/PARENT= /RESULTPIPE=0 /ORIGIN=" + std::string(300, 'o'), "", "", nullptr, nullptr,
+       nullptr, "", 0, 0},
   };
   for (Case& c : cases) {
     SCOPED_TRACE(c.line.substr(0, 40));
@@ -77,7 +90,8 @@ TEST(CommandLine, SwitchesDirectoryWordAndJournal) {
     ParseCommandLine(&c.line[0], modes);
     std::string switches = std::string(modes.silent ? " silent" : "") +
                            (modes.mini ? " mini" : "") + (modes.uninstall ? " uninstall" : "") +
-                           (modes.noRestart ? " norestart" : "");
+                           (modes.noRestart ? " norestart" : "") +
+                           (modes.directorySwitch ? " /DIR" : "");
     EXPECT_EQ(switches, *c.switches ? std::string(" ") + c.switches : "");
     EXPECT_STREQ(modes.commandLineDir, c.directory);
     EXPECT_EQ(modes.journalRequested, c.journal != nullptr);
@@ -85,7 +99,35 @@ TEST(CommandLine, SwitchesDirectoryWordAndJournal) {
     EXPECT_EQ(modes.answersRequested, c.answers != nullptr);
     EXPECT_STREQ(modes.answersPath, c.answers ? c.answers : "");
     EXPECT_STREQ(modes.saveAnswersPath, c.saved ? c.saved : "");
+    EXPECT_STREQ(modes.originDir, c.origin);
+    EXPECT_EQ(modes.parentProcess, c.parent);
+    EXPECT_EQ(modes.resultPipe, c.pipe);
   }
+}
+
+// The copy of a moved uninstall gets the caller's arguments and the
+// internal switches, before them: a quote the caller left open cannot
+// take them in. A path with a double quote cannot be passed at all.
+TEST(CommandLine, AMovedUninstallGetsTheCallersArgumentsAndItsOwnSwitches) {
+  ByteBuffer line;
+  ASSERT_TRUE(BuildMovedUninstallCommandLine(
+      line, "C:\\Temp\\VornUninstall.1\\setup.exe", "C:\\Program Files\\Quill", 124, 88,
+      "/UNINSTALL /DIR=\"C:\\Program Files\\Quill\" /LOG=\"C:\\my logs\\u.log"));
+  EXPECT_STREQ(line.data(),
+               "\"C:\\Temp\\VornUninstall.1\\setup.exe\" /ORIGIN=\"C:\\Program Files\\Quill\" "
+               "/PARENT=124 /RESULTPIPE=88 /UNINSTALL /DIR=\"C:\\Program Files\\Quill\" "
+               "/LOG=\"C:\\my logs\\u.log");
+  RunModes modes;
+  ASSERT_TRUE(ParseCommandLineCopy(SkipProgramName(line.data()), modes));
+  EXPECT_STREQ(modes.originDir, "C:\\Program Files\\Quill");
+  EXPECT_EQ(modes.parentProcess, 124u);
+  EXPECT_EQ(modes.resultPipe, 88u);
+  EXPECT_TRUE(modes.uninstall);
+  EXPECT_STREQ(modes.commandLineDir, "C:\\Program Files\\Quill");
+  EXPECT_STREQ(modes.journalPath, "C:\\my logs\\u.log");
+  ByteBuffer refused;
+  EXPECT_FALSE(BuildMovedUninstallCommandLine(refused, "C:\\a\"b\\setup.exe", "C:\\a", 1, 2, ""));
+  EXPECT_FALSE(BuildMovedUninstallCommandLine(refused, "C:\\t\\setup.exe", "C:\\a\"", 1, 2, ""));
 }
 
 TEST(CommandLine, ProgramNameIsSkipped) {
