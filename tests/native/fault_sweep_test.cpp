@@ -27,6 +27,7 @@
 #include "script/journal_effects.h"
 #include "script/script_file.h"
 #include "script/setup_run.h"
+#include "script/text.h"
 #include "script/var_store.h"
 #include "tests/native/fake_host.h"
 #include "tests/native/memory_effects.h"
@@ -64,6 +65,8 @@ struct ExitRule {
   int exitCode;
 };
 const ExitRule kExitRules[] = {
+    // The kept uninstaller's copy of the script: the copy family decides.
+    {EffectCall::kGetFileAttributes, "\\SETUP.INI", kEither},
     {EffectCall::kGetFileAttributes, "SETUP.INI", -1},
     {EffectCall::kReadWholeFile, "SETUP.INI", -1},
     {EffectCall::kReadWholeFile, "VORN\\ZEK.INI", 1},
@@ -130,6 +133,8 @@ std::vector<std::string> Differences(const FileMap& a, const FileMap& b, bool in
   return std::vector<std::string>(found.begin(), found.end());
 }
 
+const char kProgram[] = "C:\\setup\\setup.exe";
+
 // The example folder as setup.exe finds it beside itself, with stand-ins
 // for the program, the COM server and the font that the example run adds.
 MemoryEffects ExampleMachine() {
@@ -142,6 +147,7 @@ MemoryEffects ExampleMachine() {
     std::ifstream in(entry.path(), std::ios::binary);
     machine.WriteFile("C:\\setup" + name, std::string(std::istreambuf_iterator<char>(in), {}));
   }
+  machine.WriteFile(kProgram, "MZ");
   machine.WriteFile("C:\\setup\\postinstall.exe", "MZ");
   machine.WriteFile("C:\\setup\\vornshell.dll", "MZ");
   machine.WriteFile("C:\\setup\\vornsans.ttf", "font");
@@ -195,6 +201,7 @@ RunOutcome RunSetup(MemoryEffects& machine, bool uninstall) {
   engine->effects = &journaled;
   engine->journal = &host;
   engine->modes.uninstall = uninstall;
+  CopyText(engine->modes.programPath, kProgram);
   machine.SetFailureLog(&host);
   BindPlatformFreeCommandGroups(*engine);
   BindCommands(*engine, kDialogAnswers);
