@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "checker/command_facts.h"
 #include "checker/script_check.h"
 #include "checker/script_files.h"
 

@@ -12,6 +12,9 @@ static std::vector<std::string> WordsOf(const char* list) {
   return words;
 }
 
+// Rows of facts stand in identifier order, as the command table's rows do.
+static const CommandFacts& FactsOf(const CommandRow& row) { return kCommandFacts[row.id - 1]; }
+
 static bool ConditionNamed(const std::string& word, ShownWhen* when) {
   static const char* const kNames[] = {"always:", "failure:", "abandon:",
                                        "unclosed-block:", "missing-section:", "too-deep:"};
@@ -27,7 +30,7 @@ static bool ConditionNamed(const std::string& word, ShownWhen* when) {
 bool ShownMessages(const CommandRow& row, std::vector<ShownMessage>* shown) {
   ShownWhen when = kShownAlways;
   bool known = true;
-  for (const std::string& word : WordsOf(row.shows)) {
+  for (const std::string& word : WordsOf(FactsOf(row).shows)) {
     if (word.back() == ':') {
       known = ConditionNamed(word, &when);
     } else if (known) {
@@ -47,7 +50,7 @@ std::vector<std::string> MessagesShownBy(const CommandRow& row, ShownWhen when) 
   return keys;
 }
 
-std::vector<std::string> VariablesSetBy(const CommandRow& row) { return WordsOf(row.sets); }
+std::vector<std::string> VariablesSetBy(const CommandRow& row) { return WordsOf(FactsOf(row).sets); }
 
 bool ReadsValue(const CommandRow& row, int slot) {
   SlotUse use = slot == 1 ? row.slot1 : row.slot2;

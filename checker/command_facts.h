@@ -9,12 +9,39 @@
 #include "checker/script_files.h"
 #include "script/command_table.h"
 
+// When a command shows a message of the language file. In a row's `shows`
+// a key is shown on the command's ordinary path until one of these words
+// (with its colon) stands before it:
+//   failure:          when a call on the machine fails (a copy, a DLL, a
+//                     file, a dialog), and after it
+//   abandon:          when the user abandons the setup in a dialog
+//   unclosed-block:   when If or Else finds no end of its block
+//   missing-section:  when the section a call names is not there
+//   too-deep:         when a call would nest past the run-depth limit
+enum ShownWhen : unsigned char {
+  kShownAlways,
+  kShownOnFailure,
+  kShownOnAbandon,
+  kShownOnUnclosedBlock,
+  kShownOnMissingSection,
+  kShownOnTooDeepCall,
+};
+
+// What one command does besides its slots, in the command table's order.
+struct CommandFacts {
+  CommandId id;
+  const char* sets;   // variables it sets besides a kSlotName slot, space-separated
+  const char* shows;  // message keys it shows, space-separated, as ShownWhen tells
+};
+
+extern const CommandFacts kCommandFacts[];
+
 struct ShownMessage {
   std::string key;
   ShownWhen when;
 };
 
-// Every key of `row.shows` with its condition. False when the row has a
+// Every key the row's facts show, with its condition. False when the row has a
 // word ending in ':' that names no condition (its keys are left out).
 bool ShownMessages(const CommandRow& row, std::vector<ShownMessage>* shown);
 // The keys `row` shows under the condition `when`.

@@ -102,34 +102,13 @@ enum SlotUse : unsigned char {
   kSlotBoth,     // both: a variable's name and its value
 };
 
-// When a command shows a message of the language file. In a row's `shows`
-// a key is shown on the command's ordinary path until one of these words
-// (with its colon) stands before it:
-//   failure:          when a call on the machine fails (a copy, a DLL, a
-//                     file, a dialog), and after it
-//   abandon:          when the user abandons the setup in a dialog
-//   unclosed-block:   when If or Else finds no end of its block
-//   missing-section:  when the section a call names is not there
-//   too-deep:         when a call would nest past the run-depth limit
-enum ShownWhen : unsigned char {
-  kShownAlways,
-  kShownOnFailure,
-  kShownOnAbandon,
-  kShownOnUnclosedBlock,
-  kShownOnMissingSection,
-  kShownOnTooDeepCall,
-};
-
-// One command: the keyword, what its handler reads, and what it does to
-// the variables and shows of the language file (for setupcheck and the
-// tests; the engine reads the slots only).
+// One command: the keyword and what its handler reads. What it sets and
+// shows is kept beside setupcheck, which reads it (checker/command_facts.h).
 struct CommandRow {
   const char* keyword;
   CommandId id;
   SlotUse slot1;
   SlotUse slot2;
-  const char* sets;   // variables it sets besides a kSlotName slot, space-separated
-  const char* shows;  // message keys it shows, space-separated, as ShownWhen tells
 };
 
 extern const CommandRow kCommandTable[];

@@ -262,6 +262,7 @@ std::vector<std::pair<std::string, std::string>> LeadingWords(const std::string&
 // files; and every row's conditions are ones the rows know.
 TEST(SetupCheckRun, TheExampleLanguageFilesDefineWhatItsCommandsShow) {
   for (int i = 0; i < kCommandTableSize; ++i) {
+    EXPECT_EQ(kCommandFacts[i].id, kCommandTable[i].id) << kCommandTable[i].keyword;
     std::vector<ShownMessage> shown;
     EXPECT_TRUE(ShownMessages(kCommandTable[i], &shown)) << kCommandTable[i].keyword;
   }
