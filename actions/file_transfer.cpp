@@ -329,7 +329,7 @@ static void CmdCopyOrMove(Engine& engine, const Statement& st) {
 
 // ---- MkDir ----
 
-void TakeDirectoryFailurePath(Engine& engine, const char* path) {
+static void TakeDirectoryFailurePath(Engine& engine, const char* path) {
   ShowMsgBox(engine, kBoxOk, Message(engine, "ERROR_COPY_TTL"),
              Message(engine, "ERROR_CRDIR_MSG"), {path});
   TakeSeverity(engine, kSeverityAbort, nullptr);
@@ -399,13 +399,33 @@ static void RemoveMadeParents(Effects& effects, char* full,
   }
 }
 
+// Makes the directory `path` (there already: nothing to do) and, with
+// `withParents`, first each missing one above it. When it cannot be made,
+// the parents made for it go again (they are empty), so that the disk is
+// left as it was found, and the directory failure path is taken.
+static bool MakeDirectory(Engine& engine, const char* path, bool withParents) {
+  Effects& effects = *engine.effects;
+  if (IsDirectory(effects, path)) return true;
+  char full[kPathMax] = "";
+  MadeParents made;
+  bool parentsThere = !withParents || !FullPathOf(effects, path, full) ||
+                      MakeParents(effects, full, made);
+  Status status = parentsThere ? effects.CreateDirectory(path) : kErrPathNotFound;
+  if (status == kOk || status == kErrAlreadyExists) return true;
+  RemoveMadeParents(effects, full, made);
+  TakeDirectoryFailurePath(engine, path);
+  return false;
+}
+
+bool MakeDirectoryAndParents(Engine& engine, const char* path) {
+  return MakeDirectory(engine, path, true);
+}
+
 // MkDir DIRECTORY [SUBDIRECTORY]: creates the directory
 // "DIRECTORY\SUBDIRECTORY" (or "DIRECTORY\"), and first each missing one
 // above it, below the drive's or the share's root. Without a DIRECTORY
 // (an empty value) the path starts at the root of the current drive, a
 // place the script did not name: there only the directory itself is made.
-// When one cannot be made, the parents this command made go again (they
-// are empty), so that a failed MkDir leaves the disk as it found it.
 static void CmdMkDir(Engine& engine, const Statement& st) {
   if (!st.value1 && !st.quoted1 && st.text1[0]) {  // an undefined variable
     SetFailure(engine);
@@ -419,17 +439,7 @@ static void CmdMkDir(Engine& engine, const Statement& st) {
   }
   SetItemTextFmt(engine, st.owner, kStatusLineId,
                  Message(engine, "CREATING_DIR_MSG"), {path});
-  Effects& effects = *engine.effects;
-  if (IsDirectory(effects, path)) return;  // there already
-  char full[kPathMax] = "";
-  MadeParents made;
-  bool named = st.value1 && st.value1[0];
-  bool parentsThere = !named || !FullPathOf(effects, path, full) ||
-                      MakeParents(effects, full, made);
-  Status status = parentsThere ? effects.CreateDirectory(path) : kErrPathNotFound;
-  if (status == kOk || status == kErrAlreadyExists) return;
-  RemoveMadeParents(effects, full, made);
-  TakeDirectoryFailurePath(engine, path);
+  MakeDirectory(engine, path, st.value1 && st.value1[0]);
 }
 
 void BindFileTransferCommands(Engine& engine) {

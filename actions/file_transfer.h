@@ -27,7 +27,8 @@ bool MoveOneFile(Engine& engine, const char* source, const char* destination);
 // ends with the failure flag.
 void TakeCopyFailurePath(Engine& engine, const char* source,
                          const char* destination);
-// The failure path of a folder that could not be made (for another reason
-// than being there): the box ERROR_COPY_TTL/ERROR_CRDIR_MSG, then every
-// run ends with the failure flag.
-void TakeDirectoryFailurePath(Engine& engine, const char* path);
+// Makes the directory `path` and each missing one above it, as MkDir does.
+// False when it cannot: the parents it made are gone again, the box
+// ERROR_COPY_TTL/ERROR_CRDIR_MSG is shown and every run ends with the
+// failure flag.
+bool MakeDirectoryAndParents(Engine& engine, const char* path);

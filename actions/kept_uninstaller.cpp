@@ -18,30 +18,6 @@
 static const char* const kUninstallVariables[] = {"UNINSTALL_CMD", "UNINSTALL_QUIET",
                                                   "UNINSTALL_ICON"};
 
-static bool IsFolder(Effects& effects, const char* path) {
-  unsigned long attributes = 0;
-  return effects.GetFileAttributes(path, &attributes) == kOk &&
-         (attributes & kAttrDirectory);
-}
-
-// Makes the full path `folder` and every missing folder above it, from the
-// top down (a drive or share root is a folder there already); false, on the
-// directory failure path, when `folder` is not a folder afterwards.
-static bool MakeFolders(Engine& engine, char (&folder)[kPathMax]) {
-  Effects& effects = *engine.effects;
-  for (char* end = folder + 1;; ++end) {
-    if (*end && *end != '\\') continue;
-    char kept = *end;
-    *end = 0;
-    if (!IsFolder(effects, folder)) effects.CreateDirectory(folder);
-    *end = kept;
-    if (!kept) break;
-  }
-  if (IsFolder(effects, folder)) return true;
-  TakeDirectoryFailurePath(engine, folder);
-  return false;
-}
-
 // Copies `name` of `directory` into `folder`, as the copy family does.
 static bool CopyInto(Engine& engine, const char* directory, const char* name,
                      const char* folder) {
@@ -135,7 +111,7 @@ void CmdKeepUninstaller(Engine& engine, const Statement& st) {
                               ": a path with a double quote"});
     return;
   }
-  if (MakeFolders(engine, folder) && CopyUninstaller(engine, folder)) {
+  if (MakeDirectoryAndParents(engine, folder) && CopyUninstaller(engine, folder)) {
     SetUninstallCommands(engine, folder, fullDestination);
   }
 }
