@@ -170,9 +170,16 @@ summarise "$work/.machine-4" "$work/.machine-5"
 log "left of the product after the uninstall, against the machine before the install:"
 left=$(comm -13 <(awk -F'\t' '{ print $1 }' "$work/.machine-0" | sort -u) \
                 <(awk -F'\t' '{ print $1 }' "$work/.machine-5" | sort -u))
+# The uninstall's temporary copy cannot delete its own running file: it
+# leaves it to the next start of Windows, which is all that may be left.
+at_reboot=$(grep -F '"PendingFileRenameOperations"' <<<"$left" | grep -F 'VornUninstall.' || true)
+[ -z "$at_reboot" ] || left=$(grep -vF -- "$at_reboot" <<<"$left" || true)
 if [ -z "$left" ]; then
   echo "nothing: every file, registry value and shortcut of the product is gone"
 else
   printf '  %s\n' "$left"
+fi
+if [ -n "$at_reboot" ]; then
+  echo "deleted at the next start of Windows: the uninstall's temporary copy"
 fi
 exit 0

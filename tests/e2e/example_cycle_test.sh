@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The bundled example end to end: install, upgrade and uninstall as
-# ./scripts/run-example.sh runs them (with the programs built already), and
-# the summaries it prints: everything installed, then everything removed.
+# The bundled example end to end as ./scripts/run-example.sh runs it (with
+# the programs built already): install with its answers recorded, upgrade
+# and uninstall; then the same unattended with those answers, and the
+# uninstall that the product registered, run with the install media gone.
+# The summaries it prints: everything installed, then everything removed.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 output=$(VORN_HEADLESS=1 VORN_EXAMPLE_NO_BUILD=1 "$root/scripts/run-example.sh" 2>&1)
@@ -13,13 +15,18 @@ expect() {
   fi
 }
 expect "== setup.exe exit code: 0"
-[ "$(grep -c '== setup.exe exit code: 0' <<<"$output")" = 3 ] ||
-  { echo "not all three runs ended with exit code 0"; failures=$((failures + 1)); }
+[ "$(grep -c '== setup.exe exit code: 0' <<<"$output")" = 6 ] ||
+  { echo "not all six runs ended with exit code 0"; failures=$((failures + 1)); }
 for file in bin/zekwin.exe doc/manual/intro.txt plugins/netlib-12.dll zek.ini zekress.ini \
             changes.txt notes.txt vornshell.dll vornsans.ttf; do
   expect "  + C:/Program Files/vorn/$file"
 done
 expect "Uninstall\\\\Vorn 4.12 Setup] \"DisplayName\"=\"Vorn 4.12 Setup\""
+expect "Uninstall\\\\Vorn 4.12 Setup] \"DisplayVersion\"=\"4.12\""
+expect "  + C:/Program Files/vorn/uninstall/setup.exe"   # the kept uninstaller
+expect "IShowInstallDlg = continue"                      # an answer recorded
+expect "the uninstall through the registered QuietUninstallString: \"C:\\Program Files\\vorn\\uninstall\\setup.exe\" /UNINSTALL"
+expect "  - C:/Program Files/vorn/uninstall/setup.exe"   # it removed itself
 expect "Vorn 4.12/Vorn.lnk -> C:\\Program Files\\vorn\\bin\\zekwin.exe"
 expect "StartUp/Vorn agent.lnk -> C:\\Program Files\\vorn\\bin\\zekagent.exe"
 expect "Desktop/Vorn 4.12.lnk -> C:\\Program Files\\vorn\\bin\\zekwin.exe"
