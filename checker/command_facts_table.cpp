@@ -95,6 +95,7 @@ const CommandFacts kCommandFacts[] = {
     {kCmdRebootNeeded, "", ""},
     {kCmdKeepUninstaller, "UNINSTALL_CMD UNINSTALL_QUIET UNINSTALL_ICON",
      "failure: ERROR_COPY_TTL ERROR_COPY_MSG ERROR_CRDIR_MSG"},
+    {kCmdRollbackOnFailure, "", ""},
 };
 
 static_assert(sizeof(kCommandFacts) / sizeof(kCommandFacts[0]) == kCommandCount - 1,

@@ -143,12 +143,14 @@ static HWND CreateMainWindow(HINSTANCE instance) {
 
 static const char kProgramVersion[] = "4.12";
 
-// /LOG=<path>: every later step of the run goes to the journal. A journal
-// that cannot be opened is reported once (not in silent mode); the install
-// goes on without it.
+// Every change goes through the journal's effects, which also keep the undo
+// log of a rollback. /LOG=<path>: every later step of the run goes to the
+// journal. A journal that cannot be opened is reported once (not in silent
+// mode); the install goes on without it.
 static void StartJournal(Engine& engine, Win32Host& host, Effects& effects) {
   static FileJournal journal;
   static JournalEffects journaled(effects, engine);
+  engine.effects = &journaled;
   const RunModes& modes = engine.modes;
   if (!modes.journalRequested) return;
   if (!modes.journalPath[0] || !journal.Open(modes.journalPath)) {
@@ -160,7 +162,6 @@ static void StartJournal(Engine& engine, Win32Host& host, Effects& effects) {
     return;
   }
   engine.journal = &journal;
-  engine.effects = &journaled;
   host.AttachJournal(&engine);
   Journal(engine, "start", {"setup ", kProgramVersion, ", command line: ",
                             GetCommandLineA(), ", modes:", modes.uninstall ? " uninstall" : "",

@@ -104,6 +104,8 @@ void ParseCommandLine(char* arguments, RunModes& modes) {
       modes.silent = true;
     } else if (EqualsNoCase(word, "/NORESTART")) {
       modes.noRestart = true;
+    } else if (EqualsNoCase(word, "/ROLLBACK")) {
+      modes.rollback = true;
     } else {
       TakeDirectoryWord(word, modes);
     }

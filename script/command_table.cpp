@@ -88,6 +88,7 @@ const CommandRow kCommandTable[] = {
     {"CopyWord", kCmdCopyWord, kSlotValue, kSlotUnused},
     {"RebootNeeded", kCmdRebootNeeded, kSlotUnused, kSlotUnused},
     {"KeepUninstaller", kCmdKeepUninstaller, kSlotValue, kSlotUnused},
+    {"RollbackOnFailure", kCmdRollbackOnFailure, kSlotUnused, kSlotUnused},
 };
 
 const int kCommandTableSize =

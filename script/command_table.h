@@ -88,6 +88,7 @@ enum CommandId : unsigned char {
   kCmdCopyWord,
   kCmdRebootNeeded,
   kCmdKeepUninstaller,
+  kCmdRollbackOnFailure,
   kCommandCount
 };
 

@@ -7,6 +7,7 @@
 #include "script/host.h"
 #include "script/statement.h"
 #include "script/text.h"
+#include "script/undo_log.h"
 #include "script/var_store.h"
 
 class Effects;
@@ -47,6 +48,7 @@ struct RunModes {
   bool mini = false;
   bool silent = false;
   bool noRestart = false;            // /NORESTART: a reboot is left to the caller
+  bool rollback = false;             // /ROLLBACK: a failed install is undone
   char commandLineDir[kPathMax] = {0};
   bool directorySwitch = false;      // it came from /DIR=<path>
   bool journalRequested = false;     // /LOG=<path> was given
@@ -95,6 +97,7 @@ struct Engine {
   AnswerStore* answers = nullptr;   // given with /ANSWERS=, when it was
   AnswerStore* recorded = nullptr;  // to be written for /SAVEANSWERS=
   DeferredDeletes deferred;
+  UndoLog undo;  // armed by RollbackOnFailure or /ROLLBACK
 };
 
 // Records an error of this run: the failure flag is set.

@@ -34,6 +34,13 @@ static void CmdRebootNeeded(Engine& engine, const Statement&) {
   engine.flags.reboot = 1;
 }
 
+// A failed install is rolled back from here on: every change the run makes
+// is undone when it ends with an error or is abandoned. An uninstall
+// never rolls back.
+static void CmdRollbackOnFailure(Engine& engine, const Statement&) {
+  if (!engine.modes.uninstall) engine.undo.Arm();
+}
+
 void BindHostCommands(Engine& engine) {
   static const CommandBinding kBindings[] = {
       {kCmdIsMini, CmdIsMini},
@@ -42,6 +49,7 @@ void BindHostCommands(Engine& engine) {
       {kCmdHideWindow, CmdHideWindow},
       {kCmdInstallSuccess, CmdInstallSuccess},
       {kCmdRebootNeeded, CmdRebootNeeded},
+      {kCmdRollbackOnFailure, CmdRollbackOnFailure},
   };
   BindCommands(engine, kBindings);
 }

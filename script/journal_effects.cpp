@@ -1,6 +1,12 @@
-// Journal lines for the changes a run makes to the machine.
+// Journal lines for the changes a run makes to the machine, and the seam
+// of the undo log: with rollback armed, the old state is kept before each
+// change and its undo recorded after it. A change whose old state cannot
+// be kept is not made: it fails with the reason.
 #include "script/journal_effects.h"
 
+#include <cstring>
+
+#include "script/engine.h"
 #include "script/journal.h"
 
 Status JournalEffects::Note(Status status, const char* kind,
@@ -17,77 +23,167 @@ static const char* RootName(RegRoot root) {
   }
 }
 
+// A change to the file at `path`, made by `change` once the old file is kept.
+template <typename Change>
+static Status ChangeFile(Engine& engine, Effects& inner, const char* path, FileKeepWay way,
+                         Change change) {
+  FileKeep keep;
+  Status status = engine.undo.KeepFile(engine, inner, path, way, &keep);
+  if (status != kOk) return status;
+  status = change();
+  engine.undo.FileChanged(inner, keep, status);
+  return status;
+}
+
 Status JournalEffects::CopyFile(const char* from, const char* to, bool failIfExists) {
-  return Note(inner_.CopyFile(from, to, failIfExists), "file copied", {from, " -> ", to});
+  Status status = ChangeFile(engine_, inner_, to, failIfExists ? kKeepNothing : kKeepByRename,
+                             [&] { return inner_.CopyFile(from, to, failIfExists); });
+  return Note(status, "file copied", {from, " -> ", to});
 }
 
 Status JournalEffects::MoveFileEx(const char* from, const char* to, unsigned flags) {
   if (!to) {
-    return Note(inner_.MoveFileEx(from, to, flags),
-                "deleted at the next start of Windows", {from});
+    Status status = inner_.MoveFileEx(from, to, flags);
+    if (status == kOk) engine_.undo.CannotUndo("deleted at the next start of Windows:", from);
+    return Note(status, "deleted at the next start of Windows", {from});
   }
-  return Note(inner_.MoveFileEx(from, to, flags), "file moved", {from, " -> ", to});
+  // The old file at `to` is put back after the move is undone: its record
+  // comes first.
+  FileKeep keep;
+  FileKeepWay way = flags & kMoveReplaceExisting ? kKeepByRename : kKeepNothing;
+  Status status = engine_.undo.KeepFile(engine_, inner_, to, way, &keep);
+  if (status == kOk) status = inner_.MoveFileEx(from, to, flags);
+  if (keep.aside[0]) engine_.undo.FileChanged(inner_, keep, status);
+  if (status == kOk) engine_.undo.FileMoved(from, to, flags);
+  return Note(status, "file moved", {from, " -> ", to});
 }
 
+// With rollback armed, a delete is the keeping of the old file: it is
+// renamed aside, and put back if the install fails.
+// With rollback armed a plain file is renamed aside rather than deleted,
+// and put back if the install fails; one that cannot be kept is not
+// deleted. A read-only file is refused as Windows refuses it.
 Status JournalEffects::DeleteFile(const char* path) {
-  return Note(inner_.DeleteFile(path), "file deleted", {path});
+  if (!engine_.undo.recording()) return Note(inner_.DeleteFile(path), "file deleted", {path});
+  unsigned long attributes = 0;
+  Status status = inner_.GetFileAttributes(path, &attributes);
+  if (status == kOk && !(attributes & (kAttrReadOnly | kAttrDirectory))) {
+    FileKeep keep;
+    status = engine_.undo.KeepFile(engine_, inner_, path, kKeepByRename, &keep);
+    if (status == kOk) engine_.undo.FileChanged(inner_, keep, kOk);
+  } else if (status == kOk || status == kErrFileNotFound || status == kErrPathNotFound) {
+    status = inner_.DeleteFile(path);  // Windows' own answer
+  }
+  return Note(status, "file deleted", {path});
+}
+
+Status JournalEffects::SetFileAttributes(const char* path, unsigned long attributes) {
+  unsigned long old = 0;
+  if (engine_.undo.recording()) {
+    Status look = inner_.GetFileAttributes(path, &old);
+    if (look != kOk) return look;
+  }
+  Status status = inner_.SetFileAttributes(path, attributes);
+  if (status == kOk) engine_.undo.AttributesChanged(path, old);
+  return status;
 }
 
 Status JournalEffects::CreateDirectory(const char* path) {
-  return Note(inner_.CreateDirectory(path), "directory created", {path});
+  Status status = inner_.CreateDirectory(path);
+  if (status == kOk) engine_.undo.DirectoryCreated(path);
+  return Note(status, "directory created", {path});
 }
 
 Status JournalEffects::RemoveDirectory(const char* path) {
-  return Note(inner_.RemoveDirectory(path), "directory removed", {path});
+  Status status = inner_.RemoveDirectory(path);
+  if (status == kOk) engine_.undo.DirectoryRemoved(path);
+  return Note(status, "directory removed", {path});
 }
 
 Status JournalEffects::WriteNewFile(const char* path, const char* data, size_t size) {
-  return Note(inner_.WriteNewFile(path, data, size), "file written", {path});
+  Status status = ChangeFile(engine_, inner_, path, kKeepByRename,
+                             [&] { return inner_.WriteNewFile(path, data, size); });
+  return Note(status, "file written", {path});
 }
 
 Status JournalEffects::AppendToFile(const char* path, const char* data, size_t size) {
-  return Note(inner_.AppendToFile(path, data, size), "file appended to", {path});
+  Status status = ChangeFile(engine_, inner_, path, kKeepByCopy,
+                             [&] { return inner_.AppendToFile(path, data, size); });
+  return Note(status, "file appended to", {path});
 }
 
 Status JournalEffects::GetTempFileName(const char* directory, const char* prefix,
                                        char (&path)[kPathMax]) {
-  return Note(inner_.GetTempFileName(directory, prefix, path), "file created", {path});
+  Status status = inner_.GetTempFileName(directory, prefix, path);
+  if (status == kOk) {
+    FileKeep made;
+    made.path = engine_.undo.recording() ? path : nullptr;
+    engine_.undo.FileChanged(inner_, made, kOk);
+  }
+  return Note(status, "file created", {path});
 }
 
 Status JournalEffects::RegCreateKeyEx(RegRoot root, const char* path) {
-  return Note(inner_.RegCreateKeyEx(root, path), "registry key created or opened",
-              {RootName(root), path});
+  int missing = engine_.undo.MissingKeyLevels(inner_, root, path);
+  Status status = inner_.RegCreateKeyEx(root, path);
+  if (status == kOk) engine_.undo.KeyCreated(root, path, missing);
+  return Note(status, "registry key created or opened", {RootName(root), path});
 }
 
 Status JournalEffects::RegSetValueEx(RegRoot root, const char* path, const char* name,
                                      const char* data, size_t size) {
   char shown[kMsgMax];
   CopyText(shown, size < sizeof shown ? size + 1 : sizeof shown, data);
-  return Note(inner_.RegSetValueEx(root, path, name, data, size), "registry value written",
+  Status status = engine_.undo.KeepValue(inner_, root, path, name);
+  if (status == kOk) status = inner_.RegSetValueEx(root, path, name, data, size);
+  if (status == kOk) engine_.undo.ValueChanged(root, path, name);
+  return Note(status, "registry value written",
               {RootName(root), path, " \"", name && *name ? name : "(default)", "\" = \"",
                shown, "\""});
 }
 
 Status JournalEffects::RegDeleteValue(RegRoot root, const char* path, const char* name) {
-  return Note(inner_.RegDeleteValue(root, path, name), "registry value deleted",
-              {RootName(root), path, " \"", name, "\""});
+  Status status = engine_.undo.KeepValue(inner_, root, path, name);
+  if (status == kOk) status = inner_.RegDeleteValue(root, path, name);
+  if (status == kOk) engine_.undo.ValueChanged(root, path, name);
+  return Note(status, "registry value deleted", {RootName(root), path, " \"", name, "\""});
 }
 
 Status JournalEffects::RegDeleteKey(RegRoot root, const char* path) {
-  return Note(inner_.RegDeleteKey(root, path), "registry key deleted",
-              {RootName(root), path});
+  Status status = inner_.RegDeleteKey(root, path);
+  if (status == kOk) engine_.undo.CannotUndo("registry key deleted:", path);
+  return Note(status, "registry key deleted", {RootName(root), path});
 }
 
 Status JournalEffects::CreateShellLink(const ShellLinkFields& link, const char* linkPath) {
-  return Note(inner_.CreateShellLink(link, linkPath), "shortcut written",
+  Status status = ChangeFile(engine_, inner_, linkPath, kKeepByRename,
+                             [&] { return inner_.CreateShellLink(link, linkPath); });
+  return Note(status, "shortcut written",
               {linkPath, " -> ", link.target, link.arguments ? " " : "",
                link.arguments ? link.arguments : ""});
 }
 
 Status JournalEffects::ShellExecute(const char* file, const char* parameters,
                                     const char* directory) {
-  return Note(inner_.ShellExecute(file, parameters, directory), "opened",
-              {file, parameters ? " " : "", parameters ? parameters : ""});
+  Status status = inner_.ShellExecute(file, parameters, directory);
+  if (status == kOk) engine_.undo.CannotUndo("opened:", file);
+  return Note(status, "opened", {file, parameters ? " " : "", parameters ? parameters : ""});
+}
+
+Status JournalEffects::LoadLibrary(const char* name, LibraryRef* library) {
+  Status status = inner_.LoadLibrary(name, library);
+  if (status == kOk && FitsIn(name, sizeof engine_.undo.lastLibrary)) {
+    CopyText(engine_.undo.lastLibrary, name);
+  }
+  return status;
+}
+
+Status JournalEffects::CallEntryPoint(LibraryRef library, const char* entry, long* result) {
+  Status status = inner_.CallEntryPoint(library, entry, result);
+  if (status == kOk && *result >= 0 && strcmp(entry, "DllRegisterServer") == 0) {
+    engine_.undo.LibraryRegistered(engine_.undo.lastLibrary);
+  }
+  return status;
 }
 
 Status JournalEffects::CreateProcess(const char* application, const char* commandLine,
@@ -96,13 +192,18 @@ Status JournalEffects::CreateProcess(const char* application, const char* comman
   Status status = inner_.CreateProcess(application, commandLine, directory, wait, exitCode);
   char code[12] = "";
   if (wait && exitCode) FormatDecimal(code, static_cast<long>(*exitCode));
+  if (status == kOk) {
+    engine_.undo.CannotUndo("program run:", application ? application : commandLine);
+  }
   return Note(status, "program run",
               {application ? application : commandLine, ": ", commandLine,
                wait ? ", exit code " : "", code});
 }
 
 Status JournalEffects::AddFontResource(const char* path) {
-  return Note(inner_.AddFontResource(path), "font added", {path});
+  Status status = inner_.AddFontResource(path);
+  if (status == kOk) engine_.undo.FontAdded(path);
+  return Note(status, "font added", {path});
 }
 
 Status JournalEffects::RemoveFontResource(const char* path) {

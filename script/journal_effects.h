@@ -1,6 +1,8 @@
-// The effects of a journaled run: every call goes to the real effects, and
-// each change to the machine that succeeds gets a journal line (failures
-// reach the journal through the host's failure log).
+// The effects of a run: every call goes to the real effects, each change to
+// the machine that succeeds gets a journal line when a journal is kept
+// (failures reach it through the host's failure log), and, with rollback
+// armed, the engine's undo log keeps the old state of each change and
+// records how to undo it.
 #pragma once
 
 #include "script/effects.h"
@@ -17,9 +19,7 @@ class JournalEffects : public Effects {
   Status GetFileAttributes(const char* path, unsigned long* attributes) override {
     return inner_.GetFileAttributes(path, attributes);
   }
-  Status SetFileAttributes(const char* path, unsigned long attributes) override {
-    return inner_.SetFileAttributes(path, attributes);
-  }
+  Status SetFileAttributes(const char* path, unsigned long attributes) override;
   Status CreateDirectory(const char* path) override;
   Status RemoveDirectory(const char* path) override;
   Status FindFirstFile(const char* pattern, FindData* entry, FindRef* find) override {
@@ -82,12 +82,8 @@ class JournalEffects : public Effects {
   Status CreateProcess(const char* application, const char* commandLine,
                        const char* directory, bool wait,
                        unsigned long* exitCode) override;
-  Status LoadLibrary(const char* name, LibraryRef* library) override {
-    return inner_.LoadLibrary(name, library);
-  }
-  Status CallEntryPoint(LibraryRef library, const char* entry, long* result) override {
-    return inner_.CallEntryPoint(library, entry, result);
-  }
+  Status LoadLibrary(const char* name, LibraryRef* library) override;
+  Status CallEntryPoint(LibraryRef library, const char* entry, long* result) override;
   void FreeLibrary(LibraryRef library) override { inner_.FreeLibrary(library); }
   Status AddFontResource(const char* path) override;
   Status RemoveFontResource(const char* path) override;

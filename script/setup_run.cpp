@@ -19,6 +19,7 @@ SetupStart StartSetupRun(Engine& engine, ScriptFile& script) {
   engine.script = &script;
   if (!LoadRunAnswers(engine, g_givenAnswers, g_recordedAnswers)) return kSetupBadAnswers;
   engine.flags.failure = ArmInstallState(*engine.effects);
+  if (engine.modes.rollback && !engine.modes.uninstall) engine.undo.Arm();
   return kSetupStarted;
 }
 
@@ -28,7 +29,19 @@ int RunSetupScript(Engine& engine, WindowRef owner) {
   return ExitCodeOfRun(engine);
 }
 
+// An armed install that failed, or that its user or its answers file
+// abandoned, is undone; one that ended well lets its kept files go.
+static void FinishUndoLog(Engine& engine) {
+  int exitCode = ExitCodeOfRun(engine);
+  if (exitCode == kExitFailed || exitCode == kExitAbandoned || exitCode == kExitUnanswered) {
+    engine.undo.RollBack(engine);
+  } else {
+    engine.undo.LetKeptFilesGo(engine);
+  }
+}
+
 void TakeEndOfRunSteps(Engine& engine) {
+  FinishUndoLog(engine);
   SaveRunAnswers(engine);
   if (engine.flags.failure == 0) ClearFailureMarker(*engine.effects);
   RequestRebootIfAsked(engine);

@@ -69,6 +69,11 @@ const ExitRule kExitRules[] = {
     {EffectCall::kGetFileAttributes, "\\SETUP.INI", kEither},
     {EffectCall::kGetFileAttributes, "SETUP.INI", -1},
     {EffectCall::kReadWholeFile, "SETUP.INI", -1},
+    // With rollback armed: the old install log cannot be kept, so AppendFile
+    // does not append (condition 0); a kept file that cannot go at the end
+    // goes at the next start of Windows.
+    {EffectCall::kCopyFile, "INSTALL.LOG.~VU", 0},
+    {EffectCall::kDeleteFile, ".~VU", 0},
     {EffectCall::kReadWholeFile, "VORN\\ZEK.INI", 1},
     {EffectCall::kReadWholeFile, "VORN\\ZEKDLL.INI", 0},
     {EffectCall::kReadWholeFile, "VORN\\ZEKPACK.INI", 0},
@@ -191,8 +196,9 @@ struct RunOutcome {
   std::vector<std::string> journal;
 };
 
-// One run of setup.exe from its start to its end, journaled.
-RunOutcome RunSetup(MemoryEffects& machine, bool uninstall) {
+// One run of setup.exe from its start to its end, journaled; with
+// `rollback`, as with /ROLLBACK.
+RunOutcome RunSetup(MemoryEffects& machine, bool uninstall, bool rollback = false) {
   JournalingHost host;
   auto engine = std::make_unique<Engine>();
   JournalEffects journaled(machine, *engine);
@@ -201,6 +207,7 @@ RunOutcome RunSetup(MemoryEffects& machine, bool uninstall) {
   engine->effects = &journaled;
   engine->journal = &host;
   engine->modes.uninstall = uninstall;
+  engine->modes.rollback = rollback;
   CopyText(engine->modes.programPath, kProgram);
   machine.SetFailureLog(&host);
   BindPlatformFreeCommandGroups(*engine);
@@ -226,20 +233,25 @@ bool Journaled(const std::vector<std::string>& journal, const std::string& failu
 class FaultSweep : public ::testing::Test {
  protected:
   // A clean run, then one run per call until a run makes fewer calls.
-  void Sweep(const MemoryEffects& before, const char* phase, bool uninstall) {
+  // With `rollback` armed, every run that fails must leave the machine as
+  // it found it.
+  void Sweep(const MemoryEffects& before, const char* phase, bool uninstall,
+             bool rollback = false) {
     auto start = std::chrono::steady_clock::now();
     before_ = after_ = before;
     uninstall_ = uninstall;
-    EXPECT_EQ(RunSetup(after_, uninstall).exitCode, 0) << phase;
+    EXPECT_EQ(RunSetup(after_, uninstall, rollback).exitCode, 0) << phase;
+    if (rollback) EXPECT_EQ(KeptFiles(after_), std::vector<std::string>()) << phase;
     int n = 0;
     for (;; ++n) {
       MemoryEffects machine = before;
       machine.InjectFailure(EffectCall::kAny, "", kErrAccessDenied, 1, n);
-      RunOutcome outcome = RunSetup(machine, uninstall);
+      RunOutcome outcome = RunSetup(machine, uninstall, rollback);
       if (machine.DisarmUnfired() > 0) break;  // fewer calls than n + 1
       std::string failed = machine.injectedFailures.at(0);
       SCOPED_TRACE(std::string(phase) + ", call " + std::to_string(n + 1) + ": " + failed);
       CheckRun(machine, outcome, failed);
+      if (rollback) CheckRolledBack(machine, outcome);
     }
 #ifdef __SANITIZE_ADDRESS__
     // Every block a run leaked is unreachable once it has ended: one check
@@ -274,6 +286,45 @@ class FaultSweep : public ::testing::Test {
     }
   }
 
+  // A failed run leaves every file (with its attributes), registry value
+  // and font as it found them, but for the install-state record; any run
+  // leaves no kept file behind.
+  void CheckRolledBack(const MemoryEffects& machine, const RunOutcome& outcome) {
+    for (const std::string& kept : KeptFiles(machine)) {
+      bool atRestart = false;
+      for (const std::string& path : machine.deletesAtRestart) {
+        atRestart = atRestart || MemoryEffects::UpperCase(path) == kept;
+      }
+      EXPECT_TRUE(atRestart) << kept << " is left";
+    }
+    if (outcome.exitCode == 0) return;
+    for (bool inProduct : {true, false}) {
+      EXPECT_EQ(Differences(before_.Files(), machine.Files(), inProduct, true),
+                std::vector<std::string>()) << "not rolled back";
+    }
+    EXPECT_EQ(WithoutInstallState(machine.Registry()), WithoutInstallState(before_.Registry()));
+    EXPECT_EQ(machine.fontsAdded, before_.fontsAdded);
+  }
+
+  static std::vector<std::string> KeptFiles(const MemoryEffects& machine) {
+    std::vector<std::string> kept;
+    for (const auto& file : machine.Files()) {
+      if (file.first.find(".~VU") != std::string::npos) kept.push_back(file.first);
+    }
+    return kept;
+  }
+
+  static std::map<std::string, std::string> WithoutInstallState(
+      std::map<std::string, std::string> registry) {
+    const std::string record = "HKLM\\SOFTWARE\\KELVARO";
+    registry.erase("HKLM\\SOFTWARE");  // the record's keys, made before the script ran
+    registry.erase(record);
+    for (const char* name : {"INSTALLFAILLED", "SUCCESS", "IE", "NETSCAPE"}) {
+      registry.erase(record + "|" + name);
+    }
+    return registry;
+  }
+
   // zek.ini after a run where the file that `failed` could not read is
   // missing: a silent failure to read a file is its absence.
   std::string CleanZekIniWithout(const std::string& failed) {
@@ -301,6 +352,12 @@ MemoryEffects AfterCleanRuns(int installs) {
 TEST_F(FaultSweep, Install) { Sweep(ExampleMachine(), "install", false); }
 TEST_F(FaultSweep, Upgrade) { Sweep(AfterCleanRuns(1), "upgrade", false); }
 TEST_F(FaultSweep, Uninstall) { Sweep(AfterCleanRuns(2), "uninstall", true); }
+TEST_F(FaultSweep, InstallRolledBack) {
+  Sweep(ExampleMachine(), "install with rollback", false, true);
+}
+TEST_F(FaultSweep, UpgradeRolledBack) {
+  Sweep(AfterCleanRuns(1), "upgrade with rollback", false, true);
+}
 
 // The sweep's own instrument: the N-th call of any kind fails, and an
 // injection that never fires fails the test that armed it.

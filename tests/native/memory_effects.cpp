@@ -286,6 +286,18 @@ std::map<std::string, std::string> MemoryEffects::Files() const {
   return files;
 }
 
+std::map<std::string, std::string> MemoryEffects::Registry() const {
+  std::map<std::string, std::string> registry;
+  for (const auto& key : keys_) {
+    registry[key.first] = "";
+    for (const auto& value : key.second.values) {
+      registry[key.first + "|" + value.first] =
+          value.second.data + (value.second.isString ? " (string)" : " (binary)");
+    }
+  }
+  return registry;
+}
+
 void MemoryEffects::MakeReparsePoint(const std::string& path) {
   Node* node = Find(path);
   if (node) node->attributes |= kAttrReparsePoint;
@@ -778,9 +790,10 @@ Status MemoryEffects::AddFontResource(const char* path) {
 
 Status MemoryEffects::RemoveFontResource(const char* path) {
   if (Status injected = Injected(EffectCall::kRemoveFontResource, path)) return injected;
-  return fontsAdded.erase(MemoryEffects::UpperCase(Absolute(path)))
-             ? kOk
-             : Logged("RemoveFontResource", path, kErrFileNotFound);
+  auto added = fontsAdded.find(MemoryEffects::UpperCase(Absolute(path)));
+  if (added == fontsAdded.end()) return Logged("RemoveFontResource", path, kErrFileNotFound);
+  fontsAdded.erase(added);
+  return kOk;
 }
 
 Status MemoryEffects::DetectTcpIp() { return Injected(EffectCall::kDetectTcpIp, ""); }

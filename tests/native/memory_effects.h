@@ -87,6 +87,9 @@ class MemoryEffects : public Effects {
   // is not there.
   std::map<std::string, std::string> RegValues(RegRoot root, const std::string& path) const;
   bool RegKeyExists(RegRoot root, const std::string& path) const;
+  // Every key ("ROOT\KEY") and value ("ROOT\KEY|NAME", its bytes and
+  // whether it is a string), upper-cased: for comparing whole machines.
+  std::map<std::string, std::string> Registry() const;
   void SetRegString(RegRoot root, const std::string& path,
                     const std::string& name, const std::string& text);
   // A value of another type than REG_SZ.
@@ -101,7 +104,8 @@ class MemoryEffects : public Effects {
   // Upper-cased library path -> its entries and their results; the entries
   // found, as "PATH entry", whether or not they exist.
   std::vector<std::string> entriesCalled;
-  std::set<std::string> fontsAdded;
+  // Each add counts, as Windows counts them; a remove takes one away.
+  std::multiset<std::string> fontsAdded;
   // "path -> target args[..] in dir icon path,index" (parts when set)
   std::vector<std::string> linksSaved;
   std::set<unsigned short> takenPorts;

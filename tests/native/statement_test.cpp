@@ -105,9 +105,9 @@ TEST_F(StatementTest, BlanksAndHighBytesSeparateBareWords) {
 }
 
 TEST_F(StatementTest, TableOrderAndCountsFollowTheLanguageReference) {
-  EXPECT_EQ(kCommandTableSize, 82);
+  EXPECT_EQ(kCommandTableSize, 83);
   EXPECT_STREQ(kCommandTable[0].keyword, "MkDir");
-  EXPECT_STREQ(kCommandTable[kCommandTableSize - 1].keyword, "KeepUninstaller");
+  EXPECT_STREQ(kCommandTable[kCommandTableSize - 1].keyword, "RollbackOnFailure");
   for (int i = 0; i < kCommandTableSize; ++i) {
     EXPECT_EQ(kCommandTable[i].id, i + 1);
     EXPECT_EQ(FindCommand(kCommandTable[i].keyword), kCommandTable[i].id);

@@ -1,0 +1,274 @@
+// The undo log: keeping the old state before each change, the records of
+// how to undo the changes, and their undo or their end.
+#include "script/undo_log.h"
+
+#include <cstring>
+
+#include "script/engine.h"
+#include "script/host.h"
+#include "script/journal.h"
+#include "script/messages.h"
+
+static bool IsMissing(Status status) {
+  return status == kErrFileNotFound || status == kErrPathNotFound;
+}
+
+// "<path>.~vu<n>", the first such name that is free; false when none is.
+bool UndoLog::NameAside(Effects& inner, const char* path, char (&aside)[kPathMax]) {
+  for (int tries = 0; tries < 8; ++tries) {
+    char number[12];
+    FormatDecimal(number, static_cast<long>(++counter_));
+    unsigned long attributes = 0;
+    if (!JoinText(aside, {path, ".~vu", number})) return false;
+    if (IsMissing(inner.GetFileAttributes(aside, &attributes))) return true;
+  }
+  return false;
+}
+
+Status UndoLog::KeepFile(Engine& engine, Effects& inner, const char* path,
+                         FileKeepWay way, FileKeep* keep) {
+  keep->path = nullptr;
+  keep->aside[0] = 0;
+  if (!recording()) return kOk;
+  keep->path = path;
+  unsigned long attributes = 0;
+  Status look = inner.GetFileAttributes(path, &attributes);
+  if (IsMissing(look)) return kOk;
+  if (look != kOk) return look;  // whether an old file is there is unknown
+  keep->existed = true;
+  if (way == kKeepNothing || (attributes & kAttrDirectory)) return kOk;
+  if (!NameAside(inner, path, keep->aside)) {
+    keep->aside[0] = 0;
+    return kErrFilenameTooLong;
+  }
+  Status status = way == kKeepByRename ? inner.MoveFileEx(path, keep->aside, 0)
+                                       : inner.CopyFile(path, keep->aside, true);
+  if (status != kOk) {
+    if (way == kKeepByCopy) inner.DeleteFile(keep->aside);  // a part of a copy
+    keep->aside[0] = 0;
+    return status;
+  }
+  Journal(engine, "kept", {path, " -> ", keep->aside});
+  return kOk;
+}
+
+// A change that failed may still have left a file (a part of one): it is
+// recorded as made. One that left none puts the kept file back at once.
+void UndoLog::FileChanged(Effects& inner, const FileKeep& keep, Status status) {
+  if (!keep.path) return;
+  unsigned long attributes = 0;
+  bool made = status == kOk || !IsMissing(inner.GetFileAttributes(keep.path, &attributes));
+  if (keep.aside[0]) {
+    if (made || inner.MoveFileEx(keep.aside, keep.path, 0) != kOk) {
+      Add(kPutBack, kHkeyLocalMachine, 0, keep.path, keep.aside);
+    }
+  } else if (made && !keep.existed) {
+    Add(kDeleteFile, kHkeyLocalMachine, 0, keep.path);
+  }
+}
+
+void UndoLog::FileMoved(const char* from, const char* to, unsigned flags) {
+  if (recording()) Add(kMoveBack, kHkeyLocalMachine, flags & kMoveCopyAllowed, to, from);
+}
+
+void UndoLog::DirectoryCreated(const char* path) {
+  if (recording()) Add(kRemoveDirectory, kHkeyLocalMachine, 0, path);
+}
+
+void UndoLog::DirectoryRemoved(const char* path) {
+  if (recording()) Add(kCreateDirectory, kHkeyLocalMachine, 0, path);
+}
+
+void UndoLog::AttributesChanged(const char* path, unsigned long old) {
+  if (recording()) Add(kSetAttributes, kHkeyLocalMachine, old, path);
+}
+
+void UndoLog::FontAdded(const char* path) {
+  if (recording()) Add(kRemoveFont, kHkeyLocalMachine, 0, path);
+}
+
+void UndoLog::LibraryRegistered(const char* path) {
+  if (recording()) Add(kUnregister, kHkeyLocalMachine, 0, path);
+}
+
+void UndoLog::CannotUndo(const char* what, const char* subject) {
+  if (recording()) Add(kNotUndone, kHkeyLocalMachine, 0, what, subject);
+}
+
+Status UndoLog::KeepValue(Effects& inner, RegRoot root, const char* key, const char* name) {
+  if (!recording()) return kOk;
+  Status status = inner.RegQueryValueEx(root, key, name, oldValue_, sizeof oldValue_);
+  oldValueThere_ = status == kOk;
+  // A value longer than a line, or not a string, could not be put back.
+  return status == kErrFileNotFound ? kOk : status;
+}
+
+void UndoLog::ValueChanged(RegRoot root, const char* key, const char* name) {
+  if (!recording()) return;
+  const char* shownName = name ? name : "";
+  if (oldValueThere_) {
+    Add(kSetValue, root, 0, key, shownName, oldValue_);
+  } else {
+    Add(kDeleteValue, root, 0, key, shownName);
+  }
+}
+
+// Cuts `key` (a copy) after its `levels`-th name; false when it has fewer.
+static bool CutAfterLevel(char* key, int levels) {
+  for (char* at = key; *at; ++at) {
+    if (*at == '\\' && --levels == 0) {
+      *at = 0;
+      return true;
+    }
+  }
+  return levels == 1;
+}
+
+static int LevelsOf(const char* key) {
+  int levels = 1;
+  for (; *key; ++key) levels += *key == '\\';
+  return levels;
+}
+
+int UndoLog::MissingKeyLevels(Effects& inner, RegRoot root, const char* key) {
+  if (!recording() || !IsMissing(inner.RegOpenKeyEx(root, key, false))) return 0;
+  int levels = LevelsOf(key);
+  for (int level = 1; level < levels; ++level) {
+    char prefix[kLineMax];
+    if (!FitsIn(key, sizeof prefix)) return 1;
+    CopyText(prefix, key);
+    CutAfterLevel(prefix, level);
+    if (IsMissing(inner.RegOpenKeyEx(root, prefix, false))) return levels - level + 1;
+  }
+  return 1;
+}
+
+void UndoLog::KeyCreated(RegRoot root, const char* key, int missingLevels) {
+  if (!recording()) return;
+  int levels = LevelsOf(key);
+  for (int level = levels - missingLevels + 1; level <= levels; ++level) {
+    char prefix[kLineMax];
+    if (!FitsIn(key, sizeof prefix)) return;
+    CopyText(prefix, key);
+    CutAfterLevel(prefix, level);
+    Add(kDeleteKey, root, 0, prefix);
+  }
+}
+
+// A record: its step, root and number, its three texts, then its length,
+// so that the log is read back from its end.
+void UndoLog::Add(Step step, RegRoot root, unsigned long number, const char* a,
+                  const char* b, const char* c) {
+  size_t start = records_.size();
+  unsigned char head[6] = {static_cast<unsigned char>(step), static_cast<unsigned char>(root)};
+  memcpy(head + 2, &number, 4);
+  bool added = records_.Append(reinterpret_cast<const char*>(head), sizeof head);
+  for (const char* text : {a, b, c}) added = added && records_.Append(text, strlen(text) + 1);
+  unsigned length = static_cast<unsigned>(records_.size() - start);
+  added = added && records_.Append(reinterpret_cast<const char*>(&length), sizeof length);
+  if (!added) {
+    records_.KeepFirst(start);
+    incomplete_ = true;
+  }
+}
+
+UndoLog::Record UndoLog::RecordEndingAt(size_t end, size_t* start) const {
+  const char* data = records_.data();
+  unsigned length = 0;
+  memcpy(&length, data + end - sizeof length, sizeof length);
+  *start = end - sizeof length - length;
+  const unsigned char* head = reinterpret_cast<const unsigned char*>(data + *start);
+  Record record;
+  record.step = static_cast<Step>(head[0]);
+  record.root = static_cast<RegRoot>(head[1]);
+  memcpy(&record.number, head + 2, 4);
+  record.a = data + *start + 6;
+  record.b = record.a + strlen(record.a) + 1;
+  record.c = record.b + strlen(record.b) + 1;
+  return record;
+}
+
+// Deletes a file, read-only or not.
+static Status RemoveFile(Effects& effects, const char* path) {
+  Status status = effects.DeleteFile(path);
+  if (status != kErrAccessDenied) return status;
+  effects.SetFileAttributes(path, kAttrNormal);
+  return effects.DeleteFile(path);
+}
+
+// Puts the kept file `aside` back at `path`, over what is there now.
+static void PutBack(Effects& effects, const char* path, const char* aside) {
+  if (effects.MoveFileEx(aside, path, kMoveReplaceExisting) != kErrAccessDenied) return;
+  effects.SetFileAttributes(path, kAttrNormal);
+  effects.MoveFileEx(aside, path, kMoveReplaceExisting);
+}
+
+static void Unregister(Effects& effects, const char* path) {
+  LibraryRef library = nullptr;
+  if (effects.LoadLibrary(path, &library) != kOk) return;
+  long result = 0;
+  effects.CallEntryPoint(library, "DllUnregisterServer", &result);
+  effects.FreeLibrary(library);
+}
+
+// One undo step through the engine's effects: each change it makes is
+// journaled, and a step that fails is journaled by the failure log and
+// passed by.
+void UndoLog::Undo(Engine& engine, const Record& r) {
+  Effects& effects = *engine.effects;
+  switch (r.step) {
+    case kDeleteFile: RemoveFile(effects, r.a); break;
+    case kPutBack: PutBack(effects, r.a, r.b); break;
+    case kMoveBack: effects.MoveFileEx(r.a, r.b, r.number); break;
+    case kRemoveDirectory: effects.RemoveDirectory(r.a); break;
+    case kCreateDirectory: effects.CreateDirectory(r.a); break;
+    case kSetAttributes: effects.SetFileAttributes(r.a, r.number); break;
+    case kSetValue: effects.RegSetValueEx(r.root, r.a, r.b, r.c, strlen(r.c) + 1); break;
+    case kDeleteValue: effects.RegDeleteValue(r.root, r.a, r.b); break;
+    case kDeleteKey: effects.RegDeleteKey(r.root, r.a); break;
+    case kRemoveFont: effects.RemoveFontResource(r.a); break;
+    case kUnregister: Unregister(effects, r.a); break;
+    case kNotUndone: Journal(engine, "not undone", {r.a, " ", r.b}); break;
+  }
+}
+
+void UndoLog::RollBack(Engine& engine) {
+  if (!armed_) return;
+  undoing_ = true;
+  Host& host = *engine.host;
+  WindowRef dialog = host.CreateProgressDialog(nullptr);
+  char fallback[] = "Rolling back the changes of this install...";
+  const char* text = Message(engine, "ROLLBACK_MSG");
+  char status[kMsgMax];
+  CopyText(status, text ? text : fallback);
+  SetItemTextFmt(engine, dialog, kStatusLineId, status);
+  if (!engine.modes.silent) host.ShowProgressDialog(dialog);
+  Journal(engine, "rollback", {incomplete_ ? "the undo log lacks steps (no memory); "
+                                            "undoing the others"
+                                          : "undoing the changes of this install"});
+  for (size_t end = records_.size(); end > 0;) {
+    Undo(engine, RecordEndingAt(end, &end));
+  }
+  Journal(engine, "rollback", {"done"});
+  host.CloseProgressDialog(dialog);
+  records_.Clear();
+  armed_ = false;
+  undoing_ = false;
+}
+
+// Each kept file goes; one that cannot, at the next start of Windows.
+void UndoLog::LetKeptFilesGo(Engine& engine) {
+  if (!armed_) return;
+  undoing_ = true;
+  Effects& effects = *engine.effects;
+  for (size_t end = records_.size(); end > 0;) {
+    Record record = RecordEndingAt(end, &end);
+    if (record.step != kPutBack) continue;
+    if (RemoveFile(effects, record.b) != kOk) {
+      effects.MoveFileEx(record.b, nullptr, kMoveDelayUntilReboot);
+    }
+  }
+  records_.Clear();
+  armed_ = false;
+  undoing_ = false;
+}
