@@ -23,43 +23,38 @@ static const char* RootName(RegRoot root) {
   }
 }
 
-// A change to the file at `path`, made by `change` once the old file is kept.
-template <typename Change>
-static Status ChangeFile(Engine& engine, Effects& inner, const char* path, FileKeepWay way,
-                         Change change) {
-  FileKeep keep;
-  Status status = engine.undo.KeepFile(engine, inner, path, way, &keep);
-  if (status != kOk) return status;
-  status = change();
-  engine.undo.FileChanged(inner, keep, status);
+Status JournalEffects::Keep(const char* path, FileKeepWay way, FileKeep* keep) {
+  return engine_.undo.KeepFile(engine_, inner_, path, way, keep);
+}
+
+Status JournalEffects::Changed(const FileKeep& keep, Status status) {
+  engine_.undo.FileChanged(inner_, keep, status);
   return status;
 }
 
 Status JournalEffects::CopyFile(const char* from, const char* to, bool failIfExists) {
-  Status status = ChangeFile(engine_, inner_, to, failIfExists ? kKeepNothing : kKeepByRename,
-                             [&] { return inner_.CopyFile(from, to, failIfExists); });
+  FileKeep keep;
+  Status status = Keep(to, failIfExists ? kKeepNothing : kKeepByRename, &keep);
+  if (status == kOk) status = Changed(keep, inner_.CopyFile(from, to, failIfExists));
   return Note(status, "file copied", {from, " -> ", to});
 }
 
 Status JournalEffects::MoveFileEx(const char* from, const char* to, unsigned flags) {
   if (!to) {
-    Status status = inner_.MoveFileEx(from, to, flags);
-    if (status == kOk) engine_.undo.CannotUndo("deleted at the next start of Windows:", from);
+    Status status = engine_.undo.Record(inner_.MoveFileEx(from, to, flags), UndoLog::kNotUndone,
+                                        "deleted at the next start of Windows:", from);
     return Note(status, "deleted at the next start of Windows", {from});
   }
   // The old file at `to` is put back after the move is undone: its record
   // comes first.
   FileKeep keep;
-  FileKeepWay way = flags & kMoveReplaceExisting ? kKeepByRename : kKeepNothing;
-  Status status = engine_.undo.KeepFile(engine_, inner_, to, way, &keep);
+  Status status = Keep(to, flags & kMoveReplaceExisting ? kKeepByRename : kKeepNothing, &keep);
   if (status == kOk) status = inner_.MoveFileEx(from, to, flags);
-  if (keep.aside[0]) engine_.undo.FileChanged(inner_, keep, status);
-  if (status == kOk) engine_.undo.FileMoved(from, to, flags);
+  if (keep.aside[0]) Changed(keep, status);
+  engine_.undo.Record(status, UndoLog::kMoveBack, to, from, flags & kMoveCopyAllowed);
   return Note(status, "file moved", {from, " -> ", to});
 }
 
-// With rollback armed, a delete is the keeping of the old file: it is
-// renamed aside, and put back if the install fails.
 // With rollback armed a plain file is renamed aside rather than deleted,
 // and put back if the install fails; one that cannot be kept is not
 // deleted. A read-only file is refused as Windows refuses it.
@@ -69,8 +64,8 @@ Status JournalEffects::DeleteFile(const char* path) {
   Status status = inner_.GetFileAttributes(path, &attributes);
   if (status == kOk && !(attributes & (kAttrReadOnly | kAttrDirectory))) {
     FileKeep keep;
-    status = engine_.undo.KeepFile(engine_, inner_, path, kKeepByRename, &keep);
-    if (status == kOk) engine_.undo.FileChanged(inner_, keep, kOk);
+    status = Keep(path, kKeepByRename, &keep);
+    if (status == kOk) Changed(keep, kOk);
   } else if (status == kOk || status == kErrFileNotFound || status == kErrPathNotFound) {
     status = inner_.DeleteFile(path);  // Windows' own answer
   }
@@ -83,51 +78,44 @@ Status JournalEffects::SetFileAttributes(const char* path, unsigned long attribu
     Status look = inner_.GetFileAttributes(path, &old);
     if (look != kOk) return look;
   }
-  Status status = inner_.SetFileAttributes(path, attributes);
-  if (status == kOk) engine_.undo.AttributesChanged(path, old);
-  return status;
+  return engine_.undo.Record(inner_.SetFileAttributes(path, attributes),
+                             UndoLog::kSetAttributes, path, "", old);
 }
 
 Status JournalEffects::CreateDirectory(const char* path) {
   Status status = inner_.CreateDirectory(path);
-  if (status == kOk) engine_.undo.DirectoryCreated(path);
-  return Note(status, "directory created", {path});
+  return Note(engine_.undo.Record(status, UndoLog::kRemoveDirectory, path),
+              "directory created", {path});
 }
 
 Status JournalEffects::RemoveDirectory(const char* path) {
   Status status = inner_.RemoveDirectory(path);
-  if (status == kOk) engine_.undo.DirectoryRemoved(path);
-  return Note(status, "directory removed", {path});
+  return Note(engine_.undo.Record(status, UndoLog::kCreateDirectory, path),
+              "directory removed", {path});
 }
 
 Status JournalEffects::WriteNewFile(const char* path, const char* data, size_t size) {
-  Status status = ChangeFile(engine_, inner_, path, kKeepByRename,
-                             [&] { return inner_.WriteNewFile(path, data, size); });
+  FileKeep keep;
+  Status status = Keep(path, kKeepByRename, &keep);
+  if (status == kOk) status = Changed(keep, inner_.WriteNewFile(path, data, size));
   return Note(status, "file written", {path});
 }
 
 Status JournalEffects::AppendToFile(const char* path, const char* data, size_t size) {
-  Status status = ChangeFile(engine_, inner_, path, kKeepByCopy,
-                             [&] { return inner_.AppendToFile(path, data, size); });
+  FileKeep keep;
+  Status status = Keep(path, kKeepByCopy, &keep);
+  if (status == kOk) status = Changed(keep, inner_.AppendToFile(path, data, size));
   return Note(status, "file appended to", {path});
 }
 
 Status JournalEffects::GetTempFileName(const char* directory, const char* prefix,
                                        char (&path)[kPathMax]) {
   Status status = inner_.GetTempFileName(directory, prefix, path);
-  if (status == kOk) {
-    FileKeep made;
-    made.path = engine_.undo.recording() ? path : nullptr;
-    engine_.undo.FileChanged(inner_, made, kOk);
-  }
-  return Note(status, "file created", {path});
+  return Note(engine_.undo.Record(status, UndoLog::kDeleteFile, path), "file created", {path});
 }
 
 Status JournalEffects::RegCreateKeyEx(RegRoot root, const char* path) {
-  int missing = engine_.undo.MissingKeyLevels(inner_, root, path);
-  Status status = inner_.RegCreateKeyEx(root, path);
-  if (status == kOk) engine_.undo.KeyCreated(root, path, missing);
-  return Note(status, "registry key created or opened", {RootName(root), path});
+  return Note(engine_.undo.CreateKey(inner_, root, path), "registry key created or opened", {RootName(root), path});
 }
 
 Status JournalEffects::RegSetValueEx(RegRoot root, const char* path, const char* name,
@@ -150,14 +138,15 @@ Status JournalEffects::RegDeleteValue(RegRoot root, const char* path, const char
 }
 
 Status JournalEffects::RegDeleteKey(RegRoot root, const char* path) {
-  Status status = inner_.RegDeleteKey(root, path);
-  if (status == kOk) engine_.undo.CannotUndo("registry key deleted:", path);
+  Status status = engine_.undo.Record(inner_.RegDeleteKey(root, path), UndoLog::kNotUndone,
+                                      "registry key deleted:", path);
   return Note(status, "registry key deleted", {RootName(root), path});
 }
 
 Status JournalEffects::CreateShellLink(const ShellLinkFields& link, const char* linkPath) {
-  Status status = ChangeFile(engine_, inner_, linkPath, kKeepByRename,
-                             [&] { return inner_.CreateShellLink(link, linkPath); });
+  FileKeep keep;
+  Status status = Keep(linkPath, kKeepByRename, &keep);
+  if (status == kOk) status = Changed(keep, inner_.CreateShellLink(link, linkPath));
   return Note(status, "shortcut written",
               {linkPath, " -> ", link.target, link.arguments ? " " : "",
                link.arguments ? link.arguments : ""});
@@ -165,8 +154,8 @@ Status JournalEffects::CreateShellLink(const ShellLinkFields& link, const char* 
 
 Status JournalEffects::ShellExecute(const char* file, const char* parameters,
                                     const char* directory) {
-  Status status = inner_.ShellExecute(file, parameters, directory);
-  if (status == kOk) engine_.undo.CannotUndo("opened:", file);
+  Status status = engine_.undo.Record(inner_.ShellExecute(file, parameters, directory),
+                                      UndoLog::kNotUndone, "opened:", file);
   return Note(status, "opened", {file, parameters ? " " : "", parameters ? parameters : ""});
 }
 
@@ -181,7 +170,7 @@ Status JournalEffects::LoadLibrary(const char* name, LibraryRef* library) {
 Status JournalEffects::CallEntryPoint(LibraryRef library, const char* entry, long* result) {
   Status status = inner_.CallEntryPoint(library, entry, result);
   if (status == kOk && *result >= 0 && strcmp(entry, "DllRegisterServer") == 0) {
-    engine_.undo.LibraryRegistered(engine_.undo.lastLibrary);
+    engine_.undo.Record(status, UndoLog::kUnregister, engine_.undo.lastLibrary);
   }
   return status;
 }
@@ -192,9 +181,8 @@ Status JournalEffects::CreateProcess(const char* application, const char* comman
   Status status = inner_.CreateProcess(application, commandLine, directory, wait, exitCode);
   char code[12] = "";
   if (wait && exitCode) FormatDecimal(code, static_cast<long>(*exitCode));
-  if (status == kOk) {
-    engine_.undo.CannotUndo("program run:", application ? application : commandLine);
-  }
+  engine_.undo.Record(status, UndoLog::kNotUndone, "program run:",
+                      application ? application : commandLine);
   return Note(status, "program run",
               {application ? application : commandLine, ": ", commandLine,
                wait ? ", exit code " : "", code});
@@ -202,8 +190,7 @@ Status JournalEffects::CreateProcess(const char* application, const char* comman
 
 Status JournalEffects::AddFontResource(const char* path) {
   Status status = inner_.AddFontResource(path);
-  if (status == kOk) engine_.undo.FontAdded(path);
-  return Note(status, "font added", {path});
+  return Note(engine_.undo.Record(status, UndoLog::kRemoveFont, path), "font added", {path});
 }
 
 Status JournalEffects::RemoveFontResource(const char* path) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "script/effects.h"
+#include "script/undo_log.h"
 
 struct Engine;
 
@@ -93,6 +94,10 @@ class JournalEffects : public Effects {
   }
 
  private:
+  // The old file at `path` kept before a change, and the change's outcome
+  // given to the undo log (which is passed on).
+  Status Keep(const char* path, FileKeepWay way, FileKeep* keep);
+  Status Changed(const FileKeep& keep, Status status);
   // The journal line for a change that succeeded; the status is passed on.
   Status Note(Status status, const char* kind, std::initializer_list<const char*> parts);
 

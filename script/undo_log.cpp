@@ -67,32 +67,10 @@ void UndoLog::FileChanged(Effects& inner, const FileKeep& keep, Status status) {
   }
 }
 
-void UndoLog::FileMoved(const char* from, const char* to, unsigned flags) {
-  if (recording()) Add(kMoveBack, kHkeyLocalMachine, flags & kMoveCopyAllowed, to, from);
-}
-
-void UndoLog::DirectoryCreated(const char* path) {
-  if (recording()) Add(kRemoveDirectory, kHkeyLocalMachine, 0, path);
-}
-
-void UndoLog::DirectoryRemoved(const char* path) {
-  if (recording()) Add(kCreateDirectory, kHkeyLocalMachine, 0, path);
-}
-
-void UndoLog::AttributesChanged(const char* path, unsigned long old) {
-  if (recording()) Add(kSetAttributes, kHkeyLocalMachine, old, path);
-}
-
-void UndoLog::FontAdded(const char* path) {
-  if (recording()) Add(kRemoveFont, kHkeyLocalMachine, 0, path);
-}
-
-void UndoLog::LibraryRegistered(const char* path) {
-  if (recording()) Add(kUnregister, kHkeyLocalMachine, 0, path);
-}
-
-void UndoLog::CannotUndo(const char* what, const char* subject) {
-  if (recording()) Add(kNotUndone, kHkeyLocalMachine, 0, what, subject);
+Status UndoLog::Record(Status status, Step step, const char* a, const char* b,
+                       unsigned long number) {
+  if (status == kOk && recording()) Add(step, kHkeyLocalMachine, number, a, b);
+  return status;
 }
 
 Status UndoLog::KeepValue(Effects& inner, RegRoot root, const char* key, const char* name) {
@@ -113,45 +91,25 @@ void UndoLog::ValueChanged(RegRoot root, const char* key, const char* name) {
   }
 }
 
-// Cuts `key` (a copy) after its `levels`-th name; false when it has fewer.
-static bool CutAfterLevel(char* key, int levels) {
-  for (char* at = key; *at; ++at) {
-    if (*at == '\\' && --levels == 0) {
-      *at = 0;
-      return true;
-    }
+// Each level of `key` from the first that is missing down is made, and
+// recorded for deletion once it is there.
+Status UndoLog::CreateKey(Effects& inner, RegRoot root, const char* key) {
+  if (!recording() || !IsMissing(inner.RegOpenKeyEx(root, key, false))) {
+    return inner.RegCreateKeyEx(root, key);
   }
-  return levels == 1;
-}
-
-static int LevelsOf(const char* key) {
-  int levels = 1;
-  for (; *key; ++key) levels += *key == '\\';
-  return levels;
-}
-
-int UndoLog::MissingKeyLevels(Effects& inner, RegRoot root, const char* key) {
-  if (!recording() || !IsMissing(inner.RegOpenKeyEx(root, key, false))) return 0;
-  int levels = LevelsOf(key);
-  for (int level = 1; level < levels; ++level) {
-    char prefix[kLineMax];
-    if (!FitsIn(key, sizeof prefix)) return 1;
-    CopyText(prefix, key);
-    CutAfterLevel(prefix, level);
-    if (IsMissing(inner.RegOpenKeyEx(root, prefix, false))) return levels - level + 1;
-  }
-  return 1;
-}
-
-void UndoLog::KeyCreated(RegRoot root, const char* key, int missingLevels) {
-  if (!recording()) return;
-  int levels = LevelsOf(key);
-  for (int level = levels - missingLevels + 1; level <= levels; ++level) {
-    char prefix[kLineMax];
-    if (!FitsIn(key, sizeof prefix)) return;
-    CopyText(prefix, key);
-    CutAfterLevel(prefix, level);
-    Add(kDeleteKey, root, 0, prefix);
+  char level[kLineMax];
+  if (!FitsIn(key, sizeof level)) return kErrFilenameTooLong;
+  CopyText(level, key);
+  for (char* end = level;; ++end) {
+    if (*end && *end != '\\') continue;
+    char kept = *end;
+    *end = 0;
+    bool missing = IsMissing(inner.RegOpenKeyEx(root, level, false));
+    Status status = inner.RegCreateKeyEx(root, level);
+    if (status != kOk) return status;
+    if (missing) Add(kDeleteKey, root, 0, level);
+    *end = kept;
+    if (!kept) return kOk;
   }
 }
 
@@ -172,20 +130,20 @@ void UndoLog::Add(Step step, RegRoot root, unsigned long number, const char* a,
   }
 }
 
-UndoLog::Record UndoLog::RecordEndingAt(size_t end, size_t* start) const {
+UndoLog::Entry UndoLog::EntryEndingAt(size_t end, size_t* start) const {
   const char* data = records_.data();
   unsigned length = 0;
   memcpy(&length, data + end - sizeof length, sizeof length);
   *start = end - sizeof length - length;
   const unsigned char* head = reinterpret_cast<const unsigned char*>(data + *start);
-  Record record;
-  record.step = static_cast<Step>(head[0]);
-  record.root = static_cast<RegRoot>(head[1]);
-  memcpy(&record.number, head + 2, 4);
-  record.a = data + *start + 6;
-  record.b = record.a + strlen(record.a) + 1;
-  record.c = record.b + strlen(record.b) + 1;
-  return record;
+  Entry entry;
+  entry.step = static_cast<Step>(head[0]);
+  entry.root = static_cast<RegRoot>(head[1]);
+  memcpy(&entry.number, head + 2, 4);
+  entry.a = data + *start + 6;
+  entry.b = entry.a + strlen(entry.a) + 1;
+  entry.c = entry.b + strlen(entry.b) + 1;
+  return entry;
 }
 
 // Deletes a file, read-only or not.
@@ -214,7 +172,7 @@ static void Unregister(Effects& effects, const char* path) {
 // One undo step through the engine's effects: each change it makes is
 // journaled, and a step that fails is journaled by the failure log and
 // passed by.
-void UndoLog::Undo(Engine& engine, const Record& r) {
+void UndoLog::Undo(Engine& engine, const Entry& r) {
   Effects& effects = *engine.effects;
   switch (r.step) {
     case kDeleteFile: RemoveFile(effects, r.a); break;
@@ -247,7 +205,7 @@ void UndoLog::RollBack(Engine& engine) {
                                             "undoing the others"
                                           : "undoing the changes of this install"});
   for (size_t end = records_.size(); end > 0;) {
-    Undo(engine, RecordEndingAt(end, &end));
+    Undo(engine, EntryEndingAt(end, &end));
   }
   Journal(engine, "rollback", {"done"});
   host.CloseProgressDialog(dialog);
@@ -262,10 +220,10 @@ void UndoLog::LetKeptFilesGo(Engine& engine) {
   undoing_ = true;
   Effects& effects = *engine.effects;
   for (size_t end = records_.size(); end > 0;) {
-    Record record = RecordEndingAt(end, &end);
-    if (record.step != kPutBack) continue;
-    if (RemoveFile(effects, record.b) != kOk) {
-      effects.MoveFileEx(record.b, nullptr, kMoveDelayUntilReboot);
+    Entry entry = EntryEndingAt(end, &end);
+    if (entry.step != kPutBack) continue;
+    if (RemoveFile(effects, entry.b) != kOk) {
+      effects.MoveFileEx(entry.b, nullptr, kMoveDelayUntilReboot);
     }
   }
   records_.Clear();

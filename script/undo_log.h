@@ -41,24 +41,33 @@ class UndoLog {
   // no file, puts the kept one back at once.
   void FileChanged(Effects& inner, const FileKeep& keep, Status status);
 
-  // After a change that succeeded: the step that undoes it.
-  void FileMoved(const char* from, const char* to, unsigned flags);
-  void DirectoryCreated(const char* path);
-  void DirectoryRemoved(const char* path);
-  void AttributesChanged(const char* path, unsigned long old);
-  void FontAdded(const char* path);
-  void LibraryRegistered(const char* path);
-  void CannotUndo(const char* what, const char* subject);
+  // How a change is undone.
+  enum Step : unsigned char {
+    kDeleteFile,       // a: a file that was not there
+    kPutBack,          // a: path, b: its old file kept aside
+    kMoveBack,         // a: moved to, b: moved from; number: kMoveCopyAllowed or 0
+    kRemoveDirectory,  // a
+    kCreateDirectory,  // a
+    kSetAttributes,    // a; number: the old attributes
+    kSetValue,         // root; a: key, b: name, c: old value
+    kDeleteValue,      // root; a: key, b: name
+    kDeleteKey,        // root; a: key
+    kRemoveFont,       // a
+    kUnregister,       // a: the library
+    kNotUndone,        // a: what, b: its subject
+  };
+  // After a change with `status`: when it succeeded and the log records,
+  // the step that undoes it. Returns `status`.
+  Status Record(Status status, Step step, const char* a, const char* b = "",
+                unsigned long number = 0);
 
   // Registry: before a value is written or deleted, its old value (or its
   // absence) is read; kOk, or why it cannot be: the change must then not be
   // made. After the change succeeded, its undo step is recorded.
   Status KeepValue(Effects& inner, RegRoot root, const char* key, const char* name);
   void ValueChanged(RegRoot root, const char* key, const char* name);
-  // Before a key is created: how many of its levels are missing. After it
-  // was created, each of them is recorded for deletion.
-  int MissingKeyLevels(Effects& inner, RegRoot root, const char* key);
-  void KeyCreated(RegRoot root, const char* key, int missingLevels);
+  // Creates the key, each missing level of it recorded for deletion.
+  Status CreateKey(Effects& inner, RegRoot root, const char* key);
 
   // The end of an armed install: a failed one undoes every step, newest
   // first, through the engine's effects (so each is journaled), with the
@@ -71,21 +80,7 @@ class UndoLog {
   char lastLibrary[kPathMax] = "";
 
  private:
-  enum Step : unsigned char {
-    kDeleteFile,       // a: a file that was not there
-    kPutBack,          // a: path, b: its old file kept aside
-    kMoveBack,         // a: moved to, b: moved from; number: the move's flags
-    kRemoveDirectory,  // a
-    kCreateDirectory,  // a
-    kSetAttributes,    // a; number: the old attributes
-    kSetValue,         // root; a: key, b: name, c: old value
-    kDeleteValue,      // root; a: key, b: name
-    kDeleteKey,        // root; a: key
-    kRemoveFont,       // a
-    kUnregister,       // a: the library
-    kNotUndone,        // a: what, b: its subject
-  };
-  struct Record {
+  struct Entry {
     Step step;
     RegRoot root;
     unsigned long number;
@@ -97,8 +92,8 @@ class UndoLog {
            const char* b = "", const char* c = "");
   // The record that ends at `end` (an offset of records_); its start in
   // `start`.
-  Record RecordEndingAt(size_t end, size_t* start) const;
-  void Undo(Engine& engine, const Record& record);
+  Entry EntryEndingAt(size_t end, size_t* start) const;
+  void Undo(Engine& engine, const Entry& entry);
   bool NameAside(Effects& inner, const char* path, char (&aside)[kPathMax]);
 
   ByteBuffer records_;
