@@ -245,6 +245,12 @@ void SetupRun::RunCase(const E2eCase& c) {
   CheckAfter(c.after);
 }
 
+void SetupRun::Hold(const std::string& path) {
+  held_.push_back(
+      CreateFileA(PathOf(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  EXPECT_NE(held_.back(), INVALID_HANDLE_VALUE) << path;
+}
+
 void SetupRun::Prepare(const std::string& before) {
   std::string entry = before;
   if (IsRegistryItem(entry)) {
@@ -255,9 +261,12 @@ void SetupRun::Prepare(const std::string& before) {
   std::string rest;
   std::string word = Word(entry, &rest);
   if (word == "held") {
-    held_.push_back(
-        CreateFileA(PathOf(rest).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_NE(held_.back(), INVALID_HANDLE_VALUE) << rest;
+    Hold(rest);
+    return;
+  }
+  if (word == "font") {
+    ASSERT_TRUE(CopyFileA((std::string("Z:") + VORN_TEST_FONT).c_str(), PathOf(rest).c_str(),
+                          FALSE)) << VORN_TEST_FONT;
     return;
   }
   bool helper = word == "helper";
@@ -291,6 +300,13 @@ bool SetupRun::Step(const std::string& step) {
   if (verb == "answer") {
     answer_ = rest == "no" ? IDNO : 0;
     return true;
+  }
+  if (verb == "hold") {
+    robot::MessageBoxInfo box;
+    bool shown = session_->WaitForMessageBox(&box, kBoxTimeoutMs);
+    EXPECT_TRUE(shown) << "no box to hold " << rest << " at";
+    if (shown) Hold(rest);
+    return shown;
   }
   if (verb == "end") {
     robot::MessageBoxInfo box;

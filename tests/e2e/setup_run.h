@@ -14,12 +14,15 @@
 //   HKCR\key|name=value  a string value (HKLM too; "" name: the default)
 //   helper FILE=path     one of the project's stand-in programs or DLLs
 //   held path            a file held open, with no sharing, during the run
+//   font path            the test font, copied there
 // steps: what the user does and sees, in order
 //   box CAPTION: TEXT    the next message box shows this; its first button
 //   box CAPTION: ~TEXT   the same, with a text that holds TEXT
 //   box                  the next message box, whatever it says; the same
 //   end                  the program ends with no box after the last step
 //   answer no            the boxes after the steps get No, not the first button
+//   hold PATH            once the next message box is shown (not answered),
+//                        the file is held open, with no sharing, to the end
 //   dialog ID            wait for the dialog that holds control ID
 //   gone ID              no dialog holds control ID any more
 //   click ID / key RETURN|ESCAPE / close    a button, a key, the close box
@@ -128,6 +131,8 @@ class SetupRun : public ::testing::Test {
   void CheckTree(const std::string& verb, const std::string& rest);
   void CheckOne(const std::string& expectation);
   void CheckRegistry(const std::string& expectation);
+  // Opens the file with no sharing until the case ends.
+  void Hold(const std::string& path);
 
   std::unique_ptr<ScratchDirectory> scratch_;
   std::unique_ptr<robot::Session> session_;
