@@ -41,10 +41,17 @@ Status UndoLog::KeepFile(Engine& engine, Effects& inner, const char* path,
     keep->aside[0] = 0;
     return kErrFilenameTooLong;
   }
-  Status status = way == kKeepByRename ? inner.MoveFileEx(path, keep->aside, 0)
-                                       : inner.CopyFile(path, keep->aside, true);
+  // The old file itself is kept, so that it comes back as it was, to its
+  // times; a change in place works on a copy of it.
+  Status status = inner.MoveFileEx(path, keep->aside, 0);
+  if (status == kOk && way == kKeepByCopy) {
+    status = inner.CopyFile(keep->aside, path, true);
+    if (status != kOk) {
+      if (status != kErrFileExists) inner.DeleteFile(path);  // a part of a copy
+      inner.MoveFileEx(keep->aside, path, 0);
+    }
+  }
   if (status != kOk) {
-    if (way == kKeepByCopy) inner.DeleteFile(keep->aside);  // a part of a copy
     keep->aside[0] = 0;
     return status;
   }

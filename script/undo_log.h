@@ -16,7 +16,7 @@ struct Engine;
 enum FileKeepWay {
   kKeepNothing,   // the change cannot touch an old file (it fails if one is there)
   kKeepByRename,  // renamed aside: the change makes a new file
-  kKeepByCopy,    // copied aside: the change works on the file in place
+  kKeepByCopy,    // renamed aside and copied back: the change works on the copy
 };
 
 // The old file of one change, between its keep and the change's outcome.

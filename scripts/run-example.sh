@@ -149,6 +149,25 @@ snapshot "$work/.machine-1"
 summarise "$work/.machine-0" "$work/.machine-1"
 log "the answers recorded:"
 tr -d '\r' <"$work/answers.txt"
+# An upgrade that fails half-way is rolled back: the first install stays
+# as it was. Only the install-state record (its failure marker and its
+# "Success" value) and the log
+# that the stand-in COM server keeps of its own registration and
+# unregistration may differ.
+mv "$work/vornsans.ttf" "$work/vornsans.ttf.away"
+run "an upgrade that fails (vornsans.ttf is missing from the media)" /SILENT /ANSWERS=answers.txt
+mv "$work/vornsans.ttf.away" "$work/vornsans.ttf"
+snapshot "$work/.machine-1b"
+log "the machine after the failed upgrade, against the first install:"
+record=(-e '[Software\\Kelvaro] "InstallFailled"' -e '[Software\\Kelvaro] "Success"'
+        -e 'vornshell.dll.log')
+changed=$(diff <(grep -vF "${record[@]}" "$work/.machine-1") \
+               <(grep -vF "${record[@]}" "$work/.machine-1b") || true)
+if [ -z "$changed" ]; then
+  echo "as the first install left it: the failed upgrade was rolled back"
+else
+  printf '%s\n' "$changed"
+fi
 run "a second install over the first: the upgrade"
 snapshot "$work/.machine-2"
 summarise "$work/.machine-1" "$work/.machine-2"

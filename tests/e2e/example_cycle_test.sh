@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The bundled example end to end as ./scripts/run-example.sh runs it (with
 # the programs built already): install with its answers recorded, upgrade
-# and uninstall; then the same unattended with those answers, and the
+# and uninstall, with an upgrade that fails and is rolled back between the
+# first two; then the same unattended with those answers, and the
 # uninstall that the product registered, run with the install media gone.
 # The summaries it prints: everything installed, then everything removed.
 set -uo pipefail
@@ -32,6 +33,8 @@ expect "StartUp/Vorn agent.lnk -> C:\\Program Files\\vorn\\bin\\zekagent.exe"
 expect "Desktop/Vorn 4.12.lnk -> C:\\Program Files\\vorn\\bin\\zekwin.exe"
 expect "  * C:/Program Files/vorn/zek.ini"   # the upgrade merged it
 expect "nothing: every file, registry value and shortcut of the product is gone"
+expect "== setup.exe exit code: 1"   # the upgrade that fails
+expect "as the first install left it: the failed upgrade was rolled back"
 if [ "$failures" -gt 0 ]; then
   echo "$output" | tail -80
   exit 1

@@ -72,6 +72,7 @@ const ExitRule kExitRules[] = {
     // With rollback armed: the old install log cannot be kept, so AppendFile
     // does not append (condition 0); a kept file that cannot go at the end
     // goes at the next start of Windows.
+    {EffectCall::kMoveFileEx, "INSTALL.LOG|INSTALL.LOG.~VU", 0},
     {EffectCall::kCopyFile, "INSTALL.LOG.~VU", 0},
     {EffectCall::kDeleteFile, ".~VU", 0},
     {EffectCall::kReadWholeFile, "VORN\\ZEK.INI", 1},
