@@ -53,8 +53,5 @@ static INT_PTR CALLBACK IntroPageProc(HWND page, UINT message, WPARAM wParam,
 }
 
 int RunIntroPage(Engine& engine, HWND parent) {
-  return static_cast<int>(DialogBoxParamA(GetModuleHandleA(nullptr),
-                                          "StartInstallNB", parent,
-                                          IntroPageProc,
-                                          reinterpret_cast<LPARAM>(&engine)));
+  return static_cast<int>(RunDialog(IDD_STARTINSTALLNB, parent, IntroPageProc, &engine));
 }

@@ -64,7 +64,5 @@ static INT_PTR CALLBACK NewFolderPromptProc(HWND prompt, UINT message,
 int RunNewFolderPrompt(Engine& engine, HWND parent, size_t limit,
                        char (&name)[kPathMax]) {
   NewFolderPrompt state = {&engine, limit, &name};
-  return static_cast<int>(DialogBoxParamA(GetModuleHandleA(nullptr), "NEWDIR",
-                                          parent, NewFolderPromptProc,
-                                          reinterpret_cast<LPARAM>(&state)));
+  return static_cast<int>(RunDialog(IDD_NEWDIR, parent, NewFolderPromptProc, &state));
 }

@@ -1,6 +1,7 @@
 // The setup-type dialog (SETUPTYPE): one row per SETUPTYPE<n> message of
 // the language file, each row keeping its own number.
 #include "dialogs/dialog_rules.h"
+#include "dialogs/dialog_texts.h"
 #include "dialogs/resource.h"
 #include "dialogs/setup_dialogs.h"
 #include "script/engine.h"
@@ -58,7 +59,5 @@ static INT_PTR CALLBACK SetupTypeProc(HWND dialog, UINT message, WPARAM wParam,
 }
 
 int RunSetupTypeDialog(Engine& engine, HWND parent) {
-  return static_cast<int>(DialogBoxParamA(GetModuleHandleA(nullptr), "SETUPTYPE",
-                                          parent, SetupTypeProc,
-                                          reinterpret_cast<LPARAM>(&engine)));
+  return static_cast<int>(RunDialog(IDD_SETUPTYPE, parent, SetupTypeProc, &engine));
 }

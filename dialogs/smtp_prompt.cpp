@@ -1,5 +1,6 @@
 // The mail server prompt (SMTP): offers "mail" and ends only with a name of
 // 1 to 254 characters; Escape does nothing.
+#include "dialogs/dialog_texts.h"
 #include "dialogs/resource.h"
 #include "dialogs/setup_dialogs.h"
 #include "script/engine.h"
@@ -32,7 +33,5 @@ static INT_PTR CALLBACK SmtpPromptProc(HWND prompt, UINT message, WPARAM wParam,
 }
 
 int RunSmtpPrompt(Engine& engine, HWND parent) {
-  return static_cast<int>(DialogBoxParamA(GetModuleHandleA(nullptr), "SMTP",
-                                          parent, SmtpPromptProc,
-                                          reinterpret_cast<LPARAM>(&engine)));
+  return static_cast<int>(RunDialog(IDD_SMTP, parent, SmtpPromptProc, &engine));
 }
