@@ -3,15 +3,14 @@
 // settings; code 26 is listed twice and the first row, Croatian, wins.
 #include "script/language.h"
 
-#include <cstring>
-
 #include "script/journal.h"
 
 #include "script/engine.h"
 #include "script/script_file.h"
+#include "script/text.h"
 
-// The names in table order, each ended by its NUL, and the code of each:
-// one block of text and one of numbers, with no pointer per row to keep.
+// The names in table order (a list for NextItem) and the code of each: one
+// block of text and one of numbers, with no pointer per row to keep.
 constexpr char kLanguageNames[] =
     "Neutral\0" "Arabic\0" "Bulgarian\0" "Catalan \0" "Chinese\0" "ChineseT\0"
     "Czech\0" "Danish\0" "German\0" "Greek\0" "English\0" "Spanish\0"
@@ -49,7 +48,7 @@ const char* LanguageName(unsigned short code) {
   const char* name = kLanguageNames;
   for (unsigned short rowCode : kLanguageCodes) {
     if (rowCode == code) return name;
-    name += strlen(name) + 1;
+    name = NextItem(name);
   }
   return "English";
 }
