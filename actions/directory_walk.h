@@ -12,6 +12,15 @@ inline bool IsRealDirectory(const FindData& entry) {
          !(entry.attributes & kAttrReparsePoint);
 }
 
+// What a listing calls for each entry, with the caller's `context`.
+typedef bool (*EntryVisit)(void* context, const FindData& entry, const char* path);
+typedef void (*EntryTooLong)(void* context, const FindData& entry);
+
+// The listing itself, shared by every walk: ForEachEntry below, without
+// the lambdas.
+Status ListEntries(Effects& effects, const char* directory, const char* separator,
+                   EntryVisit visit, EntryTooLong tooLong, void* context);
+
 // Calls `visit(entry, path)` for each entry of `directory`, the path joined
 // with `separator`, until it returns false. An entry whose path does not
 // fit is passed over: `tooLong(entry)` is told of it. Returns kOk when the
@@ -22,25 +31,19 @@ inline bool IsRealDirectory(const FindData& entry) {
 template <typename Visit, typename TooLong>
 Status ForEachEntry(Effects& effects, const char* directory,
                     const char* separator, Visit visit, TooLong tooLong) {
-  char pattern[kPathMax];
-  if (!JoinText(pattern, {directory, separator, "*.*"})) return kErrFilenameTooLong;
-  FindData entry;
-  FindRef find = nullptr;
-  Status status = effects.FindFirstFile(pattern, &entry, &find);
-  if (status != kOk) return status == kErrFileNotFound ? kOk : status;
-  do {
-    char path[kPathMax];
-    if (!JoinText(path, {directory, separator, entry.name})) {
-      tooLong(entry);
-      continue;
-    }
-    if (!visit(entry, path)) {
-      status = kErrNoMoreFiles;
-      break;
-    }
-  } while ((status = effects.FindNextFile(find, &entry)) == kOk);
-  effects.FindClose(find);
-  return status == kErrNoMoreFiles ? kOk : status;
+  struct Calls {
+    Visit& visit;
+    TooLong& tooLong;
+  } calls = {visit, tooLong};
+  return ListEntries(
+      effects, directory, separator,
+      [](void* context, const FindData& entry, const char* path) -> bool {
+        return static_cast<Calls*>(context)->visit(entry, path);
+      },
+      [](void* context, const FindData& entry) {
+        static_cast<Calls*>(context)->tooLong(entry);
+      },
+      &calls);
 }
 
 template <typename Visit>
