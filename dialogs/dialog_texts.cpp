@@ -33,6 +33,11 @@ INT_PTR RunDialog(int templateId, HWND parent, DLGPROC proc, void* state) {
                          parent, proc, reinterpret_cast<LPARAM>(state));
 }
 
+void* DialogState(HWND dialog, UINT message, LPARAM lParam) {
+  if (message == WM_INITDIALOG) SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+  return reinterpret_cast<void*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
 void SetCaptionFromMessage(Engine& engine, HWND dialog, const char* key) {
   char text[kMsgMax];
   MessageWithBreaks(engine, key, text);

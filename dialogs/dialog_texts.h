@@ -21,3 +21,6 @@ void SetCaptionFromMessage(Engine& engine, HWND dialog, const char* key);
 // Runs dialog template `templateId` (resource.h) modally; `state` is the
 // WM_INITDIALOG parameter. Its result, or -1 when it could not be created.
 INT_PTR RunDialog(int templateId, HWND parent, DLGPROC proc, void* state);
+// The state a dialog was run with, for its procedure: kept with the dialog
+// on WM_INITDIALOG (from `lParam`), null before it.
+void* DialogState(HWND dialog, UINT message, LPARAM lParam);

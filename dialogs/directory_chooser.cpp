@@ -222,11 +222,10 @@ static void OnTreeNotification(HWND chooser, Chooser& state, const NMHDR& header
 
 static INT_PTR CALLBACK ChooserProc(HWND chooser, UINT message, WPARAM wParam,
                                     LPARAM lParam) {
-  auto* state = reinterpret_cast<Chooser*>(GetWindowLongPtrA(chooser, DWLP_USER));
+  auto* state = static_cast<Chooser*>(DialogState(chooser, message, lParam));
   switch (message) {
     case WM_INITDIALOG:
-      SetWindowLongPtrA(chooser, DWLP_USER, lParam);
-      OpenChooser(chooser, *reinterpret_cast<Chooser*>(lParam));
+      OpenChooser(chooser, *state);
       return TRUE;
     case WM_NOTIFY:
       if (state && wParam == IDC_FOLDER_TREE) {

@@ -36,11 +36,10 @@ static void ChooseRow(HWND dialog, Engine& engine) {
 
 static INT_PTR CALLBACK SetupTypeProc(HWND dialog, UINT message, WPARAM wParam,
                                       LPARAM lParam) {
-  Engine* engine = reinterpret_cast<Engine*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  auto* engine = static_cast<Engine*>(DialogState(dialog, message, lParam));
   switch (message) {
     case WM_INITDIALOG:
-      SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-      FillRows(dialog, *reinterpret_cast<Engine*>(lParam));
+      FillRows(dialog, *engine);
       return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK ||

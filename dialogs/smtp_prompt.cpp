@@ -17,10 +17,9 @@ static void TakeServerName(HWND prompt, Engine& engine) {
 
 static INT_PTR CALLBACK SmtpPromptProc(HWND prompt, UINT message, WPARAM wParam,
                                        LPARAM lParam) {
-  Engine* engine = reinterpret_cast<Engine*>(GetWindowLongPtrA(prompt, DWLP_USER));
+  auto* engine = static_cast<Engine*>(DialogState(prompt, message, lParam));
   switch (message) {
     case WM_INITDIALOG:
-      SetWindowLongPtrA(prompt, DWLP_USER, lParam);
       SendDlgItemMessageA(prompt, IDC_SMTP_SERVER, EM_LIMITTEXT, kServerNameMax, 0);
       SetDlgItemTextA(prompt, IDC_SMTP_SERVER, "mail");
       return TRUE;

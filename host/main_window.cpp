@@ -49,7 +49,6 @@ static void PaintBanner(HWND window) {
   HGDIOBJ oldFont = SelectObject(dc, g_bannerFont);
   SetBkColor(dc, kBannerBackground);
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, kBannerPasses[0].color);
   const char* name = VarGet(g_engine->vars, "SETUPNAME");
   if (name) {
     int length = lstrlenA(name);
