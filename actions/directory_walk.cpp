@@ -4,9 +4,10 @@
 #include "script/text.h"
 
 Status ListEntries(Effects& effects, const char* directory, const char* separator,
-                   EntryVisit visit, EntryTooLong tooLong, void* context) {
+                   const char* names, EntryVisit visit, EntryTooLong tooLong,
+                   void* context) {
   char pattern[kPathMax];
-  if (!JoinText(pattern, {directory, separator, "*.*"})) return kErrFilenameTooLong;
+  if (!JoinText(pattern, {directory, separator, names})) return kErrFilenameTooLong;
   FindData entry;
   FindRef find = nullptr;
   Status status = effects.FindFirstFile(pattern, &entry, &find);
