@@ -139,7 +139,8 @@ static void SetDestinationDefault(Engine& engine, const char* programFiles) {
 
 void GetSystemVars(Engine& engine) {
   Effects& effects = *engine.effects;
-  char programFiles[kPathMax] = "";
+  char programFiles[kPathMax];
+  programFiles[0] = 0;  // stays empty when the registry has none
   char systemDir[kPathMax];
   char windowsDir[kPathMax];
   char currentDir[kPathMax];

@@ -88,7 +88,8 @@ static void JournalNoScript(Engine& engine) {
                               "working directory; no setup.ini is read"});
     return;
   }
-  char directory[kPathMax] = "";
+  char directory[kPathMax];
+  directory[0] = 0;  // a failed call need not write it
   engine.effects->GetCurrentDirectory(directory);
   Journal(engine, "error", {"setup.ini cannot be opened in ", directory});
 }

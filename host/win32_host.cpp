@@ -259,7 +259,8 @@ unsigned short Win32Host::UserLanguageId() { return GetUserDefaultLangID(); }
 void Win32Host::LogFailure(const char* operation, const char* subject,
                            unsigned long code) {
   if (!journaled_) return;
-  char raw[512] = "";
+  char raw[512];
+  raw[0] = 0;  // stays empty when the system has no text for the code
   FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                  nullptr, code, 0, raw, sizeof raw, nullptr);
   char text[600];
