@@ -242,8 +242,10 @@ static const char kClassKeys[] =
     "vorn_file\0"
     ".vorn\0";
 
-// The values of the install-state record (a list for NextItem).
-static const char kRecordValues[] = "InstallFailled\0IE\0Netscape\0Success\0";
+// The values of the install-state record: the names install_state.cpp
+// writes, as texts of their own that the two files share.
+static const char* const kRecordValues[] = {"InstallFailled", "IE",
+                                            "Netscape", "Success"};
 
 static void CmdCleanRegistry(Engine& engine, const Statement&) {
   Effects& effects = *engine.effects;
@@ -253,7 +255,7 @@ static void CmdCleanRegistry(Engine& engine, const Statement&) {
   if (effects.RegCreateKeyEx(kHkeyLocalMachine, "Software\\Kelvaro") != kOk) {
     return;
   }
-  for (const char* value = kRecordValues; *value; value = NextItem(value)) {
+  for (const char* value : kRecordValues) {
     effects.RegDeleteValue(kHkeyLocalMachine, "Software\\Kelvaro", value);
   }
   effects.RegFlushKey(kHkeyLocalMachine, "Software\\Kelvaro");
