@@ -16,7 +16,7 @@ inline bool IsRealDirectory(const FindData& entry) {
 typedef bool (*EntryVisit)(void* context, const FindData& entry, const char* path);
 typedef void (*EntryTooLong)(void* context, const FindData& entry);
 
-// The listing itself, shared by every walk: ForEachEntry below, without
+// The listing itself, shared by every walk: ForEachMatch below, without
 // the lambdas, for the entries whose names match `names` ("*.*": all).
 Status ListEntries(Effects& effects, const char* directory, const char* separator,
                    const char* names, EntryVisit visit, EntryTooLong tooLong,
