@@ -12,35 +12,46 @@ inline bool IsRealDirectory(const FindData& entry) {
          !(entry.attributes & kAttrReparsePoint);
 }
 
-// Calls `visit(entry, path)` for each entry of `directory`, the path joined
-// with `separator`, until it returns false. An entry whose path does not
-// fit is passed over: `tooLong(entry)` is told of it. Returns kOk when the
-// listing was read to its end (an empty directory too) or `visit` stopped
-// it, else the status of the listing call that failed: kErrPathNotFound
-// for a directory that is not there, another code for one that could not
-// be read whole.
+// What a listing calls for each entry, with the caller's `context`.
+typedef bool (*EntryVisit)(void* context, const FindData& entry, const char* path);
+typedef void (*EntryTooLong)(void* context, const FindData& entry);
+
+// The listing itself, shared by every walk: ForEachMatch below, without
+// the lambdas, for the entries whose names match `names` ("*.*": all).
+Status ListEntries(Effects& effects, const char* directory, const char* separator,
+                   const char* names, EntryVisit visit, EntryTooLong tooLong,
+                   void* context);
+
+// Calls `visit(entry, path)` for each entry of `directory` whose name
+// matches `names`, the path joined with `separator`, until it returns
+// false. An entry whose path does not fit is passed over: `tooLong(entry)`
+// is told of it. Returns kOk when the listing was read to its end (none
+// that matches too) or `visit` stopped it, else the status of the listing
+// call that failed: kErrPathNotFound for a directory that is not there,
+// another code for one that could not be read whole.
+template <typename Visit, typename TooLong>
+Status ForEachMatch(Effects& effects, const char* directory, const char* separator,
+                    const char* names, Visit visit, TooLong tooLong) {
+  struct Calls {
+    Visit& visit;
+    TooLong& tooLong;
+  } calls = {visit, tooLong};
+  return ListEntries(
+      effects, directory, separator, names,
+      [](void* context, const FindData& entry, const char* path) -> bool {
+        return static_cast<Calls*>(context)->visit(entry, path);
+      },
+      [](void* context, const FindData& entry) {
+        static_cast<Calls*>(context)->tooLong(entry);
+      },
+      &calls);
+}
+
+// ForEachMatch for every entry.
 template <typename Visit, typename TooLong>
 Status ForEachEntry(Effects& effects, const char* directory,
                     const char* separator, Visit visit, TooLong tooLong) {
-  char pattern[kPathMax];
-  if (!JoinText(pattern, {directory, separator, "*.*"})) return kErrFilenameTooLong;
-  FindData entry;
-  FindRef find = nullptr;
-  Status status = effects.FindFirstFile(pattern, &entry, &find);
-  if (status != kOk) return status == kErrFileNotFound ? kOk : status;
-  do {
-    char path[kPathMax];
-    if (!JoinText(path, {directory, separator, entry.name})) {
-      tooLong(entry);
-      continue;
-    }
-    if (!visit(entry, path)) {
-      status = kErrNoMoreFiles;
-      break;
-    }
-  } while ((status = effects.FindNextFile(find, &entry)) == kOk);
-  effects.FindClose(find);
-  return status == kErrNoMoreFiles ? kOk : status;
+  return ForEachMatch(effects, directory, separator, "*.*", visit, tooLong);
 }
 
 template <typename Visit>

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "actions/directory_walk.h"
 #include "actions/file_transfer.h"
 #include "actions/paths.h"
 #include "script/command_line.h"
@@ -35,21 +36,21 @@ static bool CopyInto(Engine& engine, const char* directory, const char* name,
 // setup.txt never matches (nor can an 8.3 name, which has one dot). A
 // listing that ends early would leave one out: it fails as a copy does.
 static bool CopyLanguageFiles(Engine& engine, const char* directory, const char* folder) {
-  Effects& effects = *engine.effects;
-  char pattern[kPathMax];
-  FindData entry;
-  FindRef find = nullptr;
-  Status status = JoinPath(pattern, directory, "setup.*.txt")
-                      ? effects.FindFirstFile(pattern, &entry, &find)
-                      : kErrFilenameTooLong;
   bool copied = true;
-  for (; status == kOk && copied; status = effects.FindNextFile(find, &entry)) {
-    if (!(entry.attributes & kAttrDirectory)) {
-      copied = CopyInto(engine, directory, entry.name, folder);
-    }
-  }
-  if (find) effects.FindClose(find);
-  if (copied && status != kErrNoMoreFiles && status != kErrFileNotFound) {
+  Status listing = ForEachMatch(
+      *engine.effects, directory, "\\", "setup.*.txt",
+      [&](const FindData& entry, const char*) {
+        if (!copied) return false;  // a name that did not fit came first
+        if (!(entry.attributes & kAttrDirectory)) {
+          copied = CopyInto(engine, directory, entry.name, folder);
+        }
+        return copied;
+      },
+      [&](const FindData& entry) {
+        if (copied) TakeCopyFailurePath(engine, entry.name, folder);
+        copied = false;
+      });
+  if (copied && listing != kOk) {
     TakeCopyFailurePath(engine, directory, folder);
     return false;
   }

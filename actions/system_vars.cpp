@@ -20,7 +20,9 @@ static void RemoveTrailingBackslash(char* text) {
 
 int ReadProgramFilesDir(Effects& effects, char* destination,
                         size_t capacity) {
-  static const char kKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+  // Key names are literals, not arrays: GCC pads a named array of 32 bytes
+  // or more to a 32-byte boundary, a literal it leaves as it is.
+  const char* const kKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
   char value[kLineMax];
   if (effects.RegQueryValueEx(kHkeyLocalMachine, kKey, "ProgramFilesDir",
                               value, sizeof value) != kOk &&
@@ -40,8 +42,8 @@ int ReadProgramFilesDir(Effects& effects, char* destination,
 // version.
 static bool FindNetscapeMainKey(Effects& effects, RegRoot* root,
                                 char (&path)[kNetscapeTextMax]) {
-  static const char kUserMain[] = "Software\\Netscape\\Netscape Navigator\\Main";
-  static const char kNavigator[] = "Software\\Netscape\\Netscape Navigator";
+  const char* const kUserMain = "Software\\Netscape\\Netscape Navigator\\Main";
+  const char* const kNavigator = "Software\\Netscape\\Netscape Navigator";
   if (effects.RegOpenKeyEx(kHkeyCurrentUser, kUserMain, true) == kOk) {
     *root = kHkeyCurrentUser;
     return CopyText(path, kUserMain) > 0;
@@ -139,7 +141,8 @@ static void SetDestinationDefault(Engine& engine, const char* programFiles) {
 
 void GetSystemVars(Engine& engine) {
   Effects& effects = *engine.effects;
-  char programFiles[kPathMax] = "";
+  char programFiles[kPathMax];
+  programFiles[0] = 0;  // stays empty when the registry has none
   char systemDir[kPathMax];
   char windowsDir[kPathMax];
   char currentDir[kPathMax];

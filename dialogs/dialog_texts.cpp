@@ -1,4 +1,4 @@
-// Texts of the setup dialogs' controls.
+// Texts of the setup dialogs' controls, and the start of a modal dialog.
 #include "dialogs/dialog_texts.h"
 
 #include "script/messages.h"
@@ -26,6 +26,16 @@ void SetMessageOrEmpty(Engine& engine, HWND dialog, int controlId,
   char text[kMsgMax];
   MessageWithBreaks(engine, key, text);
   SetDlgItemTextA(dialog, controlId, text);
+}
+
+INT_PTR RunDialog(int templateId, HWND parent, DLGPROC proc, void* state) {
+  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId),
+                         parent, proc, reinterpret_cast<LPARAM>(state));
+}
+
+void* DialogState(HWND dialog, UINT message, LPARAM lParam) {
+  if (message == WM_INITDIALOG) SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+  return reinterpret_cast<void*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
 
 void SetCaptionFromMessage(Engine& engine, HWND dialog, const char* key) {

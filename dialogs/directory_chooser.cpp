@@ -36,11 +36,10 @@ struct Chooser {
 static bool InitTreeViewImageLists(HWND tree) {
   HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR8, 3, 0);
   if (!images) return false;
-  for (int bitmapId : {IDB_FOLDER_OPEN, IDB_FOLDER_CLOSED, IDB_DRIVE}) {
-    HBITMAP bitmap = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(bitmapId));
-    ImageList_Add(images, bitmap, nullptr);
-    if (bitmap) DeleteObject(bitmap);
-  }
+  // One strip: the list cuts it into its three 16-pixel-wide images.
+  HBITMAP strip = LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_TREE_IMAGES));
+  ImageList_Add(images, strip, nullptr);
+  if (strip) DeleteObject(strip);
   if (ImageList_GetImageCount(images) < 3) {
     ImageList_Destroy(images);
     return false;
@@ -223,11 +222,10 @@ static void OnTreeNotification(HWND chooser, Chooser& state, const NMHDR& header
 
 static INT_PTR CALLBACK ChooserProc(HWND chooser, UINT message, WPARAM wParam,
                                     LPARAM lParam) {
-  auto* state = reinterpret_cast<Chooser*>(GetWindowLongPtrA(chooser, DWLP_USER));
+  auto* state = static_cast<Chooser*>(DialogState(chooser, message, lParam));
   switch (message) {
     case WM_INITDIALOG:
-      SetWindowLongPtrA(chooser, DWLP_USER, lParam);
-      OpenChooser(chooser, *reinterpret_cast<Chooser*>(lParam));
+      OpenChooser(chooser, *state);
       return TRUE;
     case WM_NOTIFY:
       if (state && wParam == IDC_FOLDER_TREE) {
@@ -255,9 +253,7 @@ static INT_PTR CALLBACK ChooserProc(HWND chooser, UINT message, WPARAM wParam,
 bool ChooseDirectory(Engine& engine, HWND parent, char (&chosen)[kPathMax]) {
   static Chooser state;
   state = Chooser{&engine, nullptr, false, ""};
-  INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), "GETDIRDEST", parent,
-                                   ChooserProc, reinterpret_cast<LPARAM>(&state));
-  if (result != 1) return false;
+  if (RunDialog(IDD_GETDIRDEST, parent, ChooserProc, &state) != 1) return false;
   CopyText(chosen, state.chosen);
   return true;
 }

@@ -28,11 +28,10 @@ static void ChangeDestination(HWND page, Engine& engine) {
 
 static INT_PTR CALLBACK IntroPageProc(HWND page, UINT message, WPARAM wParam,
                                       LPARAM lParam) {
-  Engine* engine = reinterpret_cast<Engine*>(GetWindowLongPtrA(page, DWLP_USER));
+  auto* engine = static_cast<Engine*>(DialogState(page, message, lParam));
   switch (message) {
     case WM_INITDIALOG:
-      SetWindowLongPtrA(page, DWLP_USER, lParam);
-      FillIntroPage(page, *reinterpret_cast<Engine*>(lParam));
+      FillIntroPage(page, *engine);
       return TRUE;
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
@@ -53,8 +52,5 @@ static INT_PTR CALLBACK IntroPageProc(HWND page, UINT message, WPARAM wParam,
 }
 
 int RunIntroPage(Engine& engine, HWND parent) {
-  return static_cast<int>(DialogBoxParamA(GetModuleHandleA(nullptr),
-                                          "StartInstallNB", parent,
-                                          IntroPageProc,
-                                          reinterpret_cast<LPARAM>(&engine)));
+  return static_cast<int>(RunDialog(IDD_STARTINSTALLNB, parent, IntroPageProc, &engine));
 }

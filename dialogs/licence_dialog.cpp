@@ -46,7 +46,5 @@ static INT_PTR CALLBACK LicenceDialogProc(HWND dialog, UINT message,
 
 int ShowTextFile(Engine& engine, HWND parent, const char* path) {
   LicenceDialog state = {&engine, path};
-  return static_cast<int>(DialogBoxParamA(GetModuleHandleA(nullptr), "LICENCE",
-                                          parent, LicenceDialogProc,
-                                          reinterpret_cast<LPARAM>(&state)));
+  return static_cast<int>(RunDialog(IDD_LICENCE, parent, LicenceDialogProc, &state));
 }

@@ -36,12 +36,10 @@ static void TakeName(HWND prompt, const NewFolderPrompt& state) {
 
 static INT_PTR CALLBACK NewFolderPromptProc(HWND prompt, UINT message,
                                             WPARAM wParam, LPARAM lParam) {
-  auto* state =
-      reinterpret_cast<NewFolderPrompt*>(GetWindowLongPtrA(prompt, DWLP_USER));
+  auto* state = static_cast<NewFolderPrompt*>(DialogState(prompt, message, lParam));
   switch (message) {
     case WM_INITDIALOG:
-      SetWindowLongPtrA(prompt, DWLP_USER, lParam);
-      OpenPrompt(prompt, *reinterpret_cast<NewFolderPrompt*>(lParam));
+      OpenPrompt(prompt, *state);
       return FALSE;  // the focus is set
     case WM_SETFOCUS:
       SetFocus(GetDlgItem(prompt, IDC_NEW_FOLDER_NAME));
@@ -64,7 +62,5 @@ static INT_PTR CALLBACK NewFolderPromptProc(HWND prompt, UINT message,
 int RunNewFolderPrompt(Engine& engine, HWND parent, size_t limit,
                        char (&name)[kPathMax]) {
   NewFolderPrompt state = {&engine, limit, &name};
-  return static_cast<int>(DialogBoxParamA(GetModuleHandleA(nullptr), "NEWDIR",
-                                          parent, NewFolderPromptProc,
-                                          reinterpret_cast<LPARAM>(&state)));
+  return static_cast<int>(RunDialog(IDD_NEWDIR, parent, NewFolderPromptProc, &state));
 }

@@ -1,6 +1,17 @@
-// Resource identifiers of the program: dialog controls, icon and bitmaps.
-// Dialog templates are named by text ("PROGRESSWAITER", "WAITER").
+// Resource identifiers of the program: dialog templates and controls, icon
+// and bitmaps. Templates have numbers, not names: a name would be kept twice,
+// in the resources and in the code.
 #pragma once
+
+// Dialog templates.
+#define IDD_PROGRESSWAITER 201
+#define IDD_WAITER 202
+#define IDD_STARTINSTALLNB 203
+#define IDD_GETDIRDEST 204
+#define IDD_NEWDIR 205
+#define IDD_LICENCE 206
+#define IDD_SETUPTYPE 207
+#define IDD_SMTP 208
 
 #define IDI_APP 121
 
@@ -8,10 +19,8 @@
 #define IDC_STATUS_LINE 1001
 #define IDC_PROGRESS_BAR 1003
 
-// Pictures of the directory chooser's tree.
-#define IDB_FOLDER_OPEN 106
-#define IDB_FOLDER_CLOSED 107
-#define IDB_DRIVE 108
+// Pictures of the directory chooser's tree, one strip of 16 x 16 images.
+#define IDB_TREE_IMAGES 106
 
 // Intro page (STARTINSTALLNB).
 #define IDC_INTRO_TEXT 0

@@ -1,6 +1,7 @@
 // The setup-type dialog (SETUPTYPE): one row per SETUPTYPE<n> message of
 // the language file, each row keeping its own number.
 #include "dialogs/dialog_rules.h"
+#include "dialogs/dialog_texts.h"
 #include "dialogs/resource.h"
 #include "dialogs/setup_dialogs.h"
 #include "script/engine.h"
@@ -35,11 +36,10 @@ static void ChooseRow(HWND dialog, Engine& engine) {
 
 static INT_PTR CALLBACK SetupTypeProc(HWND dialog, UINT message, WPARAM wParam,
                                       LPARAM lParam) {
-  Engine* engine = reinterpret_cast<Engine*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  auto* engine = static_cast<Engine*>(DialogState(dialog, message, lParam));
   switch (message) {
     case WM_INITDIALOG:
-      SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-      FillRows(dialog, *reinterpret_cast<Engine*>(lParam));
+      FillRows(dialog, *engine);
       return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK ||
@@ -58,7 +58,5 @@ static INT_PTR CALLBACK SetupTypeProc(HWND dialog, UINT message, WPARAM wParam,
 }
 
 int RunSetupTypeDialog(Engine& engine, HWND parent) {
-  return static_cast<int>(DialogBoxParamA(GetModuleHandleA(nullptr), "SETUPTYPE",
-                                          parent, SetupTypeProc,
-                                          reinterpret_cast<LPARAM>(&engine)));
+  return static_cast<int>(RunDialog(IDD_SETUPTYPE, parent, SetupTypeProc, &engine));
 }

@@ -1,5 +1,6 @@
 // The mail server prompt (SMTP): offers "mail" and ends only with a name of
 // 1 to 254 characters; Escape does nothing.
+#include "dialogs/dialog_texts.h"
 #include "dialogs/resource.h"
 #include "dialogs/setup_dialogs.h"
 #include "script/engine.h"
@@ -16,10 +17,9 @@ static void TakeServerName(HWND prompt, Engine& engine) {
 
 static INT_PTR CALLBACK SmtpPromptProc(HWND prompt, UINT message, WPARAM wParam,
                                        LPARAM lParam) {
-  Engine* engine = reinterpret_cast<Engine*>(GetWindowLongPtrA(prompt, DWLP_USER));
+  auto* engine = static_cast<Engine*>(DialogState(prompt, message, lParam));
   switch (message) {
     case WM_INITDIALOG:
-      SetWindowLongPtrA(prompt, DWLP_USER, lParam);
       SendDlgItemMessageA(prompt, IDC_SMTP_SERVER, EM_LIMITTEXT, kServerNameMax, 0);
       SetDlgItemTextA(prompt, IDC_SMTP_SERVER, "mail");
       return TRUE;
@@ -32,7 +32,5 @@ static INT_PTR CALLBACK SmtpPromptProc(HWND prompt, UINT message, WPARAM wParam,
 }
 
 int RunSmtpPrompt(Engine& engine, HWND parent) {
-  return static_cast<int>(DialogBoxParamA(GetModuleHandleA(nullptr), "SMTP",
-                                          parent, SmtpPromptProc,
-                                          reinterpret_cast<LPARAM>(&engine)));
+  return static_cast<int>(RunDialog(IDD_SMTP, parent, SmtpPromptProc, &engine));
 }

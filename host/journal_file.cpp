@@ -26,14 +26,14 @@ static void PutTime(ByteBuffer& line) {
   GetLocalTime(&now);
   const int fields[] = {now.wYear, now.wMonth, now.wDay, now.wHour,
                         now.wMinute, now.wSecond, now.wMilliseconds};
-  static const char* const after[] = {"-", "-", " ", ":", ":", ".", " "};
+  static const char kAfter[] = "-- ::. ";  // the byte after each field
   for (int i = 0; i < 7; ++i) {
     char digits[12];
     FormatDecimal(digits, fields[i]);
     size_t width = i == 0 ? 4 : i == 6 ? 3 : 2;
     for (size_t pad = strlen(digits); pad < width; ++pad) line.Append("0", 1);
     line.AppendText(digits);
-    line.AppendText(after[i]);
+    line.Append(&kAfter[i], 1);
   }
 }
 

@@ -49,7 +49,6 @@ static void PaintBanner(HWND window) {
   HGDIOBJ oldFont = SelectObject(dc, g_bannerFont);
   SetBkColor(dc, kBannerBackground);
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, kBannerPasses[0].color);
   const char* name = VarGet(g_engine->vars, "SETUPNAME");
   if (name) {
     int length = lstrlenA(name);
@@ -89,7 +88,8 @@ static void JournalNoScript(Engine& engine) {
                               "working directory; no setup.ini is read"});
     return;
   }
-  char directory[kPathMax] = "";
+  char directory[kPathMax];
+  directory[0] = 0;  // a failed call need not write it
   engine.effects->GetCurrentDirectory(directory);
   Journal(engine, "error", {"setup.ini cannot be opened in ", directory});
 }

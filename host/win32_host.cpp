@@ -25,8 +25,8 @@ WindowRef Win32Host::CreateProgressDialog(WindowRef owner) {
     freeDialogs_[i] = freeDialogs_[--freeDialogCount_];
     return dialog;
   }
-  return CreateDialogParamA(instance_, "PROGRESSWAITER", AsWindow(owner),
-                            ProgressDialogProc, 0);
+  return CreateDialogParamA(instance_, MAKEINTRESOURCEA(IDD_PROGRESSWAITER),
+                            AsWindow(owner), ProgressDialogProc, 0);
 }
 
 // A dialog is shown only once it has waited a frame: showing and hiding a
@@ -119,8 +119,8 @@ void Win32Host::CloseProgressDialog(WindowRef dialog) {
 }
 
 WindowRef Win32Host::CreateWaitDialog(WindowRef owner) {
-  return CreateDialogParamA(instance_, "WAITER", AsWindow(owner),
-                            ProgressDialogProc, 0);
+  return CreateDialogParamA(instance_, MAKEINTRESOURCEA(IDD_WAITER),
+                            AsWindow(owner), ProgressDialogProc, 0);
 }
 
 void Win32Host::DestroyDialog(WindowRef dialog) {
@@ -259,7 +259,8 @@ unsigned short Win32Host::UserLanguageId() { return GetUserDefaultLangID(); }
 void Win32Host::LogFailure(const char* operation, const char* subject,
                            unsigned long code) {
   if (!journaled_) return;
-  char raw[512] = "";
+  char raw[512];
+  raw[0] = 0;  // stays empty when the system has no text for the code
   FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                  nullptr, code, 0, raw, sizeof raw, nullptr);
   char text[600];

@@ -7,7 +7,7 @@
 
 class ByteBuffer {
  public:
-  ByteBuffer() {}
+  constexpr ByteBuffer() {}
   ~ByteBuffer();
   ByteBuffer(const ByteBuffer&) = delete;
   ByteBuffer& operator=(const ByteBuffer&) = delete;

@@ -10,7 +10,8 @@ void Journal(Engine& engine, const char* kind, JournalParts parts) {
   ByteBuffer line;
   if (engine.script && engine.script->IsOpen() && engine.runDepth > 0) {
     long lineNumber = engine.script->LineNumber();
-    char number[12] = "";
+    char number[12];
+    number[0] = 0;
     if (lineNumber > 0) FormatDecimal(number, lineNumber);
     line.AppendText(engine.script->Path());
     line.AppendText(lineNumber > 0 ? ":" : "");

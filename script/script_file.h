@@ -14,7 +14,7 @@ bool IsReadableFile(Effects& effects, const char* path);
 
 class ScriptFile {
  public:
-  ScriptFile() {}
+  constexpr ScriptFile() {}
   ScriptFile(const ScriptFile&) = delete;
   ScriptFile& operator=(const ScriptFile&) = delete;
 

@@ -50,6 +50,8 @@ size_t AppendText(char* dst, size_t capacity, const char* src) {
   return CopyText(dst + used, capacity - used, src);
 }
 
+const char* NextItem(const char* item) { return item + strlen(item) + 1; }
+
 void DropLineFeed(char* line) {
   size_t length = strlen(line);
   if (length > 0 && line[length - 1] == '\n') line[length - 1] = 0;

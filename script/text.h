@@ -46,6 +46,12 @@ size_t AppendText(char (&dst)[N], const char* src) {
 // word that names no variable.
 inline const char* TextOrEmpty(const char* value) { return value ? value : ""; }
 
+// A list of texts kept as one literal, each item ended by its NUL and the
+// list by an empty item ("first\0second\0": the literal's own NUL): the
+// item after `item`. One block of text needs no pointer per item.
+//   for (const char* item = kList; *item; item = NextItem(item)) ...
+const char* NextItem(const char* item);
+
 // Removes one line feed from the end of `line`, if there is one.
 void DropLineFeed(char* line);
 

@@ -9,6 +9,7 @@
 #include "script/effects.h"
 #include "script/engine.h"
 #include "script/errors.h"
+#include "script/text.h"
 #include "script/var_store.h"
 #include "shell/shell_commands.h"
 
@@ -225,29 +226,32 @@ static void CmdDetectVORN(Engine& engine, const Statement&) {
   VarSet(engine.vars, "VORNpath", command);
 }
 
-// Each class key after its subkeys, so each is empty when its turn comes.
-static const char* const kClassKeys[] = {
-    "vam_auto_file\\shell\\open\\command",
-    "vam_auto_file\\shell\\open",
-    "vam_auto_file\\DefaultIcon",
-    "vam_auto_file\\shell",
-    "vam_auto_file",
-    ".vam",
-    "vorn_file\\shell\\open\\command",
-    "vorn_file\\shell\\open",
-    "vorn_file\\DefaultIcon",
-    "vorn_file\\shell",
-    "vorn_file",
-    ".vorn",
-};
+// Each class key after its subkeys, so each is empty when its turn comes
+// (a list for NextItem).
+static const char kClassKeys[] =
+    "vam_auto_file\\shell\\open\\command\0"
+    "vam_auto_file\\shell\\open\0"
+    "vam_auto_file\\DefaultIcon\0"
+    "vam_auto_file\\shell\0"
+    "vam_auto_file\0"
+    ".vam\0"
+    "vorn_file\\shell\\open\\command\0"
+    "vorn_file\\shell\\open\0"
+    "vorn_file\\DefaultIcon\0"
+    "vorn_file\\shell\0"
+    "vorn_file\0"
+    ".vorn\0";
 
-// The values of the install-state record.
+// The values of the install-state record: the names install_state.cpp
+// writes, as texts of their own that the two files share.
 static const char* const kRecordValues[] = {"InstallFailled", "IE",
                                             "Netscape", "Success"};
 
 static void CmdCleanRegistry(Engine& engine, const Statement&) {
   Effects& effects = *engine.effects;
-  for (const char* key : kClassKeys) effects.RegDeleteKey(kHkeyClassesRoot, key);
+  for (const char* key = kClassKeys; *key; key = NextItem(key)) {
+    effects.RegDeleteKey(kHkeyClassesRoot, key);
+  }
   if (effects.RegCreateKeyEx(kHkeyLocalMachine, "Software\\Kelvaro") != kOk) {
     return;
   }
