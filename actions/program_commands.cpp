@@ -146,10 +146,11 @@ static void JournalEntryResult(Engine& engine, const char* path,
 // Loads `path` and calls `entry`. A library that does not load, or lacks
 // the entry, is reported (ERROR_LOAD_DLL, or `entryErrorKey`) and sets the
 // failure flag; so does a failing result when `resultCounts`. 1 when the
-// entry was called.
+// entry was called, with its result in `called`.
 static int CallRegistrationEntry(Engine& engine, WindowRef dialog,
                                  const char* path, const char* entry,
-                                 const char* entryErrorKey, bool resultCounts) {
+                                 const char* entryErrorKey, bool resultCounts,
+                                 long* called) {
   LibraryRef library = nullptr;
   if (engine.effects->LoadLibrary(path, &library) != kOk) {
     ReportScriptError(engine, kSeverityGoOn, dialog, {"cannot load ", path},
@@ -159,6 +160,7 @@ static int CallRegistrationEntry(Engine& engine, WindowRef dialog,
   long result = 0;
   Status status = engine.effects->CallEntryPoint(library, entry, &result);
   engine.effects->FreeLibrary(library);
+  *called = result;
   if (status == kOk) JournalEntryResult(engine, path, entry, result, resultCounts);
   if (status != kOk || (resultCounts && result < 0)) {
     ReportScriptError(engine, kSeverityGoOn, dialog, {entry, " failed for ", path},
@@ -167,16 +169,23 @@ static int CallRegistrationEntry(Engine& engine, WindowRef dialog,
   return status == kOk ? 1 : 0;
 }
 
+// A registration that succeeded is undone by unregistering, if the install
+// rolls back.
 int RegisterDll(Engine& engine, WindowRef dialog, const char* path) {
-  return CallRegistrationEntry(engine, dialog, path, "DllRegisterServer",
-                               "ERROR_REG_DLL", true);
+  long result = -1;
+  int called = CallRegistrationEntry(engine, dialog, path, "DllRegisterServer",
+                                     "ERROR_REG_DLL", true, &result);
+  engine.undo.Record(called && result >= 0 ? kOk : kErrInvalidParameter, UndoLog::kUnregister,
+                     path);
+  return called;
 }
 
 // A DLL whose entries are gone already often says so: the result does not
 // count.
 int UnregisterDll(Engine& engine, WindowRef dialog, const char* path) {
+  long result = 0;
   return CallRegistrationEntry(engine, dialog, path, "DllUnregisterServer",
-                               "ERROR_UREG_DLL", false);
+                               "ERROR_UREG_DLL", false, &result);
 }
 
 // What cannot name a DLL takes the path of one that does not load; the

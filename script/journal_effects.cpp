@@ -4,7 +4,6 @@
 // be kept is not made: it fails with the reason.
 #include "script/journal_effects.h"
 
-#include <cstring>
 
 #include "script/engine.h"
 #include "script/journal.h"
@@ -55,19 +54,15 @@ Status JournalEffects::MoveFileEx(const char* from, const char* to, unsigned fla
   return Note(status, "file moved", {from, " -> ", to});
 }
 
-// With rollback armed a plain file is renamed aside rather than deleted,
-// and put back if the install fails; one that cannot be kept is not
-// deleted. A read-only file is refused as Windows refuses it.
+// With rollback armed a file is renamed aside rather than deleted, and put
+// back if the install fails; one that cannot be kept is not deleted.
 Status JournalEffects::DeleteFile(const char* path) {
-  if (!engine_.undo.recording()) return Note(inner_.DeleteFile(path), "file deleted", {path});
-  unsigned long attributes = 0;
-  Status status = inner_.GetFileAttributes(path, &attributes);
-  if (status == kOk && !(attributes & (kAttrReadOnly | kAttrDirectory))) {
-    FileKeep keep;
-    status = Keep(path, kKeepByRename, &keep);
-    if (status == kOk) Changed(keep, kOk);
-  } else if (status == kOk || status == kErrFileNotFound || status == kErrPathNotFound) {
-    status = inner_.DeleteFile(path);  // Windows' own answer
+  FileKeep keep;
+  Status status = Keep(path, kKeepByRename, &keep);
+  if (keep.aside[0]) {
+    Changed(keep, kOk);
+  } else if (status == kOk) {
+    status = inner_.DeleteFile(path);  // no rollback, or nothing to keep
   }
   return Note(status, "file deleted", {path});
 }
@@ -157,22 +152,6 @@ Status JournalEffects::ShellExecute(const char* file, const char* parameters,
   Status status = engine_.undo.Record(inner_.ShellExecute(file, parameters, directory),
                                       UndoLog::kNotUndone, "opened:", file);
   return Note(status, "opened", {file, parameters ? " " : "", parameters ? parameters : ""});
-}
-
-Status JournalEffects::LoadLibrary(const char* name, LibraryRef* library) {
-  Status status = inner_.LoadLibrary(name, library);
-  if (status == kOk && FitsIn(name, sizeof engine_.undo.lastLibrary)) {
-    CopyText(engine_.undo.lastLibrary, name);
-  }
-  return status;
-}
-
-Status JournalEffects::CallEntryPoint(LibraryRef library, const char* entry, long* result) {
-  Status status = inner_.CallEntryPoint(library, entry, result);
-  if (status == kOk && *result >= 0 && strcmp(entry, "DllRegisterServer") == 0) {
-    engine_.undo.Record(status, UndoLog::kUnregister, engine_.undo.lastLibrary);
-  }
-  return status;
 }
 
 Status JournalEffects::CreateProcess(const char* application, const char* commandLine,

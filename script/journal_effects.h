@@ -83,8 +83,12 @@ class JournalEffects : public Effects {
   Status CreateProcess(const char* application, const char* commandLine,
                        const char* directory, bool wait,
                        unsigned long* exitCode) override;
-  Status LoadLibrary(const char* name, LibraryRef* library) override;
-  Status CallEntryPoint(LibraryRef library, const char* entry, long* result) override;
+  Status LoadLibrary(const char* name, LibraryRef* library) override {
+    return inner_.LoadLibrary(name, library);
+  }
+  Status CallEntryPoint(LibraryRef library, const char* entry, long* result) override {
+    return inner_.CallEntryPoint(library, entry, result);
+  }
   void FreeLibrary(LibraryRef library) override { inner_.FreeLibrary(library); }
   Status AddFontResource(const char* path) override;
   Status RemoveFontResource(const char* path) override;

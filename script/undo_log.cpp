@@ -37,6 +37,9 @@ Status UndoLog::KeepFile(Engine& engine, Effects& inner, const char* path,
   if (look != kOk) return look;  // whether an old file is there is unknown
   keep->existed = true;
   if (way == kKeepNothing || (attributes & kAttrDirectory)) return kOk;
+  // Windows refuses to replace or delete a read-only file: so does the
+  // keeping of one (a caller that means it clears the attribute first).
+  if (attributes & kAttrReadOnly) return kErrAccessDenied;
   if (!NameAside(inner, path, keep->aside)) {
     keep->aside[0] = 0;
     return kErrFilenameTooLong;
@@ -90,22 +93,14 @@ Status UndoLog::KeepValue(Effects& inner, RegRoot root, const char* key, const c
 
 void UndoLog::ValueChanged(RegRoot root, const char* key, const char* name) {
   if (!recording()) return;
-  const char* shownName = name ? name : "";
-  if (oldValueThere_) {
-    Add(kSetValue, root, 0, key, shownName, oldValue_);
-  } else {
-    Add(kDeleteValue, root, 0, key, shownName);
-  }
+  Add(oldValueThere_ ? kSetValue : kDeleteValue, root, 0, key, name ? name : "", oldValue_);
 }
 
 // Each level of `key` from the first that is missing down is made, and
 // recorded for deletion once it is there.
 Status UndoLog::CreateKey(Effects& inner, RegRoot root, const char* key) {
-  if (!recording() || !IsMissing(inner.RegOpenKeyEx(root, key, false))) {
-    return inner.RegCreateKeyEx(root, key);
-  }
   char level[kLineMax];
-  if (!FitsIn(key, sizeof level)) return kErrFilenameTooLong;
+  if (!recording() || !FitsIn(key, sizeof level)) return inner.RegCreateKeyEx(root, key);
   CopyText(level, key);
   for (char* end = level;; ++end) {
     if (*end && *end != '\\') continue;
@@ -153,21 +148,6 @@ UndoLog::Entry UndoLog::EntryEndingAt(size_t end, size_t* start) const {
   return entry;
 }
 
-// Deletes a file, read-only or not.
-static Status RemoveFile(Effects& effects, const char* path) {
-  Status status = effects.DeleteFile(path);
-  if (status != kErrAccessDenied) return status;
-  effects.SetFileAttributes(path, kAttrNormal);
-  return effects.DeleteFile(path);
-}
-
-// Puts the kept file `aside` back at `path`, over what is there now.
-static void PutBack(Effects& effects, const char* path, const char* aside) {
-  if (effects.MoveFileEx(aside, path, kMoveReplaceExisting) != kErrAccessDenied) return;
-  effects.SetFileAttributes(path, kAttrNormal);
-  effects.MoveFileEx(aside, path, kMoveReplaceExisting);
-}
-
 static void Unregister(Effects& effects, const char* path) {
   LibraryRef library = nullptr;
   if (effects.LoadLibrary(path, &library) != kOk) return;
@@ -178,12 +158,13 @@ static void Unregister(Effects& effects, const char* path) {
 
 // One undo step through the engine's effects: each change it makes is
 // journaled, and a step that fails is journaled by the failure log and
-// passed by.
+// passed by. No file it deletes or replaces is read-only: a read-only file
+// is never kept, and attributes set later are undone first.
 void UndoLog::Undo(Engine& engine, const Entry& r) {
   Effects& effects = *engine.effects;
   switch (r.step) {
-    case kDeleteFile: RemoveFile(effects, r.a); break;
-    case kPutBack: PutBack(effects, r.a, r.b); break;
+    case kDeleteFile: effects.DeleteFile(r.a); break;
+    case kPutBack: effects.MoveFileEx(r.b, r.a, kMoveReplaceExisting); break;
     case kMoveBack: effects.MoveFileEx(r.a, r.b, r.number); break;
     case kRemoveDirectory: effects.RemoveDirectory(r.a); break;
     case kCreateDirectory: effects.CreateDirectory(r.a); break;
@@ -203,14 +184,11 @@ void UndoLog::RollBack(Engine& engine) {
   Host& host = *engine.host;
   WindowRef dialog = host.CreateProgressDialog(nullptr);
   char fallback[] = "Rolling back the changes of this install...";
-  const char* text = Message(engine, "ROLLBACK_MSG");
-  char status[kMsgMax];
-  CopyText(status, text ? text : fallback);
-  SetItemTextFmt(engine, dialog, kStatusLineId, status);
+  char* text = Message(engine, "ROLLBACK_MSG");
+  SetItemTextFmt(engine, dialog, kStatusLineId, text ? text : fallback);
   if (!engine.modes.silent) host.ShowProgressDialog(dialog);
-  Journal(engine, "rollback", {incomplete_ ? "the undo log lacks steps (no memory); "
-                                            "undoing the others"
-                                          : "undoing the changes of this install"});
+  if (incomplete_) Journal(engine, "rollback", {"steps missing: no memory to record them"});
+  Journal(engine, "rollback", {"undoing the changes of this install"});
   for (size_t end = records_.size(); end > 0;) {
     Undo(engine, EntryEndingAt(end, &end));
   }
@@ -229,7 +207,7 @@ void UndoLog::LetKeptFilesGo(Engine& engine) {
   for (size_t end = records_.size(); end > 0;) {
     Entry entry = EntryEndingAt(end, &end);
     if (entry.step != kPutBack) continue;
-    if (RemoveFile(effects, entry.b) != kOk) {
+    if (effects.DeleteFile(entry.b) != kOk) {
       effects.MoveFileEx(entry.b, nullptr, kMoveDelayUntilReboot);
     }
   }

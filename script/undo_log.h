@@ -34,7 +34,8 @@ class UndoLog {
   bool recording() const { return armed_ && !undoing_; }
 
   // Keeps the old file at `path` (when there is one) before a change.
-  // kOk, or why it could not be kept: the change must then not be made.
+  // kOk, or why it could not be kept (a read-only one is refused, as
+  // Windows refuses it): the change must then not be made.
   Status KeepFile(Engine& engine, Effects& inner, const char* path, FileKeepWay way,
                   FileKeep* keep);
   // After the change: records how to undo it, or, when it failed and left
@@ -53,7 +54,7 @@ class UndoLog {
     kDeleteValue,      // root; a: key, b: name
     kDeleteKey,        // root; a: key
     kRemoveFont,       // a
-    kUnregister,       // a: the library
+    kUnregister,       // a: a library Register registered
     kNotUndone,        // a: what, b: its subject
   };
   // After a change with `status`: when it succeeded and the log records,
@@ -75,9 +76,6 @@ class UndoLog {
   // is emptied and recording stops.
   void RollBack(Engine& engine);
   void LetKeptFilesGo(Engine& engine);
-
-  // The name of the library last loaded, for a registration that follows.
-  char lastLibrary[kPathMax] = "";
 
  private:
   struct Entry {

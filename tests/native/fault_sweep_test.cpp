@@ -279,6 +279,10 @@ class FaultSweep : public ::testing::Test {
                 (expected == 0 && zek == CleanZekIniWithout(failed)))
         << zek;
     FileMap is = machine.Files();
+    // A kept file that could not go at the end goes at the next start.
+    for (const std::string& path : machine.deletesAtRestart) {
+      if (path.find(".~vu") != std::string::npos) is.erase(MemoryEffects::UpperCase(path));
+    }
     EXPECT_EQ(Differences(before_.Files(), is, false, true), std::vector<std::string>())
         << "touched outside the product";
     if (expected == kEither && outcome.exitCode == 0) {
