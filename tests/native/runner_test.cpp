@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "script/journal_effects.h"
 #include "script/setup_run.h"
 #include "script/unattended.h"
 #include "tests/native/engine_fixture.h"
@@ -236,4 +237,65 @@ TEST_F(Runner, AnswersAreCheckedGivenRecordedAndLacked) {
   Flags() = RunFlags();
   EXPECT_FALSE(EndUnanswered(*engine_, "SETUPTYPE", nullptr));
   EXPECT_EQ(ExitCodeOfRun(*engine_), 0);
+}
+
+// An armed install that fails is undone whole, across the runs it started
+// (goto, Include), with the status line saying so; a program it ran is
+// named as not undone; one that ends well keeps its changes and no kept
+// file; an uninstall never rolls back.
+TEST_F(Runner, RollbackUndoesTheWholeInstallAcrossItsRuns) {
+  struct Case {
+    const char* name;
+    std::string script;  // setup.ini; "[Other]" in other.ini is Included
+    bool uninstall;
+    int exitCode;
+    std::vector<std::string> files;  // File() of each path after the run
+    std::string journal;             // a journal line holds this
+    std::string status;              // the last status line ("Setup...": the run's own)
+  } cases[] = {
+      {"NestedRunsAreOneInstall",
+       "[Setup]\nRollbackOnFailure\nMkDir \"C:\\a\"\ngoto \"More\"\n"
+       "Include \"other.ini\" \"Other\"\nquiterr \"x\" \"y\"\n"
+       "[More]\nAppendFile \"one\" \"C:\\a\\f.txt\"\nAppendFile \"two\" \"C:\\keep.txt\"\n",
+       false, 1, {"C:\\a=(none)", "C:\\keep.txt=old\r\n", "C:\\b=(none)"},
+       "rollback: done", "Rolling back the changes of this install..."},
+      {"AProgramRunIsNamedAsNotUndone",
+       "[Setup]\nset ROLLBACK_MSG \"Undoing\"\nRollbackOnFailure\nRunWait \"C:\\p.exe\"\n"
+       "quiterr \"x\" \"y\"\n",
+       false, 1, {}, "not undone: program run: C:\\p.exe", "Undoing"},
+      {"AnInstallThatEndsWellKeepsItsChanges",
+       "[Setup]\nRollbackOnFailure\nAppendFile \"two\" \"C:\\keep.txt\"\nDelete \"C:\\gone.txt\"\n",
+       false, 0, {"C:\\keep.txt=old\r\ntwo\r\n", "C:\\gone.txt=(none)"},
+       "kept: C:\\gone.txt -> C:\\gone.txt.~vu", "Setup..."},
+      {"AnUninstallNeverRollsBack",
+       "[Uninstall]\nRollbackOnFailure\nDelete \"C:\\gone.txt\"\nquiterr \"x\" \"y\"\n", true, 1,
+       {"C:\\gone.txt=(none)"}, "error: quiterr", "Setup..."},
+  };
+  JournalEffects journaled(machine_, *engine_);
+  engine_->effects = &journaled;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteFiles({"C:\\keep.txt=old\r\n", "C:\\gone.txt=g", "C:\\p.exe=MZ",
+                "other.ini=[Other]\nMkDir \"C:\\b\"\n"});
+    engine_->modes.uninstall = c.uninstall;
+    Reset();
+    KeepJournal();
+    host_.statusLine.clear();
+    Run(c.script, c.uninstall ? "Uninstall" : "Setup");
+    TakeEndOfRunSteps(*engine_);
+    EXPECT_EQ(ExitCodeOfRun(*engine_), c.exitCode);
+    for (const std::string& file : c.files) {
+      size_t equals = file.find('=');
+      EXPECT_EQ(File(file.substr(0, equals)), file.substr(equals + 1)) << file;
+    }
+    bool journaledLine = false;
+    for (const std::string& line : journal_) {
+      journaledLine = journaledLine || line.find(c.journal) != std::string::npos;
+    }
+    EXPECT_TRUE(journaledLine) << c.journal;
+    EXPECT_EQ(host_.statusLine, c.status);
+    for (const auto& file : machine_.Files()) {
+      EXPECT_EQ(file.first.find(".~VU"), std::string::npos) << file.first << " is left";
+    }
+  }
 }

@@ -53,6 +53,7 @@ TEST(CommandLine, SwitchesDirectoryWordAndJournal) {
   } cases[] = {
       {"/silent", "silent mini", "", nullptr},
       {"/Mini /UnInstall", "mini uninstall", "", nullptr},
+      {"/rollback /SILENT", "silent mini rollback", "", nullptr},
       {"C:\\\\first D:\\\\second\\\\ /MINI", "mini", "D:\\second", nullptr},
       {"C:\\first", "", "C:first", nullptr},
       {"C:/dir/", "", "C:/dir", nullptr},
@@ -91,6 +92,7 @@ TEST(CommandLine, SwitchesDirectoryWordAndJournal) {
     std::string switches = std::string(modes.silent ? " silent" : "") +
                            (modes.mini ? " mini" : "") + (modes.uninstall ? " uninstall" : "") +
                            (modes.noRestart ? " norestart" : "") +
+                           (modes.rollback ? " rollback" : "") +
                            (modes.directorySwitch ? " /DIR" : "");
     EXPECT_EQ(switches, *c.switches ? std::string(" ") + c.switches : "");
     EXPECT_STREQ(modes.commandLineDir, c.directory);
