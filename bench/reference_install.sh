@@ -44,7 +44,7 @@ done
 b=$(median "${bare[@]}"); i=$(median "${install[@]}"); j=$(median "${journaled[@]}")
 r=$(median "${rollback[@]}"); u=$(median "${upgrade[@]}"); ur=$(median "${upgradeRollback[@]}")
 echo "Reference install, 2,000 files of 100 KB in 20 folders, /SILENT, medians of $runs runs:"
-awk -v b="$b" -v i="$i" -v j="$j" 'BEGIN {
+awk -v b="$b" -v i="$i" -v j="$j" -v r="$r" -v u="$u" -v ur="$ur" 'BEGIN {
   printf "  bare copy loop %.3f s\n", b
   printf "  setup.exe %.3f s (%.2fx the bare loop)\n", i, i / b
   printf "  setup.exe with /LOG %.3f s (%.2fx the bare loop, %.2fx without the journal)\n", j, j / b, j / i

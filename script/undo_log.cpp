@@ -13,16 +13,18 @@ static bool IsMissing(Status status) {
   return status == kErrFileNotFound || status == kErrPathNotFound;
 }
 
-// "<path>.~vu<n>", the first such name that is free; false when none is.
-bool UndoLog::NameAside(Effects& inner, const char* path, char (&aside)[kPathMax]) {
-  for (int tries = 0; tries < 8; ++tries) {
+// Renames `path` to "<path>.~vu<n>", the first such name that is free
+// (a few are tried); the name in `aside`.
+Status UndoLog::RenameAside(Effects& inner, const char* path, char (&aside)[kPathMax]) {
+  Status status = kErrAlreadyExists;
+  for (int tries = 0; tries < 8 && status == kErrAlreadyExists; ++tries) {
     char number[12];
     FormatDecimal(number, static_cast<long>(++counter_));
-    unsigned long attributes = 0;
-    if (!JoinText(aside, {path, ".~vu", number})) return false;
-    if (IsMissing(inner.GetFileAttributes(aside, &attributes))) return true;
+    if (!JoinText(aside, {path, ".~vu", number})) return kErrFilenameTooLong;
+    status = inner.MoveFileEx(path, aside, 0);
+    if (status == kErrFileExists) status = kErrAlreadyExists;
   }
-  return false;
+  return status;
 }
 
 Status UndoLog::KeepFile(Engine& engine, Effects& inner, const char* path,
@@ -31,22 +33,19 @@ Status UndoLog::KeepFile(Engine& engine, Effects& inner, const char* path,
   keep->aside[0] = 0;
   if (!recording()) return kOk;
   keep->path = path;
+  if (way == kKeepNothing) return kOk;  // the change fails if a file is there
   unsigned long attributes = 0;
   Status look = inner.GetFileAttributes(path, &attributes);
   if (IsMissing(look)) return kOk;
   if (look != kOk) return look;  // whether an old file is there is unknown
   keep->existed = true;
-  if (way == kKeepNothing || (attributes & kAttrDirectory)) return kOk;
+  if (attributes & kAttrDirectory) return kOk;
   // Windows refuses to replace or delete a read-only file: so does the
   // keeping of one (a caller that means it clears the attribute first).
   if (attributes & kAttrReadOnly) return kErrAccessDenied;
-  if (!NameAside(inner, path, keep->aside)) {
-    keep->aside[0] = 0;
-    return kErrFilenameTooLong;
-  }
   // The old file itself is kept, so that it comes back as it was, to its
   // times; a change in place works on a copy of it.
-  Status status = inner.MoveFileEx(path, keep->aside, 0);
+  Status status = RenameAside(inner, path, keep->aside);
   if (status == kOk && way == kKeepByCopy) {
     status = inner.CopyFile(keep->aside, path, true);
     if (status != kOk) {
@@ -67,7 +66,10 @@ Status UndoLog::KeepFile(Engine& engine, Effects& inner, const char* path,
 void UndoLog::FileChanged(Effects& inner, const FileKeep& keep, Status status) {
   if (!keep.path) return;
   unsigned long attributes = 0;
-  bool made = status == kOk || !IsMissing(inner.GetFileAttributes(keep.path, &attributes));
+  // A change that may not replace a file fails so when one is there.
+  bool refused = status == kErrFileExists || status == kErrAlreadyExists;
+  bool made = status == kOk ||
+              (!refused && !IsMissing(inner.GetFileAttributes(keep.path, &attributes)));
   if (keep.aside[0]) {
     if (made || inner.MoveFileEx(keep.aside, keep.path, 0) != kOk) {
       Add(kPutBack, kHkeyLocalMachine, 0, keep.path, keep.aside);

@@ -22,7 +22,8 @@ enum FileKeepWay {
 // The old file of one change, between its keep and the change's outcome.
 struct FileKeep {
   const char* path = nullptr;  // null: nothing to record
-  bool existed = false;        // something was at the path (a file or a folder)
+  bool existed = false;        // something was at the path (a file or a folder);
+                               // not looked for when the change cannot replace one
   char aside[kPathMax] = "";   // where the old file is kept; "" when none was
 };
 
@@ -92,7 +93,7 @@ class UndoLog {
   // `start`.
   Entry EntryEndingAt(size_t end, size_t* start) const;
   void Undo(Engine& engine, const Entry& entry);
-  bool NameAside(Effects& inner, const char* path, char (&aside)[kPathMax]);
+  Status RenameAside(Effects& inner, const char* path, char (&aside)[kPathMax]);
 
   ByteBuffer records_;
   char oldValue_[kLineMax] = "";
