@@ -8,6 +8,7 @@
 #include "script/host.h"
 #include "script/journal.h"
 #include "script/messages.h"
+#include "script/runner.h"
 
 static bool IsMissing(Status status) {
   return status == kErrFileNotFound || status == kErrPathNotFound;
@@ -191,8 +192,11 @@ void UndoLog::RollBack(Engine& engine) {
   if (!engine.modes.silent) host.ShowProgressDialog(dialog);
   if (incomplete_) Journal(engine, "rollback", {"steps missing: no memory to record them"});
   Journal(engine, "rollback", {"undoing the changes of this install"});
+  // Messages are taken between the steps, as between statements, so that
+  // the status line shows and the windows stay alive.
   for (size_t end = records_.size(); end > 0;) {
     Undo(engine, EntryEndingAt(end, &end));
+    host.PumpMessages(kPumpLimit);
   }
   Journal(engine, "rollback", {"done"});
   host.CloseProgressDialog(dialog);
