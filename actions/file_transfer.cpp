@@ -56,6 +56,7 @@ static bool Exists(Effects& effects, const char* path,
 enum Step {
   kRenameOver,  // `from` takes the place of `to` (one volume)
   kMoveOver,    // the same, copying across volumes where it must
+  kCopyOver,    // `from` is copied over `to`
   kDeleteFile   // `to` goes
 };
 
@@ -65,6 +66,7 @@ static Status TakeStep(Effects& effects, Step step, const char* from,
     case kRenameOver: return effects.MoveFileEx(from, to, kMoveReplaceExisting);
     case kMoveOver:
       return effects.MoveFileEx(from, to, kMoveReplaceExisting | kMoveCopyAllowed);
+    case kCopyOver: return effects.CopyFile(from, to, false);
     case kDeleteFile: return effects.DeleteFile(to);
   }
   return kErrInvalidParameter;
@@ -130,10 +132,13 @@ static Status ReplaceByCopy(Effects& effects, const char* source,
   return status;
 }
 
-// A fresh destination is copied straight; nothing is there to lose.
+// A fresh destination is copied straight; nothing is there to lose. So is
+// one whose old file the undo log keeps (`oldIsKept`): it renames the old
+// file aside, and puts it back if the copy fails.
 static Status CopyOver(Effects& effects, const char* source,
-                       const char* destination) {
+                       const char* destination, bool oldIsKept) {
   if (Exists(effects, destination)) {
+    if (oldIsKept) return StepOverProtectedFile(effects, kCopyOver, source, destination);
     return ReplaceByCopy(effects, source, destination);
   }
   Status status = effects.CopyFile(source, destination, true);
@@ -158,19 +163,20 @@ static bool OnOneDrive(Effects& effects, const char* a, const char* b) {
 // the file is copied first, the destination replaced in one step, and the
 // source deleted only once the destination is complete.
 static Status MoveOver(Effects& effects, const char* source,
-                       const char* destination) {
+                       const char* destination, bool oldIsKept) {
   if (OnOneDrive(effects, source, destination)) {
     return StepOverProtectedFile(effects, kMoveOver, source, destination);
   }
-  Status status = CopyOver(effects, source, destination);
+  Status status = CopyOver(effects, source, destination, oldIsKept);
   if (status != kOk) return status;
   return StepOverProtectedFile(effects, kDeleteFile, nullptr, source);
 }
 
 static Status TransferOver(Effects& effects, const Transfer& how,
-                           const char* source, const char* destination) {
-  return how.move ? MoveOver(effects, source, destination)
-                  : CopyOver(effects, source, destination);
+                           const char* source, const char* destination,
+                           bool oldIsKept) {
+  return how.move ? MoveOver(effects, source, destination, oldIsKept)
+                  : CopyOver(effects, source, destination, oldIsKept);
 }
 
 enum SamePathCheck { kCheckSamePath, kKnownDistinct };
@@ -191,7 +197,8 @@ static bool TransferOneFile(Engine& engine, const Transfer& how,
   // The family moves files: a whole folder (a user's Desktop, say) would
   // leave its place with everything in it.
   bool folder = how.move && (sourceAttributes & kAttrDirectory);
-  if (folder || TransferOver(effects, how, source, destination) != kOk) {
+  if (folder ||
+      TransferOver(effects, how, source, destination, engine.undo.recording()) != kOk) {
     AskAfterFailedTransfer(engine, how.captionKey, how.textKey, source,
                            destination);
     return false;
