@@ -40,9 +40,10 @@ Status JournalEffects::CopyFile(const char* from, const char* to, bool failIfExi
 
 Status JournalEffects::MoveFileEx(const char* from, const char* to, unsigned flags) {
   if (!to) {
-    Status status = engine_.undo.Record(inner_.MoveFileEx(from, to, flags), UndoLog::kNotUndone,
-                                        "deleted at the next start of Windows:", from);
-    return Note(status, "deleted at the next start of Windows", {from});
+    // Only an uninstall, which never rolls back, and the undo log's own
+    // end leave deletes to the next start.
+    return Note(inner_.MoveFileEx(from, to, flags), "deleted at the next start of Windows",
+                {from});
   }
   // The old file at `to` is put back after the move is undone: its record
   // comes first.

@@ -39,11 +39,10 @@ Status UndoLog::KeepFile(Engine& engine, Effects& inner, const char* path,
   Status look = inner.GetFileAttributes(path, &attributes);
   if (IsMissing(look)) return kOk;
   if (look != kOk) return look;  // whether an old file is there is unknown
-  keep->existed = true;
-  if (attributes & kAttrDirectory) return kOk;
-  // Windows refuses to replace or delete a read-only file: so does the
-  // keeping of one (a caller that means it clears the attribute first).
-  if (attributes & kAttrReadOnly) return kErrAccessDenied;
+  // Windows refuses to replace or delete a folder or a read-only file: so
+  // does the keeping of one (a caller that means it clears the attribute
+  // first).
+  if (attributes & (kAttrReadOnly | kAttrDirectory)) return kErrAccessDenied;
   // The old file itself is kept, so that it comes back as it was, to its
   // times; a change in place works on a copy of it.
   Status status = RenameAside(inner, path, keep->aside);
@@ -75,7 +74,7 @@ void UndoLog::FileChanged(Effects& inner, const FileKeep& keep, Status status) {
     if (made || inner.MoveFileEx(keep.aside, keep.path, 0) != kOk) {
       Add(kPutBack, kHkeyLocalMachine, 0, keep.path, keep.aside);
     }
-  } else if (made && !keep.existed) {
+  } else if (made) {
     Add(kDeleteFile, kHkeyLocalMachine, 0, keep.path);
   }
 }

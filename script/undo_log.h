@@ -22,8 +22,6 @@ enum FileKeepWay {
 // The old file of one change, between its keep and the change's outcome.
 struct FileKeep {
   const char* path = nullptr;  // null: nothing to record
-  bool existed = false;        // something was at the path (a file or a folder);
-                               // not looked for when the change cannot replace one
   char aside[kPathMax] = "";   // where the old file is kept; "" when none was
 };
 
