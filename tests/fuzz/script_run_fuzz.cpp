@@ -1,7 +1,9 @@
 // Fuzz target: a whole script run on the recording host and the in-memory
 // machine: sections, conditions, calls, the store and the commands of the
-// platform-free groups. Whatever the script, the folders that hold the
-// system and the user's own files, and the drives' roots, survive it.
+// platform-free groups, through the journal's effects and the undo log, to
+// the end-of-run steps (a rollback, when the script armed one). Whatever
+// the script, the folders that hold the system and the user's own files,
+// and the drives' roots, survive it.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -10,7 +12,9 @@
 
 #include "program/command_groups.h"
 #include "script/engine.h"
+#include "script/journal_effects.h"
 #include "script/runner.h"
+#include "script/setup_run.h"
 #include "script/script_file.h"
 #include "tests/native/fake_host.h"
 #include "tests/native/memory_effects.h"
@@ -50,13 +54,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   machine.WriteFile("C:\\setup\\setup.exe", "program");
   Engine* engine = new Engine;
   CopyText(engine->modes.programPath, "C:\\setup\\setup.exe");  // what KeepUninstaller copies
+  JournalEffects journaled(machine, *engine);
   engine->host = &host;
-  engine->effects = &machine;
+  engine->effects = &journaled;
   BindPlatformFreeCommandGroups(*engine);
   ScriptFile script;
   if (script.Open(machine, "setup.ini") == kOk) {
     engine->script = &script;
     RunSection(*engine, nullptr, "Setup");
+    TakeEndOfRunSteps(*engine);
   }
   delete engine;
   CheckSentinels(machine);
