@@ -17,7 +17,7 @@
 #include "script/setup_run.h"
 #include "script/script_file.h"
 #include "tests/native/fake_host.h"
-#include "tests/native/memory_effects.h"
+#include "sim/memory_effects.h"
 
 // Folders no script may remove, each with a file in it.
 static const char* const kSentinelFolders[] = {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "script/answers.h"
-#include "tests/native/memory_effects.h"
+#include "sim/memory_effects.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "dialogs/dialog_rules.h"
 #include "script/var_store.h"
-#include "tests/native/memory_effects.h"
+#include "sim/memory_effects.h"
 
 namespace {
 

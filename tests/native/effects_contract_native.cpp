@@ -1,6 +1,6 @@
 // The effect contract's machine for native tests: the in-memory one.
 #include "tests/common/effects_contract.h"
-#include "tests/native/memory_effects.h"
+#include "sim/memory_effects.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "script/script_file.h"
 #include "tests/common/trace.h"
 #include "tests/native/fake_host.h"
-#include "tests/native/memory_effects.h"
+#include "sim/memory_effects.h"
 
 // The one message set of the engine tests: short texts that show their
 // inserts.

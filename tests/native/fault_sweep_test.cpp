@@ -30,7 +30,7 @@
 #include "script/text.h"
 #include "script/var_store.h"
 #include "tests/native/fake_host.h"
-#include "tests/native/memory_effects.h"
+#include "sim/memory_effects.h"
 
 #ifdef __SANITIZE_ADDRESS__
 #include <sanitizer/lsan_interface.h>
@@ -242,7 +242,9 @@ class FaultSweep : public ::testing::Test {
     before_ = after_ = before;
     uninstall_ = uninstall;
     EXPECT_EQ(RunSetup(after_, uninstall, rollback).exitCode, 0) << phase;
-    if (rollback) EXPECT_EQ(KeptFiles(after_), std::vector<std::string>()) << phase;
+    if (rollback) {
+      EXPECT_EQ(KeptFiles(after_), std::vector<std::string>()) << phase;
+    }
     int n = 0;
     for (;; ++n) {
       MemoryEffects machine = before;

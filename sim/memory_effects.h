@@ -1,5 +1,6 @@
-// An in-memory machine for native tests: a file system of drive C: and a
-// registry, behind the same effect interface as the real Win32 one, with
+// An in-memory machine: a file system of drive C: and a registry, behind
+// the same effect interface as the real Win32 one (the shared contract
+// keeps the two alike), for the native tests and the fuzz targets, with
 // failures that a test can inject (disk full, access denied, a sharing
 // violation, a path too long, a failed registry open) and reparse points
 // in a tree. A copy that runs out of room leaves a part of the new file in
@@ -58,9 +59,10 @@ class MemoryEffects : public Effects {
   // The next `times` calls of `call` on a path or key containing `pathPart`
   // (case ignored; "" for any), after the first `skip` of them, fail with
   // `status`. A registry key whose open fails makes every call on it fail:
-  // inject kRegOpenKeyEx. times < 0: always. Every injection must fire: in
-  // a test build (VORN_INJECTIONS_MUST_FIRE) one that never fired is a test
-  // failure (ADD_FAILURE) when the failures are cleared or the machine ends.
+  // inject kRegOpenKeyEx. times < 0: always. Every injection must fire: one
+  // that never fired goes to the unfired report (SetUnfiredReport; the
+  // tests make it a test failure) when the failures are cleared or the
+  // machine ends.
   void InjectFailure(EffectCall call, const std::string& pathPart,
                      Status status, int times = -1, int skip = 0);
   // Another program at work: just before the next call of `call` on a path
@@ -76,6 +78,10 @@ class MemoryEffects : public Effects {
     ReportUnfired();
     injections_.clear();
   }
+  // Where an injection that never fired is reported, for every machine: a
+  // text naming it. None by default.
+  typedef void (*UnfiredReport)(const std::string& text);
+  static void SetUnfiredReport(UnfiredReport report) { unfiredReport_ = report; }
   // Forgets the injections that never fired, without a report; how many.
   int DisarmUnfired();
   // Each injected failure that fired, in order: "CopyFile C:\a|C:\b".
@@ -219,6 +225,7 @@ class MemoryEffects : public Effects {
   Status OnKey(EffectCall call, RegRoot root, const char* path, Use use);
   std::string Absolute(const std::string& path) const;
 
+  static UnfiredReport unfiredReport_;
   std::map<std::string, Node> files_;  // by upper-cased absolute path
   std::map<std::string, RegKeyNode> keys_;
   std::vector<Injection> injections_;
