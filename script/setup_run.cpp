@@ -32,6 +32,7 @@ int RunSetupScript(Engine& engine, WindowRef owner) {
 // An armed install that failed, or that its user or its answers file
 // abandoned, is undone; one that ended well lets its kept files go.
 static void FinishUndoLog(Engine& engine) {
+  if (!engine.undo.armed()) return;
   int exitCode = ExitCodeOfRun(engine);
   if (exitCode == kExitFailed || exitCode == kExitAbandoned || exitCode == kExitUnanswered) {
     engine.undo.RollBack(engine);

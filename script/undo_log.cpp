@@ -2,6 +2,7 @@
 // how to undo the changes, and their undo or their end.
 #include "script/undo_log.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "script/engine.h"
@@ -42,7 +43,11 @@ Status UndoLog::KeepFile(Engine& engine, Effects& inner, const char* path,
   // Windows refuses to replace or delete a folder or a read-only file: so
   // does the keeping of one (a caller that means it clears the attribute
   // first).
-  if (attributes & (kAttrReadOnly | kAttrDirectory)) return kErrAccessDenied;
+  // The refusal is journaled as the refused call's would be.
+  if (attributes & (kAttrReadOnly | kAttrDirectory)) {
+    engine.host->LogFailure("keep aside", path, kErrAccessDenied);
+    return kErrAccessDenied;
+  }
   // The old file itself is kept, so that it comes back as it was, to its
   // times; a change in place works on a copy of it.
   Status status = RenameAside(inner, path, keep->aside);
@@ -123,7 +128,8 @@ void UndoLog::Add(Step step, RegRoot root, unsigned long number, const char* a,
                   const char* b, const char* c) {
   size_t start = records_.size();
   unsigned char head[6] = {static_cast<unsigned char>(step), static_cast<unsigned char>(root)};
-  memcpy(head + 2, &number, 4);
+  uint32_t number32 = static_cast<uint32_t>(number);  // attributes or flags: 32 bits
+  memcpy(head + 2, &number32, 4);
   bool added = records_.Append(reinterpret_cast<const char*>(head), sizeof head);
   for (const char* text : {a, b, c}) added = added && records_.Append(text, strlen(text) + 1);
   unsigned length = static_cast<unsigned>(records_.size() - start);
@@ -143,7 +149,9 @@ UndoLog::Entry UndoLog::EntryEndingAt(size_t end, size_t* start) const {
   Entry entry;
   entry.step = static_cast<Step>(head[0]);
   entry.root = static_cast<RegRoot>(head[1]);
-  memcpy(&entry.number, head + 2, 4);
+  uint32_t number32 = 0;
+  memcpy(&number32, head + 2, 4);
+  entry.number = number32;
   entry.a = data + *start + 6;
   entry.b = entry.a + strlen(entry.a) + 1;
   entry.c = entry.b + strlen(entry.b) + 1;
@@ -181,7 +189,6 @@ void UndoLog::Undo(Engine& engine, const Entry& r) {
 }
 
 void UndoLog::RollBack(Engine& engine) {
-  if (!armed_) return;
   undoing_ = true;
   Host& host = *engine.host;
   WindowRef dialog = host.CreateProgressDialog(nullptr);
@@ -189,8 +196,8 @@ void UndoLog::RollBack(Engine& engine) {
   char* text = Message(engine, "ROLLBACK_MSG");
   SetItemTextFmt(engine, dialog, kStatusLineId, text ? text : fallback);
   if (!engine.modes.silent) host.ShowProgressDialog(dialog);
-  if (incomplete_) Journal(engine, "rollback", {"steps missing: no memory to record them"});
-  Journal(engine, "rollback", {"undoing the changes of this install"});
+  Journal(engine, "rollback", {incomplete_ ? "steps missing (no memory to record them); " : "",
+                               "undoing the changes of this install"});
   // Messages are taken between the steps, as between statements, so that
   // the status line shows and the windows stay alive.
   for (size_t end = records_.size(); end > 0;) {
@@ -206,7 +213,6 @@ void UndoLog::RollBack(Engine& engine) {
 
 // Each kept file goes; one that cannot, at the next start of Windows.
 void UndoLog::LetKeptFilesGo(Engine& engine) {
-  if (!armed_) return;
   undoing_ = true;
   Effects& effects = *engine.effects;
   for (size_t end = records_.size(); end > 0;) {

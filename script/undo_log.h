@@ -69,10 +69,10 @@ class UndoLog {
   // Creates the key, each missing level of it recorded for deletion.
   Status CreateKey(Effects& inner, RegRoot root, const char* key);
 
-  // The end of an armed install: a failed one undoes every step, newest
-  // first, through the engine's effects (so each is journaled), with the
-  // status line saying so; otherwise the kept files go. Either way the log
-  // is emptied and recording stops.
+  // The end of an armed install (the caller checks armed()): a failed one
+  // undoes every step, newest first, through the engine's effects (so each
+  // is journaled), with the status line saying so; otherwise the kept files
+  // go. Either way the log is emptied and recording stops.
   void RollBack(Engine& engine);
   void LetKeptFilesGo(Engine& engine);
 

@@ -298,4 +298,13 @@ TEST_F(Runner, RollbackUndoesTheWholeInstallAcrossItsRuns) {
       EXPECT_EQ(file.first.find(".~VU"), std::string::npos) << file.first << " is left";
     }
   }
+  // A read-only file is not kept, so not deleted, as Windows refuses it;
+  // the refusal reaches the failure log as the refused call's would.
+  WriteFiles({"!C:\\ro.txt=r"});
+  engine_->modes.uninstall = false;
+  Reset();
+  Run("[Setup]\nRollbackOnFailure\nDelete \"C:\\ro.txt\"\n");
+  TakeEndOfRunSteps(*engine_);
+  EXPECT_EQ(File("C:\\ro.txt"), "!r");
+  EXPECT_EQ(host_.Matching("log keep aside C:\\ro.txt").size(), 1u);
 }
