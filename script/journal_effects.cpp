@@ -78,6 +78,16 @@ Status JournalEffects::SetFileAttributes(const char* path, unsigned long attribu
                              UndoLog::kSetAttributes, path, "", old);
 }
 
+// The undo log's paths are as the calls had them, relative ones too: a
+// change of the current directory is recorded, so that each step is undone
+// where it was made, and a kept file goes from where it was kept.
+Status JournalEffects::SetCurrentDirectory(const char* path) {
+  char old[kPathMax] = "";
+  if (engine_.undo.recording()) inner_.GetCurrentDirectory(old);
+  return engine_.undo.Record(inner_.SetCurrentDirectory(path), UndoLog::kSetCurrentDirectory,
+                             old);
+}
+
 Status JournalEffects::CreateDirectory(const char* path) {
   Status status = inner_.CreateDirectory(path);
   return Note(engine_.undo.Record(status, UndoLog::kRemoveDirectory, path),

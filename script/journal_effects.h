@@ -47,9 +47,7 @@ class JournalEffects : public Effects {
   Status GetCurrentDirectory(char (&path)[kPathMax]) override {
     return inner_.GetCurrentDirectory(path);
   }
-  Status SetCurrentDirectory(const char* path) override {
-    return inner_.SetCurrentDirectory(path);
-  }
+  Status SetCurrentDirectory(const char* path) override;
   Status GetFullPathName(const char* path, char (&fullPath)[kPathMax]) override {
     return inner_.GetFullPathName(path, fullPath);
   }

@@ -185,6 +185,7 @@ void UndoLog::Undo(Engine& engine, const Entry& r) {
     case kRemoveFont: effects.RemoveFontResource(r.a); break;
     case kUnregister: Unregister(effects, r.a); break;
     case kNotUndone: Journal(engine, "not undone", {r.a, " ", r.b}); break;
+    case kSetCurrentDirectory: effects.SetCurrentDirectory(r.a); break;
   }
 }
 
@@ -217,6 +218,7 @@ void UndoLog::LetKeptFilesGo(Engine& engine) {
   Effects& effects = *engine.effects;
   for (size_t end = records_.size(); end > 0;) {
     Entry entry = EntryEndingAt(end, &end);
+    if (entry.step == kSetCurrentDirectory) effects.SetCurrentDirectory(entry.a);
     if (entry.step != kPutBack) continue;
     if (effects.DeleteFile(entry.b) != kOk) {
       effects.MoveFileEx(entry.b, nullptr, kMoveDelayUntilReboot);

@@ -55,6 +55,7 @@ class UndoLog {
     kRemoveFont,       // a
     kUnregister,       // a: a library Register registered
     kNotUndone,        // a: what, b: its subject
+    kSetCurrentDirectory,  // a: the current directory before the change
   };
   // After a change with `status`: when it succeeded and the log records,
   // the step that undoes it. Returns `status`.

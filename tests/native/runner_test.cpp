@@ -267,6 +267,13 @@ TEST_F(Runner, RollbackUndoesTheWholeInstallAcrossItsRuns) {
        "[Setup]\nRollbackOnFailure\nAppendFile \"two\" \"C:\\keep.txt\"\nDelete \"C:\\gone.txt\"\n",
        false, 0, {"C:\\keep.txt=old\r\ntwo\r\n", "C:\\gone.txt=(none)"},
        "kept: C:\\gone.txt -> C:\\gone.txt.~vu", "Setup..."},
+      // Each step is undone in the current directory it was made in: the
+      // new rel.txt goes, not the user's one of the same name.
+      {"RelativePathsAreUndoneWhereTheyWereMade",
+       "[Setup]\nRollbackOnFailure\nAppendFile \"x\" \"rel.txt\"\nCD \"C:\\other\"\n"
+       "AppendFile \"y\" \"rel.txt\"\nquiterr \"x\" \"y\"\n",
+       false, 1, {"C:\\setup\\rel.txt=(none)", "C:\\other\\rel.txt=mine\r\n"},
+       "rollback: done", "Undoing"},  // the message set by a row above
       {"AnUninstallNeverRollsBack",
        "[Uninstall]\nRollbackOnFailure\nDelete \"C:\\gone.txt\"\nquiterr \"x\" \"y\"\n", true, 1,
        {"C:\\gone.txt=(none)"}, "error: quiterr", "Setup..."},
@@ -275,7 +282,9 @@ TEST_F(Runner, RollbackUndoesTheWholeInstallAcrossItsRuns) {
   engine_->effects = &journaled;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
+    machine_.currentDirectory = "C:\\setup";
     WriteFiles({"C:\\keep.txt=old\r\n", "C:\\gone.txt=g", "C:\\p.exe=MZ",
+                "C:\\other\\rel.txt=mine\r\n",
                 "other.ini=[Other]\nMkDir \"C:\\b\"\n"});
     engine_->modes.uninstall = c.uninstall;
     Reset();
