@@ -59,7 +59,7 @@ Status JournalEffects::MoveFileEx(const char* from, const char* to, unsigned fla
 // back if the install fails; one that cannot be kept is not deleted.
 Status JournalEffects::DeleteFile(const char* path) {
   FileKeep keep;
-  Status status = Keep(path, kKeepByRename, &keep);
+  Status status = Keep(path, kKeepAway, &keep);
   if (keep.aside[0]) {
     Changed(keep, kOk);
   } else if (status == kOk) {
@@ -82,7 +82,8 @@ Status JournalEffects::SetFileAttributes(const char* path, unsigned long attribu
 // change of the current directory is recorded, so that each step is undone
 // where it was made, and a kept file goes from where it was kept.
 Status JournalEffects::SetCurrentDirectory(const char* path) {
-  char old[kPathMax] = "";
+  char old[kPathMax];
+  old[0] = 0;
   if (engine_.undo.recording()) inner_.GetCurrentDirectory(old);
   return engine_.undo.Record(inner_.SetCurrentDirectory(path), UndoLog::kSetCurrentDirectory,
                              old);

@@ -15,16 +15,16 @@ static bool IsMissing(Status status) {
   return status == kErrFileNotFound || status == kErrPathNotFound;
 }
 
-// Renames `path` to "<path>.~vu<n>", the first such name that is free
-// (a few are tried); the name in `aside`.
-Status UndoLog::RenameAside(Effects& inner, const char* path, char (&aside)[kPathMax]) {
+// Moves `path` to "<base>.~vu<n>", the first such name that is free (a
+// few are tried); the name in `aside`.
+Status UndoLog::RenameAside(Effects& inner, const char* path, const char* base,
+                            char (&aside)[kPathMax]) {
   Status status = kErrAlreadyExists;
   for (int tries = 0; tries < 8 && status == kErrAlreadyExists; ++tries) {
     char number[12];
     FormatDecimal(number, static_cast<long>(++counter_));
-    if (!JoinText(aside, {path, ".~vu", number})) return kErrFilenameTooLong;
-    status = inner.MoveFileEx(path, aside, 0);
-    if (status == kErrFileExists) status = kErrAlreadyExists;
+    if (!JoinText(aside, {base, ".~vu", number})) return kErrFilenameTooLong;
+    status = inner.MoveFileEx(path, aside, kMoveCopyAllowed);
   }
   return status;
 }
@@ -49,13 +49,18 @@ Status UndoLog::KeepFile(Engine& engine, Effects& inner, const char* path,
     return kErrAccessDenied;
   }
   // The old file itself is kept, so that it comes back as it was, to its
-  // times; a change in place works on a copy of it.
-  Status status = RenameAside(inner, path, keep->aside);
+  // times; a change in place works on a copy of it. A deleted one is kept
+  // in the temporary folder (on one volume with it as a rule: a rename),
+  // so that the folder that held it can go too; the journal's "kept" line
+  // names it.
+  char temp[kPathMax];
+  if (way == kKeepAway && inner.GetTempPath(temp) != kOk) return kErrFilenameTooLong;
+  Status status = RenameAside(inner, path, way == kKeepAway ? temp : path, keep->aside);
   if (status == kOk && way == kKeepByCopy) {
     status = inner.CopyFile(keep->aside, path, true);
     if (status != kOk) {
       if (status != kErrFileExists) inner.DeleteFile(path);  // a part of a copy
-      inner.MoveFileEx(keep->aside, path, 0);
+      inner.MoveFileEx(keep->aside, path, kMoveCopyAllowed);
     }
   }
   if (status != kOk) {
@@ -76,7 +81,7 @@ void UndoLog::FileChanged(Effects& inner, const FileKeep& keep, Status status) {
   bool made = status == kOk ||
               (!refused && !IsMissing(inner.GetFileAttributes(keep.path, &attributes)));
   if (keep.aside[0]) {
-    if (made || inner.MoveFileEx(keep.aside, keep.path, 0) != kOk) {
+    if (made || inner.MoveFileEx(keep.aside, keep.path, kMoveCopyAllowed) != kOk) {
       Add(kPutBack, kHkeyLocalMachine, 0, keep.path, keep.aside);
     }
   } else if (made) {
@@ -103,23 +108,12 @@ void UndoLog::ValueChanged(RegRoot root, const char* key, const char* name) {
   Add(oldValueThere_ ? kSetValue : kDeleteValue, root, 0, key, name ? name : "", oldValue_);
 }
 
-// Each level of `key` from the first that is missing down is made, and
-// recorded for deletion once it is there.
+// The key, recorded for deletion when it was not there.
 Status UndoLog::CreateKey(Effects& inner, RegRoot root, const char* key) {
-  char level[kLineMax];
-  if (!recording() || !FitsIn(key, sizeof level)) return inner.RegCreateKeyEx(root, key);
-  CopyText(level, key);
-  for (char* end = level;; ++end) {
-    if (*end && *end != '\\') continue;
-    char kept = *end;
-    *end = 0;
-    bool missing = IsMissing(inner.RegOpenKeyEx(root, level, false));
-    Status status = inner.RegCreateKeyEx(root, level);
-    if (status != kOk) return status;
-    if (missing) Add(kDeleteKey, root, 0, level);
-    *end = kept;
-    if (!kept) return kOk;
-  }
+  bool missing = recording() && IsMissing(inner.RegOpenKeyEx(root, key, false));
+  Status status = inner.RegCreateKeyEx(root, key);
+  if (missing && status == kOk) Add(kDeleteKey, root, 0, key);
+  return status;
 }
 
 // A record: its step, root and number, its three texts, then its length,
@@ -174,7 +168,7 @@ void UndoLog::Undo(Engine& engine, const Entry& r) {
   Effects& effects = *engine.effects;
   switch (r.step) {
     case kDeleteFile: effects.DeleteFile(r.a); break;
-    case kPutBack: effects.MoveFileEx(r.b, r.a, kMoveReplaceExisting); break;
+    case kPutBack: effects.MoveFileEx(r.b, r.a, kMoveReplaceExisting | kMoveCopyAllowed); break;
     case kMoveBack: effects.MoveFileEx(r.a, r.b, r.number); break;
     case kRemoveDirectory: effects.RemoveDirectory(r.a); break;
     case kCreateDirectory: effects.CreateDirectory(r.a); break;

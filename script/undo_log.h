@@ -17,12 +17,14 @@ enum FileKeepWay {
   kKeepNothing,   // the change cannot touch an old file (it fails if one is there)
   kKeepByRename,  // renamed aside: the change makes a new file
   kKeepByCopy,    // renamed aside and copied back: the change works on the copy
+  kKeepAway,      // moved into the temporary folder: the change deletes it
 };
 
 // The old file of one change, between its keep and the change's outcome.
 struct FileKeep {
   const char* path = nullptr;  // null: nothing to record
-  char aside[kPathMax] = "";   // where the old file is kept; "" when none was
+  char aside[kPathMax];        // where the old file is kept; "" when none was
+  FileKeep() { aside[0] = 0; }  // not the whole buffer: only its first byte is read
 };
 
 class UndoLog {
@@ -92,7 +94,8 @@ class UndoLog {
   // `start`.
   Entry EntryEndingAt(size_t end, size_t* start) const;
   void Undo(Engine& engine, const Entry& entry);
-  Status RenameAside(Effects& inner, const char* path, char (&aside)[kPathMax]);
+  Status RenameAside(Effects& inner, const char* path, const char* base,
+                     char (&aside)[kPathMax]);
 
   ByteBuffer records_;
   char oldValue_[kLineMax] = "";

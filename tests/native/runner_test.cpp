@@ -266,7 +266,7 @@ TEST_F(Runner, RollbackUndoesTheWholeInstallAcrossItsRuns) {
       {"AnInstallThatEndsWellKeepsItsChanges",
        "[Setup]\nRollbackOnFailure\nAppendFile \"two\" \"C:\\keep.txt\"\nDelete \"C:\\gone.txt\"\n",
        false, 0, {"C:\\keep.txt=old\r\ntwo\r\n", "C:\\gone.txt=(none)"},
-       "kept: C:\\gone.txt -> C:\\gone.txt.~vu", "Setup..."},
+       "kept: C:\\gone.txt -> C:\\windows\\temp\\.~vu", "Setup..."},
       // Each step is undone in the current directory it was made in: the
       // new rel.txt goes, not the user's one of the same name.
       {"RelativePathsAreUndoneWhereTheyWereMade",
@@ -274,6 +274,14 @@ TEST_F(Runner, RollbackUndoesTheWholeInstallAcrossItsRuns) {
        "AppendFile \"y\" \"rel.txt\"\nquiterr \"x\" \"y\"\n",
        false, 1, {"C:\\setup\\rel.txt=(none)", "C:\\other\\rel.txt=mine\r\n"},
        "rollback: done", "Undoing"},  // the message set by a row above
+      // A delete keeps its file away from the folder, which can then go.
+      {"ADeletedTreeGoesAndComesBack",
+       "[Setup]\nRollbackOnFailure\nDeltree \"C:\\old\"\nExist \"C:\\old\"\nIf\n"
+       "  quiterr \"x\" \"y\"\nEndif\nDeltree \"C:\\older\"\n",
+       false, 0, {"C:\\old=(none)", "C:\\older=(none)"}, "file deleted: ", "Setup..."},
+      {"AFailedInstallPutsADeletedTreeBack",
+       "[Setup]\nRollbackOnFailure\nDeltree \"C:\\old\"\nquiterr \"x\" \"y\"\n",
+       false, 1, {"C:\\old\\sub\\a.txt=a"}, "rollback: done", "Undoing"},
       {"AnUninstallNeverRollsBack",
        "[Uninstall]\nRollbackOnFailure\nDelete \"C:\\gone.txt\"\nquiterr \"x\" \"y\"\n", true, 1,
        {"C:\\gone.txt=(none)"}, "error: quiterr", "Setup..."},
@@ -284,7 +292,7 @@ TEST_F(Runner, RollbackUndoesTheWholeInstallAcrossItsRuns) {
     SCOPED_TRACE(c.name);
     machine_.currentDirectory = "C:\\setup";
     WriteFiles({"C:\\keep.txt=old\r\n", "C:\\gone.txt=g", "C:\\p.exe=MZ",
-                "C:\\other\\rel.txt=mine\r\n",
+                "C:\\other\\rel.txt=mine\r\n", "C:\\old\\sub\\a.txt=a", "C:\\older\\b.txt=b",
                 "other.ini=[Other]\nMkDir \"C:\\b\"\n"});
     engine_->modes.uninstall = c.uninstall;
     Reset();
