@@ -79,3 +79,12 @@ int CollectSetupTypeRows(const VarStore& vars,
   }
   return count;
 }
+
+const char* SetupTypeRowText(const VarStore& vars, const char* text) {
+  SetupTypeRow rows[kSetupTypeRowsMax];
+  int count = CollectSetupTypeRows(vars, rows);
+  for (int i = 0; i < count; ++i) {
+    if (EqualsNoCase(rows[i].text, text)) return rows[i].text;
+  }
+  return nullptr;
+}

@@ -48,3 +48,9 @@ struct SetupTypeRow {
 const int kSetupTypeRowsMax = 10;
 int CollectSetupTypeRows(const VarStore& vars,
                          SetupTypeRow (&rows)[kSetupTypeRowsMax]);
+// The text of the row that reads `text` with ASCII case ignored; null when
+// no row does.
+const char* SetupTypeRowText(const VarStore& vars, const char* text);
+
+// The mail server the SMTP prompt offers.
+const char kOfferedSmtpServer[] = "mail";

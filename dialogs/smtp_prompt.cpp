@@ -1,5 +1,6 @@
 // The mail server prompt (SMTP): offers "mail" and ends only with a name of
 // 1 to 254 characters; Escape does nothing.
+#include "dialogs/dialog_rules.h"
 #include "dialogs/dialog_texts.h"
 #include "dialogs/resource.h"
 #include "dialogs/setup_dialogs.h"
@@ -21,7 +22,7 @@ static INT_PTR CALLBACK SmtpPromptProc(HWND prompt, UINT message, WPARAM wParam,
   switch (message) {
     case WM_INITDIALOG:
       SendDlgItemMessageA(prompt, IDC_SMTP_SERVER, EM_LIMITTEXT, kServerNameMax, 0);
-      SetDlgItemTextA(prompt, IDC_SMTP_SERVER, "mail");
+      SetDlgItemTextA(prompt, IDC_SMTP_SERVER, kOfferedSmtpServer);
       return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK) TakeServerName(prompt, *engine);

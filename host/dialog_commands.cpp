@@ -96,13 +96,8 @@ static void ShowAbortMessage(Engine& engine) {
 // The setup type given in advance: the row with its text (ASCII case
 // ignored) sets SETUPTYPE. False when it names no row.
 static bool TakeGivenSetupType(Engine& engine, const char* given) {
-  SetupTypeRow rows[kSetupTypeRowsMax];
-  int count = CollectSetupTypeRows(engine.vars, rows);
-  for (int i = 0; i < count; ++i) {
-    if (EqualsNoCase(rows[i].text, given)) {
-      return VarSet(engine.vars, "SETUPTYPE", rows[i].text) >= 0;
-    }
-  }
+  const char* row = SetupTypeRowText(engine.vars, given);
+  if (row) return VarSet(engine.vars, "SETUPTYPE", row) >= 0;
   Journal(engine, "error", {"the answer SETUPTYPE = ", given, " names no setup type"});
   return false;
 }

@@ -258,7 +258,13 @@ bool MemoryEffects::Exists(const std::string& path) const {
 
 bool MemoryEffects::IsDirectory(const std::string& path) const {
   const Node* node = Find(path);
-  return node && node->directory;
+  return (node && node->directory) || IsDriveRoot(path);
+}
+
+// "X:\" of a drive the machine has.
+bool MemoryEffects::IsDriveRoot(const std::string& path) const {
+  std::string full = Absolute(path);
+  return full.size() == 3 && full[1] == ':' && driveTypes.count(FoldAscii(full[0])) > 0;
 }
 
 std::vector<std::string> MemoryEffects::Tree(const std::string& directory) const {
@@ -293,6 +299,30 @@ std::map<std::string, std::string> MemoryEffects::Registry() const {
     }
   }
   return registry;
+}
+
+std::vector<MemoryEffects::Entry> MemoryEffects::Entries() const {
+  std::vector<Entry> entries;
+  for (const auto& item : files_) {
+    const Node& node = item.second;
+    entries.push_back(Entry{node.path, node.directory, node.content, node.attributes});
+  }
+  return entries;
+}
+
+std::vector<MemoryEffects::RegKeyEntry> MemoryEffects::RegKeys() const {
+  std::vector<RegKeyEntry> keys;
+  for (const auto& item : keys_) {
+    RegRoot root = StartsWith(item.first, "HKCR\\")   ? kHkeyClassesRoot
+                   : StartsWith(item.first, "HKCU\\") ? kHkeyCurrentUser
+                                                       : kHkeyLocalMachine;
+    RegKeyEntry key{root, item.second.path, {}};
+    for (const auto& value : item.second.values) {
+      key.values.push_back(RegEntry{value.second.name, value.second.data, value.second.isString});
+    }
+    keys.push_back(key);
+  }
+  return keys;
 }
 
 void MemoryEffects::MakeReparsePoint(const std::string& path) {
@@ -381,6 +411,10 @@ Status MemoryEffects::GetFileAttributes(const char* path,
   if (Status injected = Injected(EffectCall::kGetFileAttributes, path)) return injected;
   if (CheckPath(path) != kOk) return kErrFilenameTooLong;
   const Node* node = Find(path);
+  if (!node && IsDriveRoot(path)) {
+    *attributes = kAttrDirectory;
+    return kOk;
+  }
   if (!node) return NotFound(path);
   *attributes = node->attributes;
   return kOk;
@@ -555,7 +589,8 @@ Status MemoryEffects::SetCurrentDirectory(const char* path) {
   if (Status injected = Injected(EffectCall::kSetCurrentDirectory, path)) return injected;
   if (CheckPath(path) != kOk) return Logged("SetCurrentDirectory", path, kErrFilenameTooLong);
   if (!IsDirectory(path)) return Logged("SetCurrentDirectory", path, kErrPathNotFound);
-  currentDirectory = Find(path)->path;
+  const Node* node = Find(path);
+  currentDirectory = node ? node->path : Absolute(path);
   return kOk;
 }
 
@@ -610,7 +645,10 @@ Status MemoryEffects::RegSetValueEx(RegRoot root, const char* path,
                                     const char* name, const char* data,
                                     size_t size) {
   Status status = OnKey(EffectCall::kRegSetValueEx, root, path, [&](RegKeyNode& key) {
-    key.values[MemoryEffects::UpperCase(name ? name : "")] = RegValueNode{std::string(data, size), true};
+    RegValueNode& value = key.values[MemoryEffects::UpperCase(name ? name : "")];
+    if (value.name.empty()) value.name = name ? name : "";
+    value.data.assign(data, size);
+    value.isString = true;
     return kOk;
   });
   return Logged("RegSetValueEx", path, status);
@@ -685,7 +723,14 @@ void MemoryEffects::SetRegString(RegRoot root, const std::string& path,
                                  const std::string& name,
                                  const std::string& text) {
   RegCreateKeyEx(root, path.c_str());
-  keys_[RegKeyOf(root, path)].values[MemoryEffects::UpperCase(name)] = RegValueNode{text + '\0', true};
+  keys_[RegKeyOf(root, path)].values[MemoryEffects::UpperCase(name)] = RegValueNode{name, text + '\0', true};
+}
+
+void MemoryEffects::SetRegValue(RegRoot root, const std::string& path, const std::string& name,
+                                const std::string& bytes, bool isString) {
+  RegCreateKeyEx(root, path.c_str());
+  keys_[RegKeyOf(root, path)].values[MemoryEffects::UpperCase(name)] =
+      RegValueNode{name, bytes, isString};
 }
 
 void MemoryEffects::SetRegBinary(RegRoot root, const std::string& path,
@@ -699,14 +744,8 @@ void MemoryEffects::SetRegBinary(RegRoot root, const std::string& path,
 
 Status MemoryEffects::SHGetSpecialFolderPath(int csidl, char (&path)[kPathMax]) {
   if (Status injected = Injected(EffectCall::kSHGetSpecialFolderPath, "")) return injected;
-  static const std::map<int, const char*> kFolders = {
-      {kCsidlPrograms, "C:\\users\\test\\Start Menu\\Programs"},
-      {kCsidlStartup, "C:\\users\\test\\Start Menu\\Programs\\StartUp"},
-      {kCsidlDesktopDirectory, "C:\\users\\test\\Desktop"},
-      {kCsidlProfile, "C:\\users\\test"},
-      {kCsidlProgramFiles, "C:\\Program Files"}};
-  auto folder = kFolders.find(csidl);
-  if (folder != kFolders.end()) return CopyOut(folder->second, path);
+  auto folder = specialFolders.find(csidl);
+  if (folder != specialFolders.end()) return CopyOut(folder->second, path);
   path[0] = 0;
   return Logged("SHGetSpecialFolderPath", "", kErrPathNotFound);
 }

@@ -48,7 +48,10 @@ class MemoryEffects : public Effects {
                  unsigned long attributes = kAttrArchive);
   std::string ReadFile(const std::string& path) const;
   bool Exists(const std::string& path) const;
+  // The full path of `path` by Windows' rules, from the current directory.
+  std::string FullPath(const std::string& path) const { return Absolute(path); }
   bool IsDirectory(const std::string& path) const;
+  bool IsFile(const std::string& path) const { return Exists(path) && !IsDirectory(path); }
   // Every path below `directory` (files and directories), sorted.
   std::vector<std::string> Tree(const std::string& directory) const;
   // Every file and directory by its upper-cased path: its content (a
@@ -96,8 +99,33 @@ class MemoryEffects : public Effects {
   // Every key ("ROOT\KEY") and value ("ROOT\KEY|NAME", its bytes and
   // whether it is a string), upper-cased: for comparing whole machines.
   std::map<std::string, std::string> Registry() const;
+  // Every file and directory as created, in the order of their upper-cased
+  // paths (a folder before what it holds): for saving a machine.
+  struct Entry {
+    std::string path;
+    bool directory;
+    std::string content;
+    unsigned long attributes;
+  };
+  std::vector<Entry> Entries() const;
+  // Every registry key with its values, names as first written, keys in the
+  // order of their upper-cased paths (a key before its subkeys).
+  struct RegEntry {
+    std::string name;
+    std::string data;  // every byte written
+    bool isString;
+  };
+  struct RegKeyEntry {
+    RegRoot root;
+    std::string path;
+    std::vector<RegEntry> values;
+  };
+  std::vector<RegKeyEntry> RegKeys() const;
   void SetRegString(RegRoot root, const std::string& path,
                     const std::string& name, const std::string& text);
+  // A value with exactly these bytes, a string (REG_SZ) or not.
+  void SetRegValue(RegRoot root, const std::string& path, const std::string& name,
+                   const std::string& bytes, bool isString);
   // A value of another type than REG_SZ.
   void SetRegBinary(RegRoot root, const std::string& path,
                     const std::string& name, const std::string& bytes);
@@ -120,6 +148,13 @@ class MemoryEffects : public Effects {
   std::string tempPath = "C:\\windows\\temp\\";
   std::string currentDirectory = "C:\\setup";
   std::map<char, int> driveTypes = {{'C', kDriveFixed}};  // upper-case letters
+  // SHGetSpecialFolderPath's answers by CSIDL; any other folder is missing.
+  std::map<int, std::string> specialFolders = {
+      {kCsidlPrograms, "C:\\users\\test\\Start Menu\\Programs"},
+      {kCsidlStartup, "C:\\users\\test\\Start Menu\\Programs\\StartUp"},
+      {kCsidlDesktopDirectory, "C:\\users\\test\\Desktop"},
+      {kCsidlProfile, "C:\\users\\test"},
+      {kCsidlProgramFiles, "C:\\Program Files"}};
 
   // ---- The effect interface ----
   Status CopyFile(const char* from, const char* to, bool failIfExists) override;
@@ -183,6 +218,7 @@ class MemoryEffects : public Effects {
     bool Unwritable() const { return directory || (attributes & kAttrReadOnly); }
   };
   struct RegValueNode {
+    std::string name;  // as first written
     std::string data;  // every byte written
     bool isString;     // REG_SZ
   };
@@ -219,6 +255,7 @@ class MemoryEffects : public Effects {
   void Put(const Node& node);
   void AddDirectory(const std::string& fullPath);
   Status CheckNewEntry(const std::string& path) const;
+  bool IsDriveRoot(const std::string& path) const;
   Status NotFound(const std::string& path) const;
   Status CheckTarget(const char* to, bool replace, Status existing) const;
   template <typename Use>

@@ -1,0 +1,257 @@
+// Saving, reading and comparing the states of simulated machines.
+#include "sim/machine_state.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "sim/simulated_machine.h"
+
+namespace {
+
+const char kStateHeader[] = "vorn dry-run machine 1";
+
+const char* RootName(RegRoot root) {
+  switch (root) {
+    case kHkeyClassesRoot: return "HKCR";
+    case kHkeyCurrentUser: return "HKCU";
+    default: return "HKLM";
+  }
+}
+
+bool RootOf(const std::string& name, RegRoot* root) {
+  const RegRoot roots[] = {kHkeyClassesRoot, kHkeyCurrentUser, kHkeyLocalMachine};
+  for (RegRoot candidate : roots) {
+    if (name == RootName(candidate)) {
+      *root = candidate;
+      return true;
+    }
+  }
+  return false;
+}
+
+// ---- Reading ----
+
+class StateReader {
+ public:
+  StateReader(std::istream& in, SimulatedMachine& machine) : in_(in), machine_(machine) {}
+
+  // False with `problem` set at the first malformed line.
+  bool Read() {
+    std::string line;
+    if (!NextLine(&line) || line != kStateHeader) return Fail("not a machine state");
+    while (NextLine(&line)) {
+      std::istringstream fields(line);
+      std::string record;
+      fields >> record;
+      if (!ReadRecord(record, fields)) return false;
+    }
+    return true;
+  }
+
+  std::string problem;
+  long lineNumber = 0;
+
+ private:
+  bool NextLine(std::string* line) {
+    if (!std::getline(in_, *line)) return false;
+    ++lineNumber;
+    return true;
+  }
+  bool Fail(const std::string& what) {
+    problem = what;
+    return false;
+  }
+  // The rest of the record's line after one blank: a path.
+  static std::string Rest(std::istringstream& fields) {
+    std::string rest;
+    std::getline(fields >> std::ws, rest);
+    return rest;
+  }
+  // `size` bytes and the line end after them.
+  bool Bytes(size_t size, std::string* bytes) {
+    bytes->resize(size);
+    if (size && !in_.read(&(*bytes)[0], static_cast<std::streamsize>(size))) {
+      return Fail("the file ends within a record's bytes");
+    }
+    for (char c : *bytes) lineNumber += c == '\n';
+    if (in_.get() != '\n') return Fail("no line end after a record's bytes");
+    ++lineNumber;
+    return true;
+  }
+  bool ReadRecord(const std::string& record, std::istringstream& fields) {
+    if (record == "drive") {
+      char letter = 0;
+      int type = 0;
+      if (!(fields >> letter >> type) || letter < 'A' || letter > 'Z') return Fail("bad drive");
+      machine_.driveTypes[letter] = type;
+      return true;
+    }
+    if (record == "dir" || record == "file") return ReadEntry(record == "dir", fields);
+    if (record == "key" || record == "value") return ReadRegistry(record == "key", fields);
+    std::string path = Rest(fields);
+    if (path.empty()) return Fail("unknown record or no path");
+    if (record == "font") {
+      machine_.fontsAdded.insert(MemoryEffects::UpperCase(path));
+    } else if (record == "program") {
+      machine_.programPath = path;
+    } else if (record == "restart") {
+      machine_.deletesAtRestart.push_back(path);
+    } else {
+      return Fail("unknown record " + record);
+    }
+    return true;
+  }
+  bool ReadEntry(bool directory, std::istringstream& fields) {
+    unsigned long attributes = 0;
+    size_t size = 0;
+    if (!(fields >> attributes) || (!directory && !(fields >> size))) return Fail("bad numbers");
+    std::string path = Rest(fields), content;
+    if (path.size() < 3 || path[1] != ':') return Fail("no full path");
+    if (!directory && !Bytes(size, &content)) return false;
+    if (directory) {
+      if (!machine_.IsDirectory(path)) machine_.CreateDirectory(path.c_str());
+    } else {
+      machine_.WriteFile(path, content);
+    }
+    machine_.SetFileAttributes(path.c_str(), attributes);
+    return true;
+  }
+  bool ReadRegistry(bool key, std::istringstream& fields) {
+    std::string type, rootName;
+    size_t nameSize = 0, dataSize = 0;
+    if (!key && !(fields >> type >> nameSize >> dataSize)) return Fail("bad value record");
+    RegRoot root;
+    if (!(fields >> rootName) || !RootOf(rootName, &root)) return Fail("bad registry root");
+    std::string path = Rest(fields);
+    if (key) {
+      machine_.RegCreateKeyEx(root, path.c_str());
+      return true;
+    }
+    std::string bytes;
+    if (type != "sz" && type != "bin") return Fail("bad value type");
+    if (!Bytes(nameSize + dataSize, &bytes)) return false;
+    machine_.SetRegValue(root, path, bytes.substr(0, nameSize), bytes.substr(nameSize),
+                         type == "sz");
+    return true;
+  }
+
+  std::istream& in_;
+  SimulatedMachine& machine_;
+};
+
+// ---- Comparing ----
+
+// A value's data as the changes show it: a string up to its NUL, quoted;
+// other bytes in hex.
+std::string ShownData(const MemoryEffects::RegEntry& value) {
+  if (value.isString) return "\"" + std::string(value.data.c_str()) + "\"";
+  std::string hex = "hex:";
+  char pair[4];
+  for (unsigned char c : value.data) {
+    snprintf(pair, sizeof pair, "%s%02x", hex.size() > 4 ? "," : "", c);
+    hex += pair;
+  }
+  return hex;
+}
+
+// Everything a state holds, by upper-cased name: the line that names it and
+// what tells its versions apart.
+struct Described {
+  std::string line;
+  std::string version;
+};
+typedef std::map<std::string, Described> Description;
+
+Description Describe(const SimulatedMachine& machine) {
+  Description all;
+  for (const MemoryEffects::Entry& entry : machine.Entries()) {
+    std::string kind = entry.directory ? "folder " : "file ";
+    all[MemoryEffects::UpperCase(kind + entry.path)] = {
+        kind + entry.path, entry.content + "|" + std::to_string(entry.attributes)};
+  }
+  for (const MemoryEffects::RegKeyEntry& key : machine.RegKeys()) {
+    std::string keyName = std::string(RootName(key.root)) + "\\" + key.path;
+    all[MemoryEffects::UpperCase("key " + keyName)] = {"key " + keyName, ""};
+    for (const MemoryEffects::RegEntry& value : key.values) {
+      std::string named = "value " + keyName + " \"" + value.name + "\"";
+      std::string data = ShownData(value);
+      all[MemoryEffects::UpperCase(named)] = {named + " = " + data, data};
+    }
+  }
+  for (const std::string& font : machine.fontsAdded) all["FONT " + font] = {"font " + font, ""};
+  for (const std::string& path : machine.deletesAtRestart) {
+    all[MemoryEffects::UpperCase("restart " + path)] = {"restart " + path, ""};
+  }
+  return all;
+}
+
+}  // namespace
+
+bool SaveMachineState(const SimulatedMachine& machine, const std::string& path,
+                      std::string* error) {
+  std::ofstream out(path, std::ios::binary);
+  out << kStateHeader << "\n";
+  if (!machine.programPath.empty()) out << "program " << machine.programPath << "\n";
+  for (const auto& drive : machine.driveTypes) {
+    out << "drive " << drive.first << " " << drive.second << "\n";
+  }
+  for (const MemoryEffects::Entry& entry : machine.Entries()) {
+    if (entry.directory) {
+      out << "dir " << entry.attributes << " " << entry.path << "\n";
+    } else {
+      out << "file " << entry.attributes << " " << entry.content.size() << " " << entry.path
+          << "\n" << entry.content << "\n";
+    }
+  }
+  for (const MemoryEffects::RegKeyEntry& key : machine.RegKeys()) {
+    out << "key " << RootName(key.root) << " " << key.path << "\n";
+    for (const MemoryEffects::RegEntry& value : key.values) {
+      out << "value " << (value.isString ? "sz " : "bin ") << value.name.size() << " "
+          << value.data.size() << " " << RootName(key.root) << " " << key.path << "\n"
+          << value.name << value.data << "\n";
+    }
+  }
+  for (const std::string& font : machine.fontsAdded) out << "font " << font << "\n";
+  for (const std::string& restart : machine.deletesAtRestart) out << "restart " << restart << "\n";
+  out.close();
+  if (out) return true;
+  *error = "the state file " + path + " cannot be written";
+  return false;
+}
+
+bool LoadMachineState(SimulatedMachine& machine, const std::string& path, std::string* error) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    *error = "the state file " + path + " cannot be read";
+    return false;
+  }
+  StateReader reader(in, machine);
+  if (reader.Read()) return true;
+  *error = "the state file " + path + ": line " + std::to_string(reader.lineNumber) + ": " +
+           reader.problem;
+  return false;
+}
+
+std::vector<std::string> MachineChanges(const SimulatedMachine& before,
+                                        const SimulatedMachine& after) {
+  Description was = Describe(before), is = Describe(after);
+  std::vector<std::string> changes;
+  for (const auto& item : was) {
+    auto now = is.find(item.first);
+    if (now == is.end()) {
+      changes.push_back("- " + item.second.line);
+    } else if (now->second.version != item.second.version) {
+      changes.push_back("* " + now->second.line);
+    }
+  }
+  for (const auto& item : is) {
+    if (!was.count(item.first)) changes.push_back("+ " + item.second.line);
+  }
+  std::stable_sort(changes.begin(), changes.end(), [](const std::string& a, const std::string& b) {
+    return MemoryEffects::UpperCase(a.substr(2)) < MemoryEffects::UpperCase(b.substr(2));
+  });
+  return changes;
+}

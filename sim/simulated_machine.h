@@ -1,0 +1,57 @@
+// The machine of a dry run: the in-memory machine, with answers declared in
+// advance for what a simulation cannot know (what a started program does
+// and the exit code it returns, what a library's registration code does
+// and returns, whether the network probes succeed) and a note in the run's
+// journal, kind "assumed", each time the run relies on one. A library
+// loads when its file is on the machine.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+
+#include "sim/memory_effects.h"
+
+struct Engine;
+
+class SimulatedMachine : public MemoryEffects {
+ public:
+  // Where the "assumed" notes go: the run's journal, once the run has an
+  // engine; none before.
+  void NoteAssumptionsIn(Engine* engine) { engine_ = engine; }
+
+  // Exit codes of started programs, by upper-cased full path or file name;
+  // any other program returns 0.
+  std::map<std::string, unsigned long> exitCodes;
+  // Results of library entries, by "FILE NAME|ENTRY" upper-cased (the
+  // library's file name or full path); any other entry returns 0 (S_OK).
+  std::map<std::string, long> entryResults;
+  // Where setup.exe ran last ("" before any run): a saved state keeps it.
+  std::string programPath;
+  // Whether the TCP/IP probe finds Winsock with TCP/IP.
+  bool tcpIp = true;
+
+  Status CreateProcess(const char* application, const char* commandLine,
+                       const char* directory, bool wait,
+                       unsigned long* exitCode) override;
+  Status ShellExecute(const char* file, const char* parameters,
+                      const char* directory) override;
+  Status LoadLibrary(const char* name, LibraryRef* library) override;
+  Status CallEntryPoint(LibraryRef library, const char* entry, long* result) override;
+  Status DetectTcpIp() override;
+  Status ListenOnTcpPort(unsigned short port) override;
+
+ private:
+  void Assume(const std::string& text);
+  // The declared value for `path` (by full path, then by file name) in
+  // `table`, with "|suffix" appended to the key; null when none.
+  template <typename Value>
+  const Value* Declared(const std::map<std::string, Value>& table, const std::string& path,
+                        const std::string& suffix = "") const;
+  // Where Windows would find library `name`: as named, else in the system
+  // folder, else in the current folder; "" when it is nowhere.
+  std::string LibraryFile(const std::string& name) const;
+
+  Engine* engine_ = nullptr;
+  std::map<std::string, std::string> libraryFiles_;  // upper-cased name as loaded -> full path
+};
