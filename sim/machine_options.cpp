@@ -210,6 +210,8 @@ void MakeFolders(SimulatedMachine& machine) {
   }
   machine.SetRegValue(kHkeyLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion",
                       "ProgramFilesDir", std::string("C:\\Program Files") + '\0', true);
+  machine.RegCreateKeyEx(kHkeyLocalMachine,
+                         "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
 }
 
 // The files and folders of `folder` here become drive `letter`'s.

@@ -27,8 +27,9 @@ int main(int argc, char** argv) {
   DryRunOptions options;
   std::string error;
   if (!ParseDryRunOptions(std::vector<std::string>(argv + 1, argv + argc), &options, &error)) {
+    Refuse(error);
     fputs(kDryRunUsage, stderr);
-    return Refuse(error);
+    return kBadDescription;
   }
   SimulatedMachine machine, since;
   if (!BuildMachine(options, machine, &error)) return Refuse(error);
