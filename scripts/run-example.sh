@@ -9,7 +9,9 @@
 # drives, registry keys and values, and shortcuts with their targets. With
 # a display (and VORN_HEADLESS unset) you answer the windows; otherwise a
 # private Xvfb display is used and the project's UI robot takes every
-# default, printing each window, status line and box it saw.
+# default, printing each window, status line and box it saw. Last, the
+# same cycle runs as a dry run (setupsim) and its changes are compared
+# with the Wine run's, phase by phase.
 # VORN_EXAMPLE_NO_BUILD=1 uses the programs built already.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -22,6 +24,9 @@ programs=$VORN_BUILD/$build
 if [ "${VORN_EXAMPLE_NO_BUILD:-0}" != 1 ]; then
   configure "$programs" -DCMAKE_TOOLCHAIN_FILE="$(toolchain_file "$build")" -DVORN_TESTS=ON
   cmake --build "$programs" -j2 --target setup robot_cli record_args reg_ok
+  # The dry-run tool, native, for the comparison at the end.
+  configure "$VORN_BUILD/native" -DCMAKE_BUILD_TYPE=Debug
+  cmake --build "$VORN_BUILD/native" -j2 --target setupsim
 fi
 
 work=$VORN_BUILD/example
@@ -35,6 +40,9 @@ cp "$programs/tests/helpers/reg_ok.dll" "$work/vornshell.dll"
 cp "$programs/tests/helpers/record_args.exe" "$work/postinstall.exe"
 font=$(fetch_test_font)
 [ -n "$font" ] && cp "$font" "$work/vornsans.ttf"
+# The media as they are before the first run, for the dry run.
+rm -rf "$work.media"
+cp -r "$work" "$work.media"
 
 fresh_prefix example-prefix "$build"
 log "the $build setup.exe"
@@ -48,17 +56,27 @@ else
 fi
 start_wineserver
 
-# snapshot FILE: the prefix's files (path, size, time) and registry values,
-# one per line, sorted. The wineserver is stopped first, so that the
-# registry is on disk, and started again.
+# files LETTER: the files of the drive in the current folder (path, size,
+# time, MD5 sum), the Windows and Temp folders left out.
+files() {
+  find . -path ./windows -prune -o -path './users/*/AppData/Local/Temp' -prune -o \
+    -path './users/*/Temp' -prune -o -type f -print0 | xargs -0 -r md5sum >"$work/.sums"
+  find . -path ./windows -prune -o -path './users/*/AppData/Local/Temp' -prune -o \
+    -path './users/*/Temp' -prune -o -type f -printf "file $1:/%P\t%s %T@\n" |
+    awk -F'\t' -v sums="$work/.sums" '
+      BEGIN { while ((getline line < sums) > 0) sum[substr(line, 37)] = substr(line, 1, 32) }
+      { print $0 " " sum[substr($1, 9)] }'
+}
+
+# snapshot FILE: the prefix's files (path, size, time, sum) and registry
+# values, one per line, sorted. The wineserver is stopped first, so that
+# the registry is on disk, and started again.
 snapshot() {
   "$WINESERVER" -k 2>/dev/null || true
   "$WINESERVER" -w 2>/dev/null || true
   {
-    (cd "$prefix/drive_c" && find . -path ./windows -prune -o \
-      -path './users/*/AppData/Local/Temp' -prune -o -path './users/*/Temp' -prune -o \
-      -type f -printf 'file C:/%P\t%s %T@\n')
-    (cd "$prefix-drive-d" && find . -type f -printf 'file D:/%P\t%s %T@\n')
+    (cd "$prefix/drive_c" && files C)
+    (cd "$prefix-drive-d" && files D)
     for hive in system user; do
       awk -v hive="$hive" '
         /^\[/ { key = $0; sub(/\] [0-9]+.*$/, "]", key); next }
@@ -200,5 +218,13 @@ else
 fi
 if [ -n "$at_reboot" ]; then
   echo "deleted at the next start of Windows: the uninstall's temporary copy"
+fi
+
+log "the same cycle as a dry run (setupsim), against the Wine run's changes"
+if [ -x "$VORN_BUILD/native/setupsim" ]; then
+  "$VORN_ROOT/scripts/compare-dry-run.sh" "$VORN_BUILD/native/setupsim" "$work.media" "$work" \
+    "$(id -un)" || true
+else
+  echo "no dry run: $VORN_BUILD/native/setupsim is not built"
 fi
 exit 0

@@ -4,7 +4,8 @@
 # and uninstall, with an upgrade that fails and is rolled back between the
 # first two; then the same unattended with those answers, and the
 # uninstall that the product registered, run with the install media gone.
-# The summaries it prints: everything installed, then everything removed.
+# The summaries it prints: everything installed, then everything removed;
+# and the same cycle as a dry run, whose changes match the Wine run's.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 output=$(VORN_HEADLESS=1 VORN_EXAMPLE_NO_BUILD=1 "$root/scripts/run-example.sh" 2>&1)
@@ -35,6 +36,9 @@ expect "  * C:/Program Files/vorn/zek.ini"   # the upgrade merged it
 expect "nothing: every file, registry value and shortcut of the product is gone"
 expect "== setup.exe exit code: 1"   # the upgrade that fails
 expect "as the first install left it: the failed upgrade was rolled back"
+# The dry run of the same cycle lists the same changes, phase by phase.
+expect "the dry run lists the same changes as the Wine run in every phase"
+expect "left of the product after the cycle, dry run: nothing"
 if [ "$failures" -gt 0 ]; then
   echo "$output" | tail -80
   exit 1
