@@ -383,6 +383,42 @@ TEST(DryRunState, ReadsBackEverythingItWrote) {
   EXPECT_EQ(read.programPath, "E:\\setup.exe");
 }
 
+// The output of the tool: what `command` (a shell command) prints, and its
+// exit status.
+std::string Output(const std::string& command, int* status) {
+  FILE* tool = popen((command + " 2>&1").c_str(), "r");
+  std::string output;
+  char buffer[256];
+  while (tool && fgets(buffer, sizeof buffer, tool)) output += buffer;
+  int ended = tool ? pclose(tool) : -1;
+  *status = WIFEXITED(ended) ? WEXITSTATUS(ended) : -1;
+  return output;
+}
+
+// setupsim ends with the run's exit code, and its JSON report carries the
+// steps with ANSI text escaped (a byte above 127 as Latin-1).
+TEST(DryRunTool, EndsWithTheRunsExitCodeAndPrintsJson) {
+  HostFolder host;
+  host.Write({{"media/setup.ini", "[Setup]\nAppendFile \"x\" \"C:\\Gr\xfc\xdf" "e.txt\"\n"
+                                  "CopyA \"missing\" \"C:\\m\"\n"}});
+  std::string run = std::string(SETUPSIM_PATH) + " --drive D=" + host.Resolve("@media");
+  int status = 0;
+  std::string json = Output(run + " --format=json -- /SILENT", &status);
+  EXPECT_EQ(status, 1) << json;
+  for (const char* part :
+       {"\"program\": \"D:\\\\setup.exe\",\n  \"commandLine\": \"/SILENT\"",
+        "{\"place\": \"setup.ini:2\", \"kind\": \"file appended to\", "
+        "\"detail\": \"C:\\\\Gr\\u00fc\\u00dfe.txt\"}",
+        "\"detail\": \"HKEY_LOCAL_MACHINE\\\\Software\\\\Kelvaro \\\"InstallFailled\\\" = \\\"1\\\"\"",
+        "\"exitCode\": 1,\n  \"failureFlag\": true,\n  \"rebootRequested\": false\n}"}) {
+    EXPECT_NE(json.find(part), std::string::npos) << part << "\n" << json;
+  }
+  std::string text = Output(run + " --trace -- /SILENT", &status);
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(text.find("setup.ini:3: statement: CopyA \"missing\" \"C:\\m\""), std::string::npos) << text;
+  EXPECT_NE(text.find("\nend: exit code 1, failure flag 1, reboot requested no\n"), std::string::npos);
+}
+
 // A machine description that cannot be used: setupsim prints why and ends
 // with 2 before anything runs.
 struct BadDescription {
@@ -400,14 +436,9 @@ TEST_P(DryRunDescription, IsRefusedWithAClearError) {
   host.Write(c.hostFiles);
   std::string command = SETUPSIM_PATH;
   for (const std::string& argument : c.arguments) command += " '" + host.Resolve(argument) + "'";
-  command += " 2>&1";
-  FILE* tool = popen(command.c_str(), "r");
-  ASSERT_NE(tool, nullptr);
-  std::string output;
-  char buffer[256];
-  while (fgets(buffer, sizeof buffer, tool)) output += buffer;
-  int status = pclose(tool);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << status;
+  int status = 0;
+  std::string output = Output(command, &status);
+  EXPECT_EQ(status, 2);
   EXPECT_EQ(output.compare(0, 10, "setupsim: "), 0) << output;
   EXPECT_NE(output.find(c.error), std::string::npos) << output;
   EXPECT_EQ(output.find("dry run:"), std::string::npos) << "a plan was printed";
