@@ -45,5 +45,5 @@ program=${program%%\"*}
 run registered-uninstall 0 --state "$out/s4" --setup "$program" --changes-since "$out/s0" \
   -- "${registered#\"$program\" }"
 end=$(date +%s.%N)
-echo "the example's cycle, dry run: 7 runs in $(echo "$end - $start" | bc) s"
+echo "the example's cycle, dry run: 7 runs in $(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }') s"
 exit $status
