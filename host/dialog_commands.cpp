@@ -83,16 +83,6 @@ static void CmdShowFile(Engine& engine, const Statement& st) {
   if (named) RecordGivenChoice(engine, question, engine.flags.condition);
 }
 
-// The abort message, shown in silent mode too: the user chose to stop.
-static void ShowAbortMessage(Engine& engine) {
-  char text[kMsgMax];
-  CopyText(text, TextOrEmpty(Message(engine, "ABORT_MSG")));
-  ExpandNewlines(text);
-  char formatted[kMsgMax];
-  FormatMessageText(formatted, sizeof formatted, text, {});
-  engine.host->ShowMessageBox(formatted, VarGet(engine.vars, "SETUPNAME"), kBoxOk);
-}
-
 // The setup type given in advance: the row with its text (ASCII case
 // ignored) sets SETUPTYPE. False when it names no row.
 static bool TakeGivenSetupType(Engine& engine, const char* given) {
@@ -116,7 +106,7 @@ static void CmdSetupType(Engine& engine, const Statement& st) {
     RecordGivenAnswer(engine, "SETUPTYPE", VarGet(engine.vars, "SETUPTYPE"));
   }
   if (engine.flags.condition != 0) return;
-  ShowAbortMessage(engine);
+  ShowAbortBox(engine);
   engine.host->DismissDialog(st.owner);
   engine.flags.abandoned = true;
   engine.flags.stop = 1;
@@ -137,7 +127,7 @@ static void CmdGetSMTPServer(Engine& engine, const Statement& st) {
     RecordGivenAnswer(engine, "STMPServer", VarGet(engine.vars, "STMPServer"));
   }
   if (engine.flags.condition != 0) return;
-  ShowAbortMessage(engine);
+  ShowAbortBox(engine);
   engine.host->DismissDialog(st.owner);
   SetFailure(engine);
   engine.flags.abandoned = true;

@@ -160,6 +160,15 @@ void ShowErrorBox(Engine& engine, char* text, MessageArgs args) {
                               kBoxOk);
 }
 
+void ShowAbortBox(Engine& engine) {
+  char text[kMsgMax];
+  CopyText(text, TextOrEmpty(Message(engine, "ABORT_MSG")));
+  ExpandNewlines(text);
+  char formatted[kMsgMax];
+  FormatMessageText(formatted, sizeof formatted, text, {});
+  engine.host->ShowMessageBox(formatted, VarGet(engine.vars, "SETUPNAME"), kBoxOk);
+}
+
 static void SetItemText(Engine& engine, WindowRef dialog, int controlId,
                         char* text, MessageArgs args, bool brief) {
   if (!text) return;

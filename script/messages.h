@@ -42,6 +42,9 @@ int ShowMsgBox(Engine& engine, int type, const char* caption,
 // OK box captioned with the message ERROR_TTL; nothing in silent mode or for
 // a null text. Expands line breaks of `text` in place.
 void ShowErrorBox(Engine& engine, char* text, MessageArgs args = {});
+// The box ABORT_MSG, captioned SETUPNAME, shown in silent mode too: the
+// user chose to stop.
+void ShowAbortBox(Engine& engine);
 
 // Sets a dialog control's text (nothing for a null text), repaints the dialog
 // unless silent, and lets at most one pending message through. Expands line

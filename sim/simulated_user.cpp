@@ -6,6 +6,7 @@
 #include "dialogs/dialog_rules.h"
 #include "script/answers.h"
 #include "script/engine.h"
+#include "script/messages.h"
 #include "script/script_file.h"
 #include "script/text.h"
 #include "script/unattended.h"
@@ -99,6 +100,8 @@ void SimSetupType(Engine& engine, const Statement& st) {
     // An empty list cannot be confirmed: the user can only abort.
     engine.flags.condition = 0;
     JournalUsersAnswer(engine, "setup type", "abort, the list is empty");
+    ShowAbortBox(engine);
+    engine.host->DismissDialog(st.owner);
     engine.flags.abandoned = true;
     engine.flags.stop = 1;
     engine.flags.quit = 1;
