@@ -1,17 +1,19 @@
 // setupcheck's output: the findings as text lines ("setup.ini:14: error:
-// message") or as a JSON array of flat objects.
+// message") or as a JSON array of flat objects; and the JSON strings of
+// both tools' reports.
 #include <cstdio>
 #include <sstream>
 
+#include "checker/json_string.h"
 #include "checker/script_check.h"
 
-static std::string JsonString(const std::string& text) {
+std::string JsonString(const std::string& text) {
   std::string out = "\"";
   for (unsigned char c : text) {
     if (c == '"' || c == '\\') {
       out += '\\';
       out += static_cast<char>(c);
-    } else if (c < 0x20) {
+    } else if (c < 0x20 || c >= 0x80) {
       char escaped[8];
       snprintf(escaped, sizeof escaped, "\\u%04x", c);
       out += escaped;

@@ -291,7 +291,7 @@ TEST(SetupCheckRun, TheExampleLanguageFilesDefineWhatItsCommandsShow) {
 }
 
 // A reader of exactly the JSON the report uses: an array of flat objects
-// with string and number members.
+// with string and number members (\u00XX read back as that byte).
 class JsonReader {
  public:
   explicit JsonReader(const std::string& text) : text_(text) {}
@@ -362,7 +362,7 @@ class JsonReader {
 
 TEST(SetupCheckRun, TheJsonFormReadsBack) {
   std::vector<Finding> findings = {
-      {"setup.ini", 2, true, "unknown keyword \"Cpy\\x\"\n"},
+      {"setup.ini", 2, true, "unknown keyword \"Cpy\\x\xe9\"\n"},
       {"other.ini", 0, false, "no [Setup] section"},
   };
   std::string json = FindingsAsJson(findings);
@@ -372,7 +372,8 @@ TEST(SetupCheckRun, TheJsonFormReadsBack) {
   EXPECT_EQ(objects[0]["file"], "setup.ini");
   EXPECT_EQ(objects[0]["line"], "2");
   EXPECT_EQ(objects[0]["severity"], "error");
-  EXPECT_EQ(objects[0]["message"], "unknown keyword \"Cpy\\x\"\n");
+  EXPECT_EQ(objects[0]["message"], "unknown keyword \"Cpy\\x\xe9\"\n");
+  for (unsigned char c : json) EXPECT_LT(c, 0x80) << "an ANSI byte is not escaped: " << json;
   EXPECT_EQ(objects[1]["severity"], "warning");
   std::vector<std::map<std::string, std::string>> none;
   EXPECT_TRUE(JsonReader(FindingsAsJson({})).ReadArray(&none));
