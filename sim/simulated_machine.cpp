@@ -40,6 +40,28 @@ const Value* SimulatedMachine::Declared(const std::map<std::string, Value>& tabl
   return nullptr;
 }
 
+void SimulatedMachine::NoteFontInUse(const char* path) {
+  if (!path || !fontsAdded.count(UpperCase(FullPath(path)))) return;
+  Assume(std::string(path) + " is a font this session still counts as added: under Windows "
+         "its replacement or delete may fail as in use; the simulation lets it go");
+}
+
+Status SimulatedMachine::CopyFile(const char* from, const char* to, bool failIfExists) {
+  NoteFontInUse(to);
+  return MemoryEffects::CopyFile(from, to, failIfExists);
+}
+
+Status SimulatedMachine::MoveFileEx(const char* from, const char* to, unsigned flags) {
+  NoteFontInUse(from);
+  NoteFontInUse(to);
+  return MemoryEffects::MoveFileEx(from, to, flags);
+}
+
+Status SimulatedMachine::DeleteFile(const char* path) {
+  NoteFontInUse(path);
+  return MemoryEffects::DeleteFile(path);
+}
+
 Status SimulatedMachine::CreateProcess(const char* application, const char* commandLine,
                                        const char* directory, bool wait,
                                        unsigned long* exitCode) {

@@ -3,7 +3,9 @@
 // and the exit code it returns, what a library's registration code does
 // and returns, whether the network probes succeed) and a note in the run's
 // journal, kind "assumed", each time the run relies on one. A library
-// loads when its file is on the machine.
+// loads when its file is on the machine. A font file that the session
+// still counts as added is not locked here, as it may be under Windows: a
+// copy, move or delete of one goes on with a note that says so.
 #pragma once
 
 #include <map>
@@ -31,6 +33,9 @@ class SimulatedMachine : public MemoryEffects {
   // Whether the TCP/IP probe finds Winsock with TCP/IP.
   bool tcpIp = true;
 
+  Status CopyFile(const char* from, const char* to, bool failIfExists) override;
+  Status MoveFileEx(const char* from, const char* to, unsigned flags) override;
+  Status DeleteFile(const char* path) override;
   Status CreateProcess(const char* application, const char* commandLine,
                        const char* directory, bool wait,
                        unsigned long* exitCode) override;
@@ -43,6 +48,8 @@ class SimulatedMachine : public MemoryEffects {
 
  private:
   void Assume(const std::string& text);
+  // The note for a font file in use that `path` names, if it is one.
+  void NoteFontInUse(const char* path);
   // The declared value for `path` (by full path, then by file name) in
   // `table`, with "|suffix" appended to the key; null when none.
   template <typename Value>

@@ -258,6 +258,21 @@ setup.ini:10: assumed: what opening readme.txt does is not simulated
 setup.ini:10: opened: readme.txt
 end: exit code 1, failure flag 1, reboot requested no
 )"},
+    {"AFontInUseIsNamedWhenItIsReplacedOrDeleted",
+     {Script(R"(RegisterFont "C:\setup\a.ttf"
+CopyA "b.ttf" "C:\setup\a.ttf"
+Delete "C:\setup\a.ttf")"),
+      {"a.ttf", "font"},
+      {"b.ttf", "font 2"}},
+     {},
+     R"(setup.ini:3: font added: C:\setup\a.ttf
+setup.ini:4: file copied: b.ttf -> C:\setup\a.ttf.~vn
+setup.ini:4: assumed: C:\setup\a.ttf is a font this session still counts as added: under Windows its replacement or delete may fail as in use; the simulation lets it go
+setup.ini:4: file moved: C:\setup\a.ttf.~vn -> C:\setup\a.ttf
+setup.ini:5: assumed: C:\setup\a.ttf is a font this session still counts as added: under Windows its replacement or delete may fail as in use; the simulation lets it go
+setup.ini:5: file deleted: C:\setup\a.ttf
+end: exit code 0, failure flag 0, reboot requested no
+)"},
     {"ShortcutsAndTheUninstallEntry",
      {Script(R"(set DSTDIR "C:\Vorn"
 MkDir DSTDIR
