@@ -16,7 +16,7 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 status=0
 for target in statement_fuzz split_words_fuzz message_format_fuzz language_fuzz \
-              config_merge_fuzz script_run_fuzz setupcheck_fuzz; do
+              config_merge_fuzz script_run_fuzz setupcheck_fuzz machine_files_fuzz; do
   found=$dir/corpus/$target
   mkdir -p "$found"
   seeds=$VORN_ROOT/tests/fuzz/corpus/$target

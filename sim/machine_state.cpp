@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 
@@ -36,7 +37,8 @@ bool RootOf(const std::string& name, RegRoot* root) {
 
 class StateReader {
  public:
-  StateReader(std::istream& in, SimulatedMachine& machine) : in_(in), machine_(machine) {}
+  StateReader(const std::string& text, SimulatedMachine& machine)
+      : in_(text), size_(text.size()), machine_(machine) {}
 
   // False with `problem` set at the first malformed line.
   bool Read() {
@@ -72,6 +74,10 @@ class StateReader {
   }
   // `size` bytes and the line end after them.
   bool Bytes(size_t size, std::string* bytes) {
+    std::streamoff at = in_.tellg();
+    if (at < 0 || size > size_ - static_cast<size_t>(at)) {
+      return Fail("a record's size runs past the end of the file");
+    }
     bytes->resize(size);
     if (size && !in_.read(&(*bytes)[0], static_cast<std::streamsize>(size))) {
       return Fail("the file ends within a record's bytes");
@@ -132,13 +138,15 @@ class StateReader {
     }
     std::string bytes;
     if (type != "sz" && type != "bin") return Fail("bad value type");
+    if (nameSize > size_ || dataSize > size_) return Fail("a value's sizes run past the end of the file");
     if (!Bytes(nameSize + dataSize, &bytes)) return false;
     machine_.SetRegValue(root, path, bytes.substr(0, nameSize), bytes.substr(nameSize),
                          type == "sz");
     return true;
   }
 
-  std::istream& in_;
+  std::istringstream in_;
+  size_t size_;  // of the whole text
   SimulatedMachine& machine_;
 };
 
@@ -222,17 +230,23 @@ bool SaveMachineState(const SimulatedMachine& machine, const std::string& path,
   return false;
 }
 
+bool ReadMachineState(SimulatedMachine& machine, const std::string& text, const std::string& name,
+                      std::string* error) {
+  StateReader reader(text, machine);
+  if (reader.Read()) return true;
+  *error = "the state file " + name + ": line " + std::to_string(reader.lineNumber) + ": " +
+           reader.problem;
+  return false;
+}
+
 bool LoadMachineState(SimulatedMachine& machine, const std::string& path, std::string* error) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     *error = "the state file " + path + " cannot be read";
     return false;
   }
-  StateReader reader(in, machine);
-  if (reader.Read()) return true;
-  *error = "the state file " + path + ": line " + std::to_string(reader.lineNumber) + ": " +
-           reader.problem;
-  return false;
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return ReadMachineState(machine, text, path, error);
 }
 
 std::vector<std::string> MachineChanges(const SimulatedMachine& before,

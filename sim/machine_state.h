@@ -30,6 +30,9 @@ bool SaveMachineState(const SimulatedMachine& machine, const std::string& path,
 // Reads a state into `machine` (which should be empty); false with `error`
 // naming the file and the line when it cannot be read or is malformed.
 bool LoadMachineState(SimulatedMachine& machine, const std::string& path, std::string* error);
+// The same from the file's text (its name in errors is `name`).
+bool ReadMachineState(SimulatedMachine& machine, const std::string& text, const std::string& name,
+                      std::string* error);
 
 // What differs from `before` to `after`, one line each, sorted by path:
 // "+ file C:\a" (there only after), "- file C:\a" (only before), "* file
