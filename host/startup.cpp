@@ -15,6 +15,7 @@
 #include "script/journal.h"
 #include "script/journal_effects.h"
 #include "script/script_file.h"
+#include "script/uninstall_marker.h"
 #include "script/text.h"
 #include "win32/win32_effects.h"
 
@@ -75,46 +76,6 @@ static bool EnterProgramDirectory(Effects& effects, Host& host, RunModes& modes,
     return false;
   }
   return effects.SetCurrentDirectory(directory) == kOk;
-}
-
-// The runtime counts as installed when one of its file classes has an open
-// command key.
-static bool IsRuntimeInstalled(Effects& effects) {
-  static const char* const kOpenCommands[] = {
-      "vorn_file\\shell\\open\\command",
-      "vam_auto_file\\shell\\open\\command",
-  };
-  for (const char* path : kOpenCommands) {
-    if (effects.RegOpenKeyEx(kHkeyClassesRoot, path, false) == kOk) {
-      return true;
-    }
-  }
-  return false;
-}
-
-// With the runtime installed, an uninstall marker "setup.txt" (beside the
-// program, or in the command-line directory) selects uninstall mode. The
-// program's directory becomes the command-line directory; one too long for
-// it is refused (the marker is then ignored), since a cut path would name
-// another directory.
-static void CheckUninstallMarker(Effects& effects, Host& host,
-                                 RunModes& modes, const char* programDir) {
-  char marker[kLineMax];
-  if (modes.commandLineDir[0]) {
-    if (!JoinPath(marker, modes.commandLineDir, "setup.txt")) return;
-  } else {
-    CopyText(marker, "setup.txt");
-  }
-  if (!IsReadableFile(effects, marker)) return;
-  if (modes.commandLineDir[0]) {
-    effects.SetCurrentDirectory(modes.commandLineDir);
-  } else if (FitsIn(programDir, sizeof modes.commandLineDir)) {
-    CopyText(modes.commandLineDir, programDir);
-  } else {
-    host.LogFailure("uninstall marker", programDir, kErrFilenameTooLong);
-    return;
-  }
-  modes.uninstall = true;
 }
 
 // False when the command line could not be read (no memory for it): the
@@ -231,9 +192,7 @@ int RunSetupProgram(HINSTANCE instance) {
   char programDir[kLineMax];
   g_programDirectoryEntered = EnterProgramDirectory(effects, host, engine.modes, programDir);
   HoldStarterFile(engine);
-  if (IsRuntimeInstalled(effects) && g_programDirectoryEntered) {
-    CheckUninstallMarker(effects, host, engine.modes, programDir);
-  }
+  if (g_programDirectoryEntered) ApplyUninstallMarker(effects, host, engine.modes, programDir);
   StartJournal(engine, host, effects);
   VarClearAll(engine.vars);
   int movedExitCode = 0;

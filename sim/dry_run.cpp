@@ -13,13 +13,13 @@
 #include "script/script_file.h"
 #include "script/setup_run.h"
 #include "script/text.h"
+#include "script/uninstall_marker.h"
 #include "sim/simulated_machine.h"
 #include "sim/simulated_user.h"
 
 const char* const kNotSimulated[] = {
     "free space: every write fits",
     "windows: nothing is shown; boxes and dialogs are answered as the plan says",
-    "the uninstall marker setup.txt: give /UNINSTALL",
     "an uninstall's move out of the folder it removes: it runs in place",
 };
 const int kNotSimulatedCount = sizeof kNotSimulated / sizeof kNotSimulated[0];
@@ -96,14 +96,16 @@ DryRunResult RunDryRun(SimulatedMachine& machine, const DryRunSetup& setup) {
   ParseCommandLineCopy(setup.commandLine.c_str(), engine->modes);
   CopyText(engine->modes.programPath, setup.programPath.c_str());
   machine.programPath = setup.programPath;
-  JournalStart(*engine, setup);
   PlaceStandInProgram(machine, setup.programPath);
+  std::string folder = ProgramFolder(setup.programPath);
+  bool entered = !folder.empty() && machine.SetCurrentDirectory(folder.c_str()) == kOk;
+  if (entered) ApplyUninstallMarker(machine, user, engine->modes, folder.c_str());
+  JournalStart(*engine, setup);
   if (machine.IsFile(setup.programPath) && machine.ReadFile(setup.programPath) == kStandInProgram) {
     Journal(*engine, "assumed", {setup.programPath.c_str(),
                                  " is a stand-in file: the program itself is not simulated"});
   }
-  std::string folder = ProgramFolder(setup.programPath);
-  if (folder.empty() || machine.SetCurrentDirectory(folder.c_str()) != kOk) {
+  if (!entered) {
     Journal(*engine, "error", {"the program's own directory cannot be made the working directory; "
                                "no setup.ini is read"});
     result.exitCode = kExitNoScript;

@@ -37,7 +37,8 @@ extern const int kNotSimulatedCount;
 void PlaceStandInProgram(SimulatedMachine& machine, const std::string& programPath);
 
 // Runs setup.exe as Windows would start it on `machine`: its folder becomes
-// the current folder, a stand-in takes its file's place (noted), and the
-// run's switches are read as setup.exe reads them. The machine is left as
+// the current folder, a stand-in takes its file's place (noted), the run's
+// switches are read as setup.exe reads them, and with the runtime installed
+// an uninstall marker setup.txt makes the run an uninstall. The machine is left as
 // the run leaves it.
 DryRunResult RunDryRun(SimulatedMachine& machine, const DryRunSetup& setup);

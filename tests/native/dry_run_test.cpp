@@ -310,6 +310,18 @@ AppendFile "uninstall" "C:\o.txt"
      R"(setup.ini:4: file appended to: C:\o.txt
 end: exit code 0, failure flag 0, reboot requested no
 )"},
+    {"TheUninstallMarkerOfAnInstalledRuntimeMakesAnUninstall",
+     {{"setup.ini", R"([Setup]
+AppendFile "setup" "C:\o.txt"
+[Uninstall]
+AppendFile "uninstall" "C:\o.txt"
+)"},
+      {"setup.txt", ""}},
+     {"--registry", "@machine.reg"},
+     R"(setup.ini:4: file appended to: C:\o.txt
+end: exit code 0, failure flag 0, reboot requested no
+)",
+     {{"machine.reg", "[HKEY_CLASSES_ROOT\\vorn_file\\shell\\open\\command]\n"}}},
     {"TheUsersLanguageChoosesTheLanguageFile",
      {Script("GetSystemVars"), {"setup.German.txt", "[Messages]\nReturn\n"}},
      {"--language", "German"},
