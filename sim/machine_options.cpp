@@ -232,6 +232,11 @@ bool LoadDrive(SimulatedMachine& machine, char letter, const std::string& folder
       if (!machine.IsDirectory(path)) machine.CreateDirectory(path.c_str());
       continue;
     }
+    // A named pipe or a device would block the read or never end.
+    if (!walk->is_regular_file(failed)) {
+      *error = walk->path().string() + " is not a regular file";
+      return false;
+    }
     std::ifstream in(walk->path(), std::ios::binary);
     if (!in) {
       *error = walk->path().string() + " cannot be read";

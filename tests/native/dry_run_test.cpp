@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -44,13 +45,19 @@ class HostFolder {
     path_ = mkdtemp(name) ? name : "/tmp";
   }
   ~HostFolder() { std::filesystem::remove_all(path_); }
+  // Each file with its content; the content kFifo makes a named pipe.
   void Write(const Files& files) {
     for (const auto& file : files) {
       std::filesystem::path path = path_ + "/" + file.first;
       std::filesystem::create_directories(path.parent_path());
-      std::ofstream(path, std::ios::binary) << file.second;
+      if (file.second == kFifo) {
+        mkfifo(path.c_str(), 0600);
+      } else {
+        std::ofstream(path, std::ios::binary) << file.second;
+      }
     }
   }
+  static constexpr const char* kFifo = "(a named pipe)";
   // `argument` with each "@name" made a path in the folder.
   std::string Resolve(std::string argument) const {
     size_t at = argument.find('@');
@@ -477,6 +484,8 @@ const BadDescription kBadDescriptions[] = {
     {"DriveWithoutLetter", {"--drive", "@media"}, {}, "--drive takes X=FOLDER"},
     {"DriveGivenTwice", {"--drive", "D=@m", "--drive", "d=@m"}, {{"m/x", ""}}, "drive D: is given twice"},
     {"MissingFolder", {"--drive", "D=@none"}, {}, "no such folder"},
+    {"FolderWithANamedPipe", {"--drive", "D=@m"}, {{"m/setup.ini", ""}, {"m/pipe", HostFolder::kFifo}},
+     "/m/pipe is not a regular file"},
     {"BadExitCode", {"--exit-code", "tool.exe=many"}, {}, "--exit-code takes NAME=NUMBER"},
     {"EntryWithoutLibrary", {"--entry", "DllRegisterServer=1"}, {}, "--entry takes LIBRARY,ENTRY"},
     {"UnknownLanguage", {"--language", "Klingon"}, {}, "--language takes"},
