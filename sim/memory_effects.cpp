@@ -43,18 +43,27 @@ bool IsChild(const std::string& key, const std::string& prefix) {
   return StartsWith(key, prefix) && key.find('\\', prefix.size()) == std::string::npos;
 }
 
-// '*' and '?' wildcards, case ignored.
+// '*' and '?' wildcards, case ignored; a '*' that fails is retried one
+// character further, so the time grows with the lengths, not the stars.
 bool Matches(const char* pattern, const char* name) {
-  if (*pattern == 0) return *name == 0;
-  if (*pattern == '*') {
-    for (const char* p = name;; ++p) {
-      if (Matches(pattern + 1, p)) return true;
-      if (*p == 0) return false;
+  const char* star = nullptr;
+  const char* resume = nullptr;
+  while (*name) {
+    if (*pattern == '*') {
+      star = pattern++;
+      resume = name;
+    } else if (*pattern && (*pattern == '?' || FoldAscii(*pattern) == FoldAscii(*name))) {
+      ++pattern;
+      ++name;
+    } else if (star) {
+      pattern = star + 1;
+      name = ++resume;
+    } else {
+      return false;
     }
   }
-  if (*name == 0) return false;
-  if (*pattern != '?' && FoldAscii(*pattern) != FoldAscii(*name)) return false;
-  return Matches(pattern + 1, name + 1);
+  while (*pattern == '*') ++pattern;
+  return *pattern == 0;
 }
 
 const char* RootName(RegRoot root) {
@@ -64,6 +73,12 @@ const char* RootName(RegRoot root) {
     default: return "HKLM\\";
   }
 }
+
+// What no file name may hold under Windows: the control characters and
+// < > : " | ? * (the backslash separates names).
+const char kInvalidNameChars[] =
+    "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c\x0d\x0e\x0f\x10\x11\x12\x13"
+    "\x14\x15\x16\x17\x18\x19\x1a\x1b\x1c\x1d\x1e\x1f<>:\"|?*";
 
 // Win32's limit on ANSI paths: 259 characters and the NUL.
 Status CheckPath(const std::string& path) {
@@ -159,11 +174,7 @@ Status MemoryEffects::Injected(EffectCall call, const std::string& subject,
     if (rule.times > 0) --rule.times;
     rule.fired = true;
     if (!rule.removes.empty()) {
-      std::string gone = UpperCase(Absolute(rule.removes));
-      for (auto it = files_.begin(); it != files_.end();) {
-        bool inside = it->first == gone || StartsWith(it->first, gone + "\\");
-        it = inside ? files_.erase(it) : std::next(it);
-      }
+      RemoveTree(rule.removes);
       continue;
     }
     const char* name = EffectCallName(rule.call == EffectCall::kAny ? call : rule.call);
@@ -213,11 +224,19 @@ void MemoryEffects::AddDirectory(const std::string& fullPath) {
   Put(Node{fullPath, true, "", kAttrDirectory});
 }
 
-// A new entry needs a short enough path and an existing parent directory.
+// A new entry needs a short enough path, a drive that is there and takes
+// writes, and an existing parent directory.
 Status MemoryEffects::CheckNewEntry(const std::string& path) const {
   Status status = CheckPath(path);
   if (status != kOk) return status;
-  std::string parent = Parent(Absolute(path));
+  std::string full = Absolute(path);
+  if (full.size() >= 2 && full[1] == ':') {
+    auto drive = driveTypes.find(FoldAscii(full[0]));
+    if (drive == driveTypes.end()) return kErrPathNotFound;
+    if (full.find_first_of(kInvalidNameChars, 2) != std::string::npos) return kErrInvalidName;
+    if (drive->second == kDriveCdrom) return kErrWriteProtect;
+  }
+  std::string parent = Parent(full);
   if (parent.size() <= 3) return kOk;  // the drive's root
   const Node* dir = Find(parent);
   return dir && dir->directory ? kOk : kErrPathNotFound;
@@ -225,7 +244,9 @@ Status MemoryEffects::CheckNewEntry(const std::string& path) const {
 
 // What a look at a missing entry gives: its folder is missing, or it is.
 Status MemoryEffects::NotFound(const std::string& path) const {
-  return CheckNewEntry(path) == kOk ? kErrFileNotFound : kErrPathNotFound;
+  Status status = CheckNewEntry(path);
+  bool folderThere = status == kOk || status == kErrWriteProtect || status == kErrInvalidName;
+  return folderThere ? kErrFileNotFound : kErrPathNotFound;
 }
 
 // Where a copy or move may put its file: over an existing one only when
@@ -323,6 +344,15 @@ std::vector<MemoryEffects::RegKeyEntry> MemoryEffects::RegKeys() const {
     keys.push_back(key);
   }
   return keys;
+}
+
+void MemoryEffects::RemoveTree(const std::string& path) {
+  std::string gone = UpperCase(Absolute(path));
+  bool root = gone.size() == 3 && gone[1] == ':';
+  for (auto it = files_.begin(); it != files_.end();) {
+    bool inside = it->first == gone || StartsWith(it->first, root ? gone : gone + "\\");
+    it = inside ? files_.erase(it) : std::next(it);
+  }
 }
 
 void MemoryEffects::MakeReparsePoint(const std::string& path) {

@@ -1,11 +1,13 @@
-// An in-memory machine: a file system of drive C: and a registry, behind
-// the same effect interface as the real Win32 one (the shared contract
-// keeps the two alike), for the native tests and the fuzz targets, with
+// An in-memory machine: a file system of drive C: (and any other drive
+// given a type) and a registry, behind the same effect interface as the
+// real Win32 one (the shared contract keeps the two alike), for the dry
+// run, the native tests and the fuzz targets, with
 // failures that a test can inject (disk full, access denied, a sharing
 // violation, a path too long, a failed registry open) and reparse points
 // in a tree. A copy that runs out of room leaves a part of the new file in
 // a writable target, and full paths follow Windows' rules for "." and "..".
-// Paths and registry names compare with ASCII case ignored.
+// Nothing new is made on a drive the machine lacks or on a CD-ROM. Paths
+// and registry names compare with ASCII case ignored.
 #pragma once
 
 #include <map>
@@ -57,6 +59,9 @@ class MemoryEffects : public Effects {
   // Every file and directory by its upper-cased path: its content (a
   // directory's is "\\") and attributes, for comparing whole machines.
   std::map<std::string, std::string> Files() const;
+  // Removes `path` and all it holds, with no effect call; "X:\\" empties
+  // the drive.
+  void RemoveTree(const std::string& path);
   // Marks a directory as a reparse point (a junction or mount point).
   void MakeReparsePoint(const std::string& path);
   // The next `times` calls of `call` on a path or key containing `pathPart`
