@@ -21,6 +21,7 @@ const char* const kNotSimulated[] = {
     "free space: every write fits",
     "windows: nothing is shown; boxes and dialogs are answered as the plan says",
     "an uninstall's move out of the folder it removes: it runs in place",
+    "the journal file of /LOG=: its lines are this plan; no file is written",
 };
 const int kNotSimulatedCount = sizeof kNotSimulated / sizeof kNotSimulated[0];
 
@@ -114,7 +115,7 @@ DryRunResult RunDryRun(SimulatedMachine& machine, const DryRunSetup& setup) {
   }
   JournalEnd(*engine, result.exitCode);
   result.failureFlag = engine->flags.failure != 0;
-  result.rebootRequested = user.rebootRequested;
+  result.rebootRequested = engine->flags.reboot != 0;
   machine.NoteAssumptionsIn(nullptr);
   machine.SetFailureLog(nullptr);
   for (const PlanStep& step : user.steps) {

@@ -23,7 +23,7 @@ struct DryRunSetup {
 struct DryRunResult {
   int exitCode = 0;
   bool failureFlag = false;
-  bool rebootRequested = false;
+  bool rebootRequested = false;  // asked for, or left to the caller (/NORESTART)
   std::vector<PlanStep> steps;
 };
 

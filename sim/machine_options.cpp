@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 
 #include "script/language.h"
 #include "script/text.h"
@@ -33,15 +34,17 @@ const DriveTypeName kDriveTypes[] = {{"fixed", kDriveFixed},   {"removable", kDr
                                      {"ramdisk", kDriveRamdisk}};
 
 // A whole number in decimal or 0x hex, negative allowed; 32 bits as
-// Windows has them.
+// Windows has them. A leading 0 is no octal.
 bool Number(const std::string& text, long* value) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  bool negative = text[0] == '-';
-  unsigned long long magnitude = strtoull(text.c_str() + negative, &end, 0);
-  if (*end || magnitude > 0xffffffffULL || text[negative] == '-' || text[negative] == '+') {
+  bool negative = !text.empty() && text[0] == '-';
+  bool hex = text.compare(negative, 2, "0x") == 0 || text.compare(negative, 2, "0X") == 0;
+  std::string digits = text.substr(negative + (hex ? 2 : 0));
+  const char* allowed = hex ? "0123456789abcdefABCDEF" : "0123456789";
+  if (digits.empty() || digits.size() > 10 || digits.find_first_not_of(allowed) != std::string::npos) {
     return false;
   }
+  unsigned long long magnitude = strtoull(digits.c_str(), nullptr, hex ? 16 : 10);
+  if (magnitude > 0xffffffffULL) return false;
   unsigned long bits = static_cast<unsigned long>(negative ? 0 - magnitude : magnitude) & 0xffffffffUL;
   *value = static_cast<long>(static_cast<int>(static_cast<unsigned>(bits)));
   return true;
@@ -135,8 +138,10 @@ bool ReadOption(const std::string& option, const std::string& value, DryRunOptio
       *error = "--language takes a Windows language identifier or a language's name: " + value;
       return false;
     }
-  } else if (option == "--user" && !value.empty() && value.find_first_of("\\/:") == std::string::npos) {
+  } else if (option == "--user" && value.find_first_of(kInvalidNameChars) == std::string::npos &&
+             value.find_first_of("\\/") == std::string::npos) {
     machine.user = value;
+    machine.userGiven = true;
   } else if (option == "--exit-code") {
     if (!ReadDeclared(option, value, &name, &number, error)) return false;
     machine.exitCodes[name] = static_cast<unsigned long>(number) & 0xffffffffUL;
@@ -183,6 +188,7 @@ bool TakesValue(const std::string& option) {
 // The folders of a fresh Windows machine for `user`, as setup.exe finds
 // them there.
 void LayOutWindows(SimulatedMachine& machine, const std::string& user) {
+  machine.user = user;
   std::string profile = "C:\\Users\\" + user;
   std::string programs = profile + "\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
   machine.windowsDirectory = "C:\\Windows";
@@ -200,46 +206,66 @@ void MakeFolders(SimulatedMachine& machine) {
                                       machine.windowsDirectory + "\\Fonts",
                                       machine.tempPath.substr(0, machine.tempPath.size() - 1)};
   for (const auto& special : machine.specialFolders) folders.push_back(special.second);
-  for (const std::string& folder : folders) {
-    std::string walked;
-    for (size_t at = folder.find('\\', 3);; at = folder.find('\\', at + 1)) {
-      walked = folder.substr(0, at);
-      if (!machine.Exists(walked)) machine.CreateDirectory(walked.c_str());
-      if (at == std::string::npos) break;
-    }
-  }
+  for (const std::string& folder : folders) machine.MakeDirectory(folder);
   machine.SetRegValue(kHkeyLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion",
                       "ProgramFilesDir", std::string("C:\\Program Files") + '\0', true);
   machine.RegCreateKeyEx(kHkeyLocalMachine,
                          "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
 }
 
-// The files and folders of `folder` here become drive `letter`'s.
+// How many bytes of files the drives of one machine may hold: the machine
+// is in memory.
+const unsigned long long kDriveBytesMax = 1ULL << 30;
+
+// Why `relative` (below drive `root`) cannot be a name under Windows, or "".
+std::string UnusableName(const std::string& root, const std::string& relative) {
+  if (relative.find_first_of(kInvalidNameChars) != std::string::npos) {
+    return "holds a character that Windows does not take in a name";
+  }
+  if (root.size() + 1 + relative.size() >= kPathMax) return "is longer than Windows' 259 characters";
+  return "";
+}
+
+// The files and folders of `folder` here become drive `letter`'s, in place
+// of what the drive held: under the names they have here (a link keeps its
+// own name; a link to a folder is entered), each name once under Windows'
+// rules.
 bool LoadDrive(SimulatedMachine& machine, char letter, const std::string& folder,
-               std::string* error) {
+               unsigned long long* bytes, std::string* error) {
   std::error_code failed;
   if (!fs::is_directory(folder, failed)) {
     *error = std::string("--drive ") + letter + "=" + folder + ": no such folder";
     return false;
   }
   std::string root = std::string(1, letter) + ":";
-  fs::recursive_directory_iterator walk(folder, failed), end;
+  machine.RemoveTree(root + "\\");
+  std::set<std::string> loaded;
+  fs::recursive_directory_iterator walk(folder, fs::directory_options::follow_directory_symlink,
+                                        failed), end;
   for (; !failed && walk != end; walk.increment(failed)) {
-    std::string relative = fs::relative(walk->path(), folder, failed).string();
+    std::string here = walk->path().string();
+    std::string relative = walk->path().lexically_relative(folder).string();
     for (char& c : relative) c = c == '/' ? '\\' : c;
-    std::string path = root + "\\" + relative;
-    if (walk->is_directory(failed)) {
-      if (!machine.IsDirectory(path)) machine.CreateDirectory(path.c_str());
+    std::string path = root + "\\" + relative, why = UnusableName(root, relative);
+    if (why.empty() && !loaded.insert(MemoryEffects::UpperCase(machine.FullPath(path))).second) {
+      why = "has the name of another entry under Windows' rules (case, trailing dots)";
+    }
+    if (why.empty() && walk->is_directory(failed)) {
+      machine.MakeDirectory(path);
       continue;
     }
     // A named pipe or a device would block the read or never end.
-    if (!walk->is_regular_file(failed)) {
-      *error = walk->path().string() + " is not a regular file";
+    if (why.empty() && !walk->is_regular_file(failed)) why = "is not a regular file";
+    if (why.empty() && (*bytes += walk->file_size(failed)) > kDriveBytesMax) {
+      why = "goes past the 1 GiB that the simulated drives may hold";
+    }
+    if (!why.empty()) {
+      *error = here + " " + why;
       return false;
     }
     std::ifstream in(walk->path(), std::ios::binary);
     if (!in) {
-      *error = walk->path().string() + " cannot be read";
+      *error = here + " cannot be read";
       return false;
     }
     machine.WriteFile(path, std::string(std::istreambuf_iterator<char>(in), {}));
@@ -286,7 +312,8 @@ bool ParseDryRunOptions(const std::vector<std::string>& args, DryRunOptions* opt
       value = arg.substr(equals + 1);
     } else if (i + 1 < args.size()) {
       value = args[++i];
-    } else {
+    }
+    if (value.empty()) {
       *error = option + " needs a value";
       return false;
     }
@@ -297,15 +324,18 @@ bool ParseDryRunOptions(const std::vector<std::string>& args, DryRunOptions* opt
 
 bool BuildMachine(DryRunOptions& options, SimulatedMachine& machine, std::string* error) {
   const MachineDescription& description = options.machine;
-  LayOutWindows(machine, description.user);
+  machine.RemoveTree("C:\\");  // the in-memory machine's own folders
   if (!description.stateFile.empty()) {
     if (!LoadMachineState(machine, description.stateFile, error)) return false;
+    LayOutWindows(machine, description.userGiven ? description.user : machine.user);
   } else {
+    LayOutWindows(machine, description.user);
     MakeFolders(machine);
   }
   for (const auto& type : description.driveTypes) machine.driveTypes[type.first] = type.second;
+  unsigned long long bytes = 0;
   for (const auto& drive : description.drives) {
-    if (!LoadDrive(machine, drive.first, drive.second, error)) return false;
+    if (!LoadDrive(machine, drive.first, drive.second, &bytes, error)) return false;
   }
   if (!description.registryFile.empty() &&
       !LoadRegistryFile(machine, description.registryFile, error)) {

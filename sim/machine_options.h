@@ -21,6 +21,7 @@ struct MachineDescription {
   std::string registryFile;
   std::string stateFile;  // the machine a saved run left
   std::string user = "user";
+  bool userGiven = false;  // else a saved state's user, or "user"
   std::map<std::string, unsigned long> exitCodes;  // upper-cased program
   std::map<std::string, long> entryResults;        // "LIBRARY|ENTRY"
   bool tcpIp = true;

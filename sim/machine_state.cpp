@@ -66,10 +66,11 @@ class StateReader {
     problem = what;
     return false;
   }
-  // The rest of the record's line after one blank: a path.
+  // The rest of the record's line after the one blank that ends the last
+  // field: a path or a name, which may start with a blank of its own.
   static std::string Rest(std::istringstream& fields) {
     std::string rest;
-    std::getline(fields >> std::ws, rest);
+    if (fields.get() == ' ') std::getline(fields, rest);
     return rest;
   }
   // `size` bytes and the line end after them.
@@ -103,6 +104,8 @@ class StateReader {
       machine_.fontsAdded.insert(MemoryEffects::UpperCase(path));
     } else if (record == "program") {
       machine_.programPath = path;
+    } else if (record == "user") {
+      machine_.user = path;
     } else if (record == "restart") {
       machine_.deletesAtRestart.push_back(path);
     } else {
@@ -118,7 +121,7 @@ class StateReader {
     if (path.size() < 3 || path[1] != ':') return Fail("no full path");
     if (!directory && !Bytes(size, &content)) return false;
     if (directory) {
-      if (!machine_.IsDirectory(path)) machine_.CreateDirectory(path.c_str());
+      machine_.MakeDirectory(path);
     } else {
       machine_.WriteFile(path, content);
     }
@@ -203,6 +206,7 @@ bool SaveMachineState(const SimulatedMachine& machine, const std::string& path,
   std::ofstream out(path, std::ios::binary);
   out << kStateHeader << "\n";
   if (!machine.programPath.empty()) out << "program " << machine.programPath << "\n";
+  out << "user " << machine.user << "\n";
   for (const auto& drive : machine.driveTypes) {
     out << "drive " << drive.first << " " << drive.second << "\n";
   }

@@ -6,6 +6,7 @@
 // line, the bytes of a file or a registry value right after its record's
 // line and a line end after them:
 //   program <path>                         where setup.exe ran last
+//   user <name>                            the user of the profile folders
 //   drive <letter> <type>                  a drive and its Win32 type
 //   dir <attributes> <path>                a folder
 //   file <attributes> <size> <path>        a file: then its <size> bytes

@@ -74,11 +74,13 @@ const char* RootName(RegRoot root) {
   }
 }
 
-// What no file name may hold under Windows: the control characters and
-// < > : " | ? * (the backslash separates names).
+}  // namespace
+
 const char kInvalidNameChars[] =
     "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c\x0d\x0e\x0f\x10\x11\x12\x13"
     "\x14\x15\x16\x17\x18\x19\x1a\x1b\x1c\x1d\x1e\x1f<>:\"|?*";
+
+namespace {
 
 // Win32's limit on ANSI paths: 259 characters and the NUL.
 Status CheckPath(const std::string& path) {
@@ -344,6 +346,11 @@ std::vector<MemoryEffects::RegKeyEntry> MemoryEffects::RegKeys() const {
     keys.push_back(key);
   }
   return keys;
+}
+
+void MemoryEffects::MakeDirectory(const std::string& path) {
+  std::string full = Absolute(path);
+  for (std::string dir = full; dir.size() > 3 && !Find(dir); dir = Parent(dir)) AddDirectory(dir);
 }
 
 void MemoryEffects::RemoveTree(const std::string& path) {

@@ -17,6 +17,10 @@
 
 #include "script/effects.h"
 
+// What no file name may hold under Windows: the control characters and
+// < > : " | ? * (the backslash separates names).
+extern const char kInvalidNameChars[];
+
 // The effect methods a failure can be injected into, one per method that
 // returns a result (FindClose and FreeLibrary cannot fail); kAny is every one.
 enum class EffectCall {
@@ -59,6 +63,8 @@ class MemoryEffects : public Effects {
   // Every file and directory by its upper-cased path: its content (a
   // directory's is "\\") and attributes, for comparing whole machines.
   std::map<std::string, std::string> Files() const;
+  // A folder and any missing folders above it, with no effect call.
+  void MakeDirectory(const std::string& path);
   // Removes `path` and all it holds, with no effect call; "X:\\" empties
   // the drive.
   void RemoveTree(const std::string& path);

@@ -51,7 +51,7 @@ std::string PlanAsJson(const DryRunSetup& setup, const DryRunResult& result,
   out << (result.steps.empty() ? "]" : "\n  ]") << ",\n  \"exitCode\": " << result.exitCode
       << ",\n  \"failureFlag\": " << (result.failureFlag ? "true" : "false")
       << ",\n  \"rebootRequested\": " << (result.rebootRequested ? "true" : "false");
-  if (changes) out << ",\n  \"changesSince\": " << JsonList(*changes);
+  if (changes) out << ",\n  \"changes\": " << JsonList(*changes);
   out << "\n}\n";
   return out.str();
 }

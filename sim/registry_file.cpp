@@ -35,7 +35,7 @@ std::vector<std::pair<long, std::string>> LogicalLines(const std::string& text) 
     line = start == std::string::npos ? "" : line.substr(start);
     while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.pop_back();
     if (joined.empty()) first = number;
-    if (!line.empty() && line.back() == '\\') {  // a hex list goes on
+    if (!line.empty() && line.back() == '\\' && line[0] != ';') {  // a hex list goes on
       joined += line.substr(0, line.size() - 1);
       continue;
     }
@@ -52,6 +52,7 @@ class RegistryReader {
 
   // False with `problem` set.
   bool ReadLine(const std::string& line) {
+    if (line == "Windows Registry Editor Version 5.00") unicode_ = true;
     if (line.empty() || line[0] == ';' || line == "REGEDIT4" ||
         line == "Windows Registry Editor Version 5.00") {
       return true;
@@ -118,20 +119,26 @@ class RegistryReader {
     if (data.compare(0, 6, "dword:") == 0) return Dword(name, data.substr(6));
     size_t colon = data.find(':');
     if (data.compare(0, 3, "hex") == 0 && colon != std::string::npos) {
-      return Hex(name, data.substr(colon + 1));
+      std::string type = data.substr(3, colon - 3);
+      return Hex(name, data.substr(colon + 1), type == "(1)" || type == "(2)");
     }
     return Fail("a value is \"text\", dword:, or hex:");
   }
   bool Dword(const std::string& name, const std::string& digits) {
-    char* end = nullptr;
-    unsigned long number = strtoul(digits.c_str(), &end, 16);
-    if (digits.empty() || digits.size() > 8 || *end) return Fail("dword: takes 1 to 8 hex digits");
+    if (digits.empty() || digits.size() > 8 ||
+        digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+      return Fail("dword: takes 1 to 8 hex digits");
+    }
+    unsigned long number = strtoul(digits.c_str(), nullptr, 16);
     std::string bytes;
     for (int i = 0; i < 4; ++i) bytes += static_cast<char>((number >> (8 * i)) & 0xff);
     machine_.SetRegValue(root_, path_, name, bytes, false);
     return true;
   }
-  bool Hex(const std::string& name, const std::string& list) {
+  // hex(1): and hex(2): are strings (REG_SZ, REG_EXPAND_SZ), which setup
+  // reads alike; a 5.00 export writes them in UTF-16, which must be ANSI
+  // here.
+  bool Hex(const std::string& name, const std::string& list, bool isString) {
     std::string bytes, item;
     std::istringstream in(list);
     while (std::getline(in, item, ',')) {
@@ -143,11 +150,27 @@ class RegistryReader {
       if (item.empty() || item.size() > 2 || *end) return Fail("hex: takes bytes like 0a,ff");
       bytes += static_cast<char>(byte);
     }
-    machine_.SetRegValue(root_, path_, name, bytes, false);
+    if (isString && unicode_ && !Narrowed(&bytes)) {
+      return Fail("a hex(1) or hex(2) string holds a character above 255");
+    }
+    machine_.SetRegValue(root_, path_, name, bytes, isString);
+    return true;
+  }
+  // UTF-16LE bytes as one byte a character; false for a character above
+  // 255 or an odd count.
+  static bool Narrowed(std::string* bytes) {
+    if (bytes->size() % 2) return false;
+    std::string narrow;
+    for (size_t i = 0; i < bytes->size(); i += 2) {
+      if ((*bytes)[i + 1] != 0) return false;
+      narrow += (*bytes)[i];
+    }
+    *bytes = narrow;
     return true;
   }
 
   MemoryEffects& machine_;
+  bool unicode_ = false;  // a 5.00 export: hex(1) and hex(2) in UTF-16
   bool haveKey_ = false;
   RegRoot root_ = kHkeyLocalMachine;
   std::string path_;

@@ -11,10 +11,13 @@
 //                                              inside the quotes
 //   @="text"                                  the key's default value
 //   "Size"=dword:0000001f                     a DWORD, stored as 4 bytes
-//   "Data"=hex:01,02,ff                       bytes; hex(2): and other
-//                                              types are kept as bytes; a
-//                                              line may go on after a
-//                                              trailing backslash
+//   "Data"=hex:01,02,ff                       bytes, a line may go on
+//                                              after a trailing backslash;
+//                                              hex(1): and hex(2): are
+//                                              strings (UTF-16 in a 5.00
+//                                              file, ANSI in REGEDIT4);
+//                                              other types are kept as
+//                                              bytes
 //   ; a comment
 //
 // A key or value the file gives twice takes its last value. The file is

@@ -1,7 +1,8 @@
 // setupsim: runs an install script on a simulated machine and prints what
 // the run would do (see kDryRunUsage). Its exit code is the run's, as the
 // system keeps it (0..255: -1 is 255, 3010 is 194); 2 with no plan when
-// the machine description or its files are wrong.
+// the machine description or its files are wrong, and 2 after the plan
+// when the state could not be saved after the run.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -43,15 +44,20 @@ int main(int argc, char** argv) {
       !SaveMachineState(machine, options.saveStartStateFile, &error)) {
     return Refuse(error);
   }
-  DryRunResult result = RunDryRun(machine, options.setup);
+  // The state to save must be writable before anything runs: a run whose
+  // state is lost would mislead the next one.
   if (!options.saveStateFile.empty() && !SaveMachineState(machine, options.saveStateFile, &error)) {
-    fprintf(stderr, "setupsim: %s\n", error.c_str());
+    return Refuse(error);
   }
+  DryRunResult result = RunDryRun(machine, options.setup);
+  bool saved = options.saveStateFile.empty() ||
+               SaveMachineState(machine, options.saveStateFile, &error);
   std::vector<std::string> changes;
   if (showChanges) changes = MachineChanges(since, machine);
   const std::vector<std::string>* shown = showChanges ? &changes : nullptr;
   std::string report = options.json ? PlanAsJson(options.setup, result, shown)
                                     : PlanAsText(options.setup, result, shown);
   fputs(report.c_str(), stdout);
+  if (!saved) return Refuse(error);
   return result.exitCode;
 }

@@ -77,18 +77,33 @@ Status SimulatedMachine::CreateProcess(const char* application, const char* comm
   return kOk;
 }
 
+// A web address, or a bare name that Windows looks for on its path or in
+// its list of applications: neither is a file on the machine.
+bool IsOpenedByName(const std::string& file) {
+  return file.find("://") != std::string::npos || file.find_first_of("\\/:") == std::string::npos;
+}
+
 Status SimulatedMachine::ShellExecute(const char* file, const char* parameters,
                                       const char* directory) {
+  if (!IsFile(file) && IsOpenedByName(file)) {
+    Assume(std::string(file) + " is not on the simulated machine: opening it is taken as done");
+    processesStarted.push_back(std::string("open ") + file);
+    return kOk;
+  }
   Status status = MemoryEffects::ShellExecute(file, parameters, directory);
   if (status == kOk) Assume(std::string("what opening ") + file + " does is not simulated");
   return status;
 }
 
 std::string SimulatedMachine::LibraryFile(const std::string& name) const {
-  if (IsFile(name)) return FullPath(name);
-  if (name.find_first_of("\\/:") != std::string::npos) return "";
+  // A name without an extension gets ".dll", as Windows gives it.
+  size_t dot = name.rfind('.'), slash = name.find_last_of("\\/");
+  bool extension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+  std::string file = extension ? name : name + ".dll";
+  if (IsFile(file)) return FullPath(file);
+  if (file.find_first_of("\\/:") != std::string::npos) return "";
   for (const std::string& folder : {systemDirectory, currentDirectory}) {
-    if (IsFile(folder + "\\" + name)) return FullPath(folder + "\\" + name);
+    if (IsFile(folder + "\\" + file)) return FullPath(folder + "\\" + file);
   }
   return "";
 }
@@ -98,6 +113,9 @@ Status SimulatedMachine::LoadLibrary(const char* name, LibraryRef* library) {
   if (!file.empty()) {
     libraries[UpperCase(name)];  // its entries come when called
     libraryFiles_[UpperCase(name)] = file;
+  } else if (std::string(name).find_first_of("\\/:") == std::string::npos) {
+    Assume(std::string(name) + " is not on the simulated machine (its system folder holds only "
+           "what the description puts there): taken as missing");
   }
   return MemoryEffects::LoadLibrary(name, library);
 }

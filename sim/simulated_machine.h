@@ -3,7 +3,9 @@
 // and the exit code it returns, what a library's registration code does
 // and returns, whether the network probes succeed) and a note in the run's
 // journal, kind "assumed", each time the run relies on one. A library
-// loads when its file is on the machine. A font file that the session
+// loads when its file is on the machine; a library named without a path
+// that is not there, and a web address or a bare program name to open,
+// are noted too. A font file that the session
 // still counts as added is not locked here, as it may be under Windows: a
 // copy, move or delete of one goes on with a note that says so.
 #pragma once
@@ -28,8 +30,10 @@ class SimulatedMachine : public MemoryEffects {
   // Results of library entries, by "FILE NAME|ENTRY" upper-cased (the
   // library's file name or full path); any other entry returns 0 (S_OK).
   std::map<std::string, long> entryResults;
-  // Where setup.exe ran last ("" before any run): a saved state keeps it.
+  // Where setup.exe ran last ("" before any run), and the user whose
+  // profile the machine has: a saved state keeps both.
   std::string programPath;
+  std::string user = "user";
   // Whether the TCP/IP probe finds Winsock with TCP/IP.
   bool tcpIp = true;
 

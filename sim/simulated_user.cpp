@@ -37,7 +37,6 @@ int SimulatedUser::ShowMessageBox(const char* text, const char* caption, int typ
 }
 
 void SimulatedUser::RequestReboot() {
-  rebootRequested = true;
   Journal(engine_, "reboot", {"requested (not done by the simulation)"});
 }
 

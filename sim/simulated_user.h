@@ -29,7 +29,6 @@ class SimulatedUser : public Host, public JournalSink {
       : engine_(engine), languageId_(languageId) {}
 
   std::vector<PlanStep> steps;  // the journal, in order
-  bool rebootRequested = false;
 
   void WriteLine(const char* text) override;
 

@@ -252,9 +252,9 @@ Run "readme.txt")"),
       {"com.dll", "MZ"},
       {"a.ttf", "font"},
       {"readme.txt", "text"}},
-     {"--exit-code", "tool.exe=4", "--entry", "com.dll,DllRegisterServer=0x80004005"},
-     R"(setup.ini:4: assumed: what C:\setup\tool.exe does is not simulated; its exit code is taken as 4 (declared)
-setup.ini:4: program run: C:\setup\tool.exe: x.exe -x, exit code 4
+     {"--exit-code", "tool.exe=010", "--entry", "com.dll,DllRegisterServer=0x80004005"},
+     R"(setup.ini:4: assumed: what C:\setup\tool.exe does is not simulated; its exit code is taken as 10 (declared)
+setup.ini:4: program run: C:\setup\tool.exe: x.exe -x, exit code 10
 setup.ini:6: file appended to: C:\o.txt
 setup.ini:8: assumed: the code of DllRegisterServer in C:\setup\com.dll is not run; its result is taken as -2147467259 (declared)
 setup.ini:8: failure: DllRegisterServer C:\setup\com.dll: result 0x80004005
@@ -280,6 +280,53 @@ setup.ini:5: assumed: C:\setup\a.ttf is a font this session still counts as adde
 setup.ini:5: file deleted: C:\setup\a.ttf
 end: exit code 0, failure flag 0, reboot requested no
 )"},
+    {"WildcardsAndDrivesThatTakeNoWrites",
+     {Script(R"(Exist "C:\setup\*a*a*a*a*a*a*a*a*a*a*a*a*a*ab"
+If
+AppendFile "matched" "C:\o.txt"
+Endif
+AppendFile "x" "Q:\o.txt"
+AppendFile "x" "M:\o.txt")"),
+      {std::string(40, 'a'), "a"}},
+     {"--drive", "M=@cd,cdrom", "--setup", "C:\\setup\\setup.exe"},
+     R"(setup.ini:7: failure: AppendToFile Q:\o.txt: error 3
+setup.ini:8: failure: AppendToFile M:\o.txt: error 19
+end: exit code 0, failure flag 0, reboot requested no
+)",
+     {{"cd/readme.txt", "x"}}},
+    {"OpeningByNameAndLibrariesAsWindowsFindsThem",
+     {Script(R"(set DSTDIR "C:\setup"
+Run "https://example.com/notes"
+CheckForDLL "probe"
+If
+AppendFile "probe" "C:\o.txt"
+Endif
+CheckForDLL "kernel32.dll")"),
+      {"probe.dll", "MZ"}},
+     {},
+     R"(setup.ini:4: assumed: https://example.com/notes is not on the simulated machine: opening it is taken as done
+setup.ini:4: opened: https://example.com/notes
+setup.ini:7: file appended to: C:\o.txt
+setup.ini:9: assumed: kernel32.dll is not on the simulated machine (its system folder holds only what the description puts there): taken as missing
+setup.ini:9: failure: LoadLibrary kernel32.dll: error 126
+end: exit code 0, failure flag 0, reboot requested no
+)"},
+    {"RegistryExportsWithStringsInHex",
+     {Script(R"(GetSystemVars
+MkDir DSTDIR)")},
+     {"--registry", "@machine.reg"},
+     R"(setup.ini:3: language file: setup.English.txt
+setup.ini:4: directory created: C:\Apps
+setup.ini:4: directory created: C:\Apps\vorn\
+end: exit code 0, failure flag 0, reboot requested no
+)",
+     {{"machine.reg", R"(Windows Registry Editor Version 5.00
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion]
+; a comment that ends in a backslash does not go on \
+"ProgramFilesDir"=hex(2):43,00,3a,00,5c,00,41,00,70,00,70,00,\
+  73,00,00,00
+)"}}},
     {"ShortcutsAndTheUninstallEntry",
      {Script(R"(set DSTDIR "C:\Vorn"
 MkDir DSTDIR
@@ -392,9 +439,27 @@ Deltree "C:\Vorn"
   EXPECT_EQ(MachineChanges(before, second), (std::vector<std::string>{record, unsuccessful}));
 }
 
+// A drive given over a saved state holds the new folder's files alone (new
+// media replace the old), and a link in the folder keeps its own name.
+TEST(DryRunState, ADriveIsReplacedByItsFolderAndLinksKeepTheirNames) {
+  HostFolder host;
+  host.Write({{"old/setup.ini", "[Setup]\n"}, {"old/gone.txt", "old"},
+              {"new/setup.ini", "[Setup]\n"}, {"target.txt", "linked"}});
+  std::filesystem::create_symlink(host.Resolve("@target.txt"), host.Resolve("@new/link.txt"));
+  SimulatedMachine first, second;
+  Build({"--drive", "D=@old"}, host, first);
+  std::string state = host.Resolve("@state"), error;
+  ASSERT_TRUE(SaveMachineState(first, state, &error)) << error;
+  Build({"--state", "@state", "--drive", "D=@new"}, host, second);
+  EXPECT_FALSE(second.Exists("D:\\gone.txt"));
+  EXPECT_EQ(second.ReadFile("D:\\link.txt"), "linked");
+  EXPECT_FALSE(second.Exists("D:\\target.txt"));
+}
+
 // Everything a state holds reads back as it was written: attributes,
-// bytes of every value (NULs and line ends too), fonts, deletes at the
-// next start, the drives and where setup.exe ran.
+// bytes of every value (NULs and line ends too), names that start with a
+// blank, fonts, deletes at the next start, the drives, where setup.exe ran
+// and the user.
 TEST(DryRunState, ReadsBackEverythingItWrote) {
   SimulatedMachine machine;
   machine.driveTypes['E'] = kDriveRemovable;
@@ -405,6 +470,8 @@ TEST(DryRunState, ReadsBackEverythingItWrote) {
   machine.fontsAdded.insert("C:\\A\\F.TTF");
   machine.deletesAtRestart.push_back("C:\\A\\ro.txt");
   machine.programPath = "E:\\setup.exe";
+  machine.user = "ada";
+  machine.SetRegValue(kHkeyCurrentUser, " Lead\\ Key", " v", std::string("x\0", 2), true);
   HostFolder host;
   std::string path = host.Resolve("@state"), error;
   ASSERT_TRUE(SaveMachineState(machine, path, &error)) << error;
@@ -415,6 +482,7 @@ TEST(DryRunState, ReadsBackEverythingItWrote) {
   EXPECT_EQ(read.Registry(), machine.Registry());
   EXPECT_EQ(read.driveTypes, machine.driveTypes);
   EXPECT_EQ(read.programPath, "E:\\setup.exe");
+  EXPECT_EQ(read.user, "ada");
 }
 
 // The output of the tool: what `command` (a shell command) prints, and its
@@ -429,8 +497,9 @@ std::string Output(const std::string& command, int* status) {
   return output;
 }
 
-// setupsim ends with the run's exit code, and its JSON report carries the
-// steps with ANSI text escaped (a byte above 127 as Latin-1).
+// setupsim ends with the run's exit code (as the system keeps it: 3010 is
+// 194), and its JSON report carries the steps with ANSI text escaped (a
+// byte above 127 as Latin-1), the reboot and the changes.
 TEST(DryRunTool, EndsWithTheRunsExitCodeAndPrintsJson) {
   HostFolder host;
   host.Write({{"media/setup.ini", "[Setup]\nAppendFile \"x\" \"C:\\Gr\xfc\xdf" "e.txt\"\n"
@@ -445,6 +514,14 @@ TEST(DryRunTool, EndsWithTheRunsExitCodeAndPrintsJson) {
         "\"detail\": \"C:\\\\Gr\\u00fc\\u00dfe.txt\"}",
         "\"detail\": \"HKEY_LOCAL_MACHINE\\\\Software\\\\Kelvaro \\\"InstallFailled\\\" = \\\"1\\\"\"",
         "\"exitCode\": 1,\n  \"failureFlag\": true,\n  \"rebootRequested\": false\n}"}) {
+    EXPECT_NE(json.find(part), std::string::npos) << part << "\n" << json;
+  }
+  host.Write({{"reboot/setup.ini", "[Setup]\nRebootNeeded\n"}});
+  json = Output(std::string(SETUPSIM_PATH) + " --format=json --changes --drive D=" +
+                    host.Resolve("@reboot") + " -- /SILENT /NORESTART", &status);
+  EXPECT_EQ(status, 3010 % 256) << json;
+  for (const char* part : {"\"exitCode\": 3010,\n  \"failureFlag\": false,\n  \"rebootRequested\": true",
+                           "\"changes\": [\n    \"+ key HKLM\\\\Software\\\\Kelvaro\","}) {
     EXPECT_NE(json.find(part), std::string::npos) << part << "\n" << json;
   }
   std::string text = Output(run + " --trace -- /SILENT", &status);
@@ -481,6 +558,12 @@ TEST_P(DryRunDescription, IsRefusedWithAClearError) {
 const BadDescription kBadDescriptions[] = {
     {"UnknownOption", {"--colour"}, {}, "unknown argument --colour"},
     {"OptionWithoutValue", {"--drive"}, {}, "--drive needs a value"},
+    {"OptionWithAnEmptyValue", {"--state="}, {}, "--state needs a value"},
+    {"NamesThatWindowsTakesAsOne", {"--drive", "D=@m"}, {{"m/README.txt", "a"}, {"m/readme.txt", "b"}},
+     "has the name of another entry under Windows' rules"},
+    {"NameWithAControlCharacter", {"--drive", "D=@m"}, {{"m/a\x01b", "x"}},
+     "holds a character that Windows does not take in a name"},
+    {"StateCannotBeSaved", {"--save-state", "@none/x.state"}, {}, "cannot be written"},
     {"DriveWithoutLetter", {"--drive", "@media"}, {}, "--drive takes X=FOLDER"},
     {"DriveGivenTwice", {"--drive", "D=@m", "--drive", "d=@m"}, {{"m/x", ""}}, "drive D: is given twice"},
     {"MissingFolder", {"--drive", "D=@none"}, {}, "no such folder"},

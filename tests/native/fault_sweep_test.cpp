@@ -159,6 +159,7 @@ SimulatedMachine ExampleMachine() {
     std::ifstream in(entry.path(), std::ios::binary);
     machine.WriteFile("C:\\setup" + name, std::string(std::istreambuf_iterator<char>(in), {}));
   }
+  machine.WriteFile("C:\\setup\\setup.exe", "MZ");
   machine.WriteFile("C:\\setup\\postinstall.exe", "MZ");
   machine.WriteFile("C:\\setup\\vornshell.dll", "MZ");
   machine.WriteFile("C:\\setup\\vornsans.ttf", "font");
