@@ -8,6 +8,7 @@
 #include <map>
 #include <sstream>
 
+#include "sim/registry_file.h"
 #include "sim/simulated_machine.h"
 
 namespace {
@@ -119,6 +120,7 @@ class StateReader {
     if (!(fields >> attributes) || (!directory && !(fields >> size))) return Fail("bad numbers");
     std::string path = Rest(fields), content;
     if (path.size() < 3 || path[1] != ':') return Fail("no full path");
+    if (path.size() >= kPathMax) return Fail("a path longer than 259 characters");
     if (!directory && !Bytes(size, &content)) return false;
     if (directory) {
       machine_.MakeDirectory(path);
@@ -135,6 +137,7 @@ class StateReader {
     RegRoot root;
     if (!(fields >> rootName) || !RootOf(rootName, &root)) return Fail("bad registry root");
     std::string path = Rest(fields);
+    if (!UsableKeyPath(path)) return Fail("a key's path over 1,023 bytes or a name over 255");
     if (key) {
       machine_.RegCreateKeyEx(root, path.c_str());
       return true;

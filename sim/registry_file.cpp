@@ -46,6 +46,21 @@ std::vector<std::pair<long, std::string>> LogicalLines(const std::string& text) 
   return lines;
 }
 
+}  // namespace
+
+bool UsableKeyPath(const std::string& path) {
+  if (path.size() >= kLineMax) return false;
+  size_t start = 0;
+  for (size_t cut = path.find('\\'); ; cut = path.find('\\', start)) {
+    size_t end = cut == std::string::npos ? path.size() : cut;
+    if (end - start > 255) return false;
+    if (cut == std::string::npos) return true;
+    start = cut + 1;
+  }
+}
+
+namespace {
+
 class RegistryReader {
  public:
   explicit RegistryReader(MemoryEffects& machine) : machine_(machine) {}
@@ -80,6 +95,7 @@ class RegistryReader {
       root_ = known.root;
       path_ = cut == std::string::npos ? "" : name.substr(cut + 1);
       if (path_.empty()) return Fail("a key below the root is needed");
+      if (!UsableKeyPath(path_)) return Fail("a key's path holds at most 1,023 bytes, a name 255");
       machine_.RegCreateKeyEx(root_, path_.c_str());
       haveKey_ = true;
       return true;

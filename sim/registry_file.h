@@ -28,6 +28,11 @@
 
 class MemoryEffects;
 
+// Whether a key's path (below its root) fits what Windows and setup take:
+// at most 1,023 bytes, each name at most 255; deeper keys would only cost
+// memory.
+bool UsableKeyPath(const std::string& path);
+
 // Reads the file into `machine`; false with `error` naming the file, the
 // line and what is wrong.
 bool LoadRegistryFile(MemoryEffects& machine, const std::string& path, std::string* error);

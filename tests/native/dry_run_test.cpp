@@ -580,6 +580,8 @@ const BadDescription kBadDescriptions[] = {
      "r.reg: line 2: unknown root HKEY_USERS"},
     {"RegistryBadHex", {"--registry", "@r.reg"}, {{"r.reg", "[HKCU\\x]\n\"a\"=hex:1g,\\\n 02\n"}},
      "r.reg: line 2: hex: takes bytes"},
+    {"RegistryKeyTooDeep", {"--registry", "@r.reg"},
+     {{"r.reg", "[HKCU\\" + std::string(300, 'k') + "]\n"}}, "r.reg: line 1: a key's path holds"},
     {"RegistryUnclosedQuote", {"--registry", "@r.reg"}, {{"r.reg", "[HKCU\\x]\n\"a\"=\"b\n"}},
      "r.reg: line 2: a quote is not closed"},
     {"StateNotAState", {"--state", "@s"}, {{"s", "hello\n"}}, "line 1: not a machine state"},
