@@ -3,12 +3,11 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 
 #include "script/language.h"
 #include "script/text.h"
+#include "sim/host_file.h"
 #include "sim/machine_state.h"
 #include "sim/registry_file.h"
 #include "sim/simulated_machine.h"
@@ -263,12 +262,12 @@ bool LoadDrive(SimulatedMachine& machine, char letter, const std::string& folder
       *error = here + " " + why;
       return false;
     }
-    std::ifstream in(walk->path(), std::ios::binary);
-    if (!in) {
+    std::string content;
+    if (!ReadHostFile(here, &content)) {
       *error = here + " cannot be read";
       return false;
     }
-    machine.WriteFile(path, std::string(std::istreambuf_iterator<char>(in), {}));
+    machine.WriteFile(path, content);
   }
   if (failed) {
     *error = "--drive " + root + " " + folder + ": " + failed.message();
@@ -324,7 +323,6 @@ bool ParseDryRunOptions(const std::vector<std::string>& args, DryRunOptions* opt
 
 bool BuildMachine(DryRunOptions& options, SimulatedMachine& machine, std::string* error) {
   const MachineDescription& description = options.machine;
-  machine.RemoveTree("C:\\");  // the in-memory machine's own folders
   if (!description.stateFile.empty()) {
     if (!LoadMachineState(machine, description.stateFile, error)) return false;
     LayOutWindows(machine, description.userGiven ? description.user : machine.user);

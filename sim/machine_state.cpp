@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <sstream>
 
+#include "sim/host_file.h"
 #include "sim/registry_file.h"
 #include "sim/simulated_machine.h"
 
@@ -204,9 +204,24 @@ Description Describe(const SimulatedMachine& machine) {
 
 }  // namespace
 
+// Where a state is written before it is renamed over PATH; false, with
+// `error` set, when a file of that name is there already: it is someone
+// else's, or left by a save that broke off, and is not touched.
+static bool FreeWritingPath(const std::string& path, std::string* written, std::string* error) {
+  *written = path + ".setupsim-new";
+  std::ifstream there(*written);
+  if (!there) return true;
+  *error = "the state file " + path + " cannot be written: " + *written + " is in the way";
+  return false;
+}
+
 bool SaveMachineState(const SimulatedMachine& machine, const std::string& path,
                       std::string* error) {
-  std::ofstream out(path, std::ios::binary);
+  // Written beside the file and renamed over it: a write that fails keeps
+  // the state that was there.
+  std::string written;
+  if (!FreeWritingPath(path, &written, error)) return false;
+  std::ofstream out(written, std::ios::binary);
   out << kStateHeader << "\n";
   if (!machine.programPath.empty()) out << "program " << machine.programPath << "\n";
   out << "user " << machine.user << "\n";
@@ -232,9 +247,19 @@ bool SaveMachineState(const SimulatedMachine& machine, const std::string& path,
   for (const std::string& font : machine.fontsAdded) out << "font " << font << "\n";
   for (const std::string& restart : machine.deletesAtRestart) out << "restart " << restart << "\n";
   out.close();
-  if (out) return true;
+  if (out && rename(written.c_str(), path.c_str()) == 0) return true;
+  remove(written.c_str());
   *error = "the state file " + path + " cannot be written";
   return false;
+}
+
+bool StateCanBeSaved(const std::string& path, std::string* error) {
+  std::string written;
+  if (!FreeWritingPath(path, &written, error)) return false;
+  bool opened = static_cast<bool>(std::ofstream(written, std::ios::binary));
+  remove(written.c_str());
+  if (!opened) *error = "the state file " + path + " cannot be written";
+  return opened;
 }
 
 bool ReadMachineState(SimulatedMachine& machine, const std::string& text, const std::string& name,
@@ -247,12 +272,11 @@ bool ReadMachineState(SimulatedMachine& machine, const std::string& text, const 
 }
 
 bool LoadMachineState(SimulatedMachine& machine, const std::string& path, std::string* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  std::string text;
+  if (!ReadHostFile(path, &text)) {
     *error = "the state file " + path + " cannot be read";
     return false;
   }
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   return ReadMachineState(machine, text, path, error);
 }
 

@@ -24,10 +24,15 @@
 
 class SimulatedMachine;
 
-// Writes the machine's state; false with `error` set when the file cannot
-// be written.
+// Writes the machine's state (to PATH.setupsim-new, then renamed over PATH,
+// so that a failed write keeps the old state; a file of that name already
+// there is left alone and the save refused); false with `error` set when the
+// file cannot be written.
 bool SaveMachineState(const SimulatedMachine& machine, const std::string& path,
                       std::string* error);
+// Whether a state can be written at `path` (PATH.setupsim-new can be made
+// there); nothing is left behind.
+bool StateCanBeSaved(const std::string& path, std::string* error);
 // Reads a state into `machine` (which should be empty); false with `error`
 // naming the file and the line when it cannot be read or is malformed.
 bool LoadMachineState(SimulatedMachine& machine, const std::string& path, std::string* error);

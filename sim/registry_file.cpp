@@ -2,11 +2,10 @@
 #include "sim/registry_file.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <vector>
 
+#include "sim/host_file.h"
 #include "sim/memory_effects.h"
 
 namespace {
@@ -207,11 +206,10 @@ bool ReadRegistryText(MemoryEffects& machine, const std::string& text, const std
 }
 
 bool LoadRegistryFile(MemoryEffects& machine, const std::string& path, std::string* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  std::string text;
+  if (!ReadHostFile(path, &text)) {
     *error = "the registry file " + path + " cannot be read";
     return false;
   }
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   return ReadRegistryText(machine, text, path, error);
 }

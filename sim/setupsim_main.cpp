@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
   }
   // The state to save must be writable before anything runs: a run whose
   // state is lost would mislead the next one.
-  if (!options.saveStateFile.empty() && !SaveMachineState(machine, options.saveStateFile, &error)) {
+  if (!options.saveStateFile.empty() && !StateCanBeSaved(options.saveStateFile, &error)) {
     return Refuse(error);
   }
   DryRunResult result = RunDryRun(machine, options.setup);

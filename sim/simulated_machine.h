@@ -20,6 +20,9 @@ struct Engine;
 
 class SimulatedMachine : public MemoryEffects {
  public:
+  // Empty: no drive but C: and nothing on it, unlike the test machine.
+  SimulatedMachine() { RemoveTree("C:\\"); }
+
   // Where the "assumed" notes go: the run's journal, once the run has an
   // engine; none before.
   void NoteAssumptionsIn(Engine* engine) { engine_ = engine; }

@@ -16,6 +16,7 @@
 
 #include "script/install_state.h"
 #include "sim/dry_run.h"
+#include "sim/host_file.h"
 #include "sim/machine_options.h"
 #include "sim/machine_state.h"
 #include "sim/plan_output.h"
@@ -69,13 +70,14 @@ class HostFolder {
   std::string path_;
 };
 
-// The plan from the script's first step on, without the install-state
-// record's steps after the script: those are the same in every row.
+// The plan without what every run has outside its script: its start, the
+// stand-in for setup.exe and the install-state record's steps.
 std::string PlanLines(const DryRunResult& result) {
   std::string lines;
   for (const PlanStep& step : result.steps) {
-    bool record = step.detail.find(kInstallStateKey) != std::string::npos;
-    if ((lines.empty() || record) && step.place.empty()) continue;
+    bool everyRuns = step.kind == "start" || step.detail.find(kInstallStateKey) != std::string::npos ||
+                     step.detail.find("is a stand-in file") != std::string::npos;
+    if (everyRuns && step.place.empty()) continue;
     lines += (step.place.empty() ? "" : step.place + ": ") + step.kind + ": " + step.detail + "\n";
   }
   return lines;
@@ -112,6 +114,13 @@ const char kMessages[] =
 std::pair<std::string, std::string> Script(const std::string& body) {
   return {"setup.ini", "[Setup]\ngoto \"Messages\"\n" + body + "\n" + kMessages};
 }
+
+// A script whose run tells which section ran.
+const char kSetupAndUninstall[] = R"([Setup]
+AppendFile "setup" "C:\o.txt"
+[Uninstall]
+AppendFile "uninstall" "C:\o.txt"
+)";
 
 class DryRun : public ::testing::TestWithParam<DryRunCase> {};
 
@@ -355,27 +364,25 @@ setup.ini:5: file appended to: C:\Vorn\Zek.ini
 end: exit code 0, failure flag 0, reboot requested no
 )"},
     {"UninstallRunsItsOwnSection",
-     {{"setup.ini", R"([Setup]
-AppendFile "setup" "C:\o.txt"
-[Uninstall]
-AppendFile "uninstall" "C:\o.txt"
-)"}},
+     {{"setup.ini", kSetupAndUninstall}},
      {"--", "/UNINSTALL"},
      R"(setup.ini:4: file appended to: C:\o.txt
 end: exit code 0, failure flag 0, reboot requested no
 )"},
     {"TheUninstallMarkerOfAnInstalledRuntimeMakesAnUninstall",
-     {{"setup.ini", R"([Setup]
-AppendFile "setup" "C:\o.txt"
-[Uninstall]
-AppendFile "uninstall" "C:\o.txt"
-)"},
+     {{"setup.ini", kSetupAndUninstall},
       {"setup.txt", ""}},
      {"--registry", "@machine.reg"},
      R"(setup.ini:4: file appended to: C:\o.txt
 end: exit code 0, failure flag 0, reboot requested no
 )",
      {{"machine.reg", "[HKEY_CLASSES_ROOT\\vorn_file\\shell\\open\\command]\n"}}},
+    {"AMalformedAnswersFileRunsNothing",
+     {{"setup.ini", kSetupAndUninstall}, {"answers.txt", "SETUPTYPE = Full\nSETUPTYPE = Small\n"}},
+     {"--", "/SILENT", "/ANSWERS=answers.txt"},
+     R"(error: answers file answers.txt: line 2: the question is answered on an earlier line
+end: exit code -1, failure flag 0, reboot requested no
+)"},
     {"TheUsersLanguageChoosesTheLanguageFile",
      {Script("GetSystemVars"), {"setup.German.txt", "[Messages]\nReturn\n"}},
      {"--language", "German"},
@@ -454,6 +461,23 @@ TEST(DryRunState, ADriveIsReplacedByItsFolderAndLinksKeepTheirNames) {
   EXPECT_FALSE(second.Exists("D:\\gone.txt"));
   EXPECT_EQ(second.ReadFile("D:\\link.txt"), "linked");
   EXPECT_FALSE(second.Exists("D:\\target.txt"));
+}
+
+// A save that cannot be written keeps the state that was there, and a
+// file in the way of the save is left alone.
+TEST(DryRunState, ASaveThatFailsKeepsTheOldState) {
+  HostFolder host;
+  host.Write({{"state", "the old state"}});
+  std::string state = host.Resolve("@state"), error;
+  std::filesystem::create_directory(state + ".setupsim-new");
+  SimulatedMachine machine;
+  EXPECT_FALSE(SaveMachineState(machine, state, &error));
+  EXPECT_NE(error.find("is in the way"), std::string::npos) << error;
+  EXPECT_FALSE(StateCanBeSaved(state, &error));
+  std::string kept;
+  ASSERT_TRUE(ReadHostFile(state, &kept));
+  EXPECT_EQ(kept, "the old state");
+  EXPECT_TRUE(std::filesystem::is_directory(state + ".setupsim-new"));
 }
 
 // Everything a state holds reads back as it was written: attributes,
