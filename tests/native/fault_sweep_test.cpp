@@ -12,9 +12,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <set>
@@ -41,7 +38,7 @@ const std::string kPrograms =
     "C:\\USERS\\USER\\APPDATA\\ROAMING\\MICROSOFT\\WINDOWS\\START MENU\\PROGRAMS";
 const std::string kProductPaths[] = {
     "C:\\PROGRAM FILES\\VORN", "C:\\VORN", kPrograms + "\\VORN 4.12", "C:\\USERS\\USER\\DESKTOP\\VORN 4.12.LNK",
-    kPrograms + "\\STARTUP\\VORN AGENT.LNK", "C:\\SETUP\\INSTALL.LOG"};
+    kPrograms + "\\STARTUP\\VORN AGENT.LNK", "M:\\INSTALL.LOG"};
 
 // How a run with one failed call ends, as docs/script-reference.md has it:
 // -1 when the script itself cannot be read; 1 for a change the script asked
@@ -66,7 +63,7 @@ struct ExitRule {
 };
 const ExitRule kExitRules[] = {
     // setup.exe's own folder cannot be entered: no script runs.
-    {EffectCall::kSetCurrentDirectory, "C:\\SETUP", -1},
+    {EffectCall::kSetCurrentDirectory, "M:\\", -1},
     // The kept uninstaller's copy of the script: the copy family decides.
     {EffectCall::kGetFileAttributes, "\\SETUP.INI", kEither},
     {EffectCall::kGetFileAttributes, "SETUP.INI", -1},
@@ -143,26 +140,19 @@ std::vector<std::string> Differences(const FileMap& a, const FileMap& b, bool in
   return std::vector<std::string>(found.begin(), found.end());
 }
 
-// A fresh machine with the example folder as setup.exe finds it beside
-// itself, with stand-ins for the program, the COM server and the font
+// A fresh machine with the example folder as drive M:, as setupsim maps
+// it, with stand-ins for the program, the COM server and the font
 // that the example run adds.
 SimulatedMachine ExampleMachine() {
   DryRunOptions options;
-  SimulatedMachine machine;
   std::string error;
+  EXPECT_TRUE(ParseDryRunOptions({"--drive", std::string("M=") + VORN_SOURCE_DIR + "/examples"},
+                                 &options, &error)) << error;
+  SimulatedMachine machine;
   EXPECT_TRUE(BuildMachine(options, machine, &error)) << error;
-  std::string examples = std::string(VORN_SOURCE_DIR) + "/examples";
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(examples)) {
-    if (!entry.is_regular_file()) continue;
-    std::string name = entry.path().string().substr(examples.size());
-    for (char& c : name) c = c == '/' ? '\\' : c;
-    std::ifstream in(entry.path(), std::ios::binary);
-    machine.WriteFile("C:\\setup" + name, std::string(std::istreambuf_iterator<char>(in), {}));
-  }
-  machine.WriteFile("C:\\setup\\setup.exe", "MZ");
-  machine.WriteFile("C:\\setup\\postinstall.exe", "MZ");
-  machine.WriteFile("C:\\setup\\vornshell.dll", "MZ");
-  machine.WriteFile("C:\\setup\\vornsans.ttf", "font");
+  const std::pair<const char*, const char*> standIns[] = {
+      {"setup.exe", "MZ"}, {"postinstall.exe", "MZ"}, {"vornshell.dll", "MZ"}, {"vornsans.ttf", "font"}};
+  for (const auto& standIn : standIns) machine.WriteFile(std::string("M:\\") + standIn.first, standIn.second);
   return machine;
 }
 
@@ -175,6 +165,7 @@ struct RunOutcome {
 // with `rollback`, as with /ROLLBACK.
 RunOutcome RunSetup(SimulatedMachine& machine, bool uninstall, bool rollback = false) {
   DryRunSetup setup;
+  setup.programPath = "M:\\setup.exe";
   setup.commandLine = std::string(uninstall ? "/UNINSTALL " : "") + (rollback ? "/ROLLBACK" : "");
   DryRunResult result = RunDryRun(machine, setup);
   RunOutcome outcome{result.exitCode, {}};
